@@ -1,0 +1,43 @@
+# Convenience entry points over the CMake presets.
+#   make test          install what is missing, then build and test the dev,
+#                      asan and windows presets (the Windows tests run under
+#                      wine in a wine prefix made afresh for the run)
+#   make test-PRESET   build and test one preset
+#   make deps          install the Debian packages the build needs
+#   make clean         remove every build tree
+
+TEST_PRESETS := dev asan windows
+
+PRESETS := dev asan release windows
+
+.PHONY: help test deps clean $(addprefix test-,$(PRESETS))
+
+help:
+	@sed -n '2,8s/^# \{0,1\}//p' Makefile
+
+test: deps
+	@for preset in $(TEST_PRESETS); do \
+	    $(MAKE) --no-print-directory test-$$preset || exit 1; \
+	done
+	@echo "make test: all presets passed ($(TEST_PRESETS))"
+
+deps:
+	scripts/install-deps
+
+# A fresh wine prefix for every Windows test run.
+test-windows: export WINEDEBUG = -all
+test-windows: fresh-wine-prefix
+.PHONY: fresh-wine-prefix
+fresh-wine-prefix:
+	rm -rf build/windows/wineprefix build/windows/wineprefix.lock
+
+define preset_rules
+test-$(1):
+	cmake --preset $(1)
+	cmake --build --preset $(1)
+	ctest --preset $(1)
+endef
+$(foreach preset,$(PRESETS),$(eval $(call preset_rules,$(preset))))
+
+clean:
+	rm -rf build

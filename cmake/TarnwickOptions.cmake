@@ -1,0 +1,17 @@
+# Compiler settings shared by every Tarnwick target: warnings as errors, and
+# the sanitizers of the asan preset.
+set(TARNWICK_SANITIZE "" CACHE STRING "Sanitizers to build with, for example address;undefined")
+
+if(TARNWICK_SANITIZE)
+    list(JOIN TARNWICK_SANITIZE "," _tarnwick_sanitizers)
+    # Applies to everything in the build, tests and their support included,
+    # so that instrumented and plain code never mix in one program.
+    add_compile_options(-fsanitize=${_tarnwick_sanitizers} -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=${_tarnwick_sanitizers})
+endif()
+
+function(tarnwick_target_defaults target)
+    if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+    endif()
+endfunction()

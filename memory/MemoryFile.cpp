@@ -1,0 +1,99 @@
+// Reading and writing physical memory through a memory image file.
+#include "memory/MemoryFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "memory/ByteRead.h"
+#include "smbios/Exception.h"
+
+namespace memory {
+namespace {
+
+// File offsets are signed 32-bit: `long` is 32 bits on Windows, and images
+// behave the same on every platform.
+constexpr uint64_t kMaxFileOffset = 0x7FFFFFFF;
+
+std::string osErrorText(int error) {
+    return std::strerror(error);
+}
+
+[[noreturn]] void throwAccessError(const char *messageTemplate, int error) {
+    AccessErrorImpl failure;
+    failure.setMessageString(messageTemplate);
+    failure.setParameter("err", osErrorText(error));
+    throw failure;
+}
+
+}  // namespace
+
+void MemoryFile::FileCloser::operator()(std::FILE *stream) const {
+    std::fclose(stream);
+}
+
+MemoryFile::MemoryFile(std::string name) : fileName(std::move(name)) {
+    if (fileName.empty()) {
+        throw AccessErrorImpl("File name passed in was null or zero-length.");
+    }
+    errno = 0;
+    file.reset(std::fopen(fileName.c_str(), "rb"));
+    if (!file) {
+        const int error = errno;
+        AccessErrorImpl failure;
+        failure.setMessageString("Unable to open memory. File: %(file)s, OS Error: %(err)s");
+        failure.setParameter("file", fileName);
+        failure.setParameter("err", osErrorText(error));
+        throw failure;
+    }
+}
+
+MemoryFile::~MemoryFile() = default;
+
+uint8_t MemoryFile::getByte(uint64_t offset) {
+    return readByteThroughFillBuffer(*this, offset);
+}
+
+void MemoryFile::seekTo(uint64_t offset) {
+    errno = 0;
+    if (offset > kMaxFileOffset) {
+        errno = EINVAL;
+    } else if (std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) == 0) {
+        return;
+    }
+    const int error = errno;
+    OutOfBoundsImpl failure;
+    failure.setMessageString("Seek error trying to seek to memory location. OS Error: %(err)s");
+    failure.setParameter("err", osErrorText(error));
+    throw failure;
+}
+
+void MemoryFile::fillBuffer(uint8_t *buffer, uint64_t offset, uint32_t length) {
+    seekTo(offset);
+    errno = 0;
+    if (std::fread(buffer, 1, length, file.get()) < length) {
+        throwAccessError("Read error trying to read memory. OS Error: %(err)s", errno);
+    }
+}
+
+void MemoryFile::putByte(uint64_t offset, uint8_t value) {
+    if (!reopenedForWrite) {
+        // Open the update stream before closing the read stream, so that a
+        // failed reopen (a read-only image) leaves the object readable.
+        errno = 0;
+        FileHandle updateStream(std::fopen(fileName.c_str(), "r+b"));
+        if (!updateStream) {
+            throwAccessError("Error trying to write memory. OS Error: %(err)s", errno);
+        }
+        file = std::move(updateStream);
+        reopenedForWrite = true;
+    }
+    seekTo(offset);
+    errno = 0;
+    if (std::fwrite(&value, 1, 1, file.get()) != 1) {
+        throwAccessError("Error trying to write memory. OS Error: %(err)s", errno);
+    }
+    // No flush: the next operation seeks first, and the close writes out.
+}
+
+}  // namespace memory

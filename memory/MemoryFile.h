@@ -1,0 +1,52 @@
+// memory::MemoryFile, physical memory read from an image file in which the
+// byte at file offset N stands for physical address N.
+#ifndef TARNWICK_MEMORY_MEMORYFILE_H
+#define TARNWICK_MEMORY_MEMORYFILE_H
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "memory/IMemory.h"
+
+namespace memory {
+
+// The library makes these through the memory factory; the constructor is
+// public so that tools can also open an image directly.
+//
+// File offsets are signed 32-bit values everywhere, so an image covers the
+// addresses 0 to 0x7FFFFFFF; any higher address fails with OutOfBounds. A
+// read past the end of the image fails with AccessError.
+class MemoryFile : public IMemory {
+public:
+    // Opens the image for reading; throws AccessError if it cannot.
+    explicit MemoryFile(std::string fileName);
+    ~MemoryFile() override;
+
+    MemoryFile(const MemoryFile &) = delete;
+    MemoryFile &operator=(const MemoryFile &) = delete;
+
+    uint8_t getByte(uint64_t offset) override;
+    // Writes into the image file itself. The first write reopens the image
+    // for update; if that fails, the image stays open for reading and the
+    // next write tries again.
+    void putByte(uint64_t offset, uint8_t value) override;
+    void fillBuffer(uint8_t *buffer, uint64_t offset, uint32_t length) override;
+
+private:
+    struct FileCloser {
+        void operator()(std::FILE *stream) const;
+    };
+    using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+    void seekTo(uint64_t offset);
+
+    std::string fileName;
+    FileHandle file;
+    bool reopenedForWrite = false;
+};
+
+}  // namespace memory
+
+#endif  // TARNWICK_MEMORY_MEMORYFILE_H
