@@ -1,8 +1,10 @@
 // Reading and writing physical memory through a memory image file.
 #include "memory/MemoryFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "memory/ByteRead.h"
@@ -11,9 +13,9 @@
 namespace memory {
 namespace {
 
-// File offsets are signed 32-bit: `long` is 32 bits on Windows, and images
+// Image offsets are signed 32-bit: `long` is 32 bits on Windows, and images
 // behave the same on every platform.
-constexpr uint64_t kMaxFileOffset = 0x7FFFFFFF;
+constexpr uint64_t kMaxImageOffset = 0x7FFFFFFF;
 
 std::string osErrorText(int error) {
     return std::strerror(error);
@@ -32,7 +34,11 @@ void MemoryFile::FileCloser::operator()(std::FILE *stream) const {
     std::fclose(stream);
 }
 
-MemoryFile::MemoryFile(std::string name) : fileName(std::move(name)) {
+MemoryFile::MemoryFile(std::string name) : MemoryFile(std::move(name), kMaxImageOffset, false) {}
+
+MemoryFile::MemoryFile(std::string name, uint64_t highest, bool unbuffered)
+    : fileName(std::move(name)),
+      highestOffset(std::min<uint64_t>(highest, std::numeric_limits<long>::max())) {
     if (fileName.empty()) {
         throw AccessErrorImpl("File name passed in was null or zero-length.");
     }
@@ -46,6 +52,9 @@ MemoryFile::MemoryFile(std::string name) : fileName(std::move(name)) {
         failure.setParameter("err", osErrorText(error));
         throw failure;
     }
+    if (unbuffered) {
+        std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    }
 }
 
 MemoryFile::~MemoryFile() = default;
@@ -56,7 +65,7 @@ uint8_t MemoryFile::getByte(uint64_t offset) {
 
 void MemoryFile::seekTo(uint64_t offset) {
     errno = 0;
-    if (offset > kMaxFileOffset) {
+    if (offset > highestOffset) {
         errno = EINVAL;
     } else if (std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) == 0) {
         return;

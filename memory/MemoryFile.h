@@ -34,6 +34,12 @@ public:
     void putByte(uint64_t offset, uint8_t value) override;
     void fillBuffer(uint8_t *buffer, uint64_t offset, uint32_t length) override;
 
+protected:
+    // For readers of devices laid out like an image: offsets up to
+    // `highestOffset` are allowed (at most what `long` holds), and an
+    // unbuffered stream reads exactly the bytes asked for.
+    MemoryFile(std::string fileName, uint64_t highestOffset, bool unbuffered);
+
 private:
     struct FileCloser {
         void operator()(std::FILE *stream) const;
@@ -45,6 +51,7 @@ private:
     std::string fileName;
     FileHandle file;
     bool reopenedForWrite = false;
+    uint64_t highestOffset;
 };
 
 }  // namespace memory

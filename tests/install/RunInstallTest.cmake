@@ -26,7 +26,8 @@ file(REMOVE_RECURSE "${WORK_DIR}")
 set(prefix "${WORK_DIR}/prefix")
 
 run_checked("cmake --install" ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}")
-foreach(header memory/MemoryFile.h memory/IMemory.h factory/IFactory.h factory/TFactory.h smbios/Exception.h)
+foreach(header memory/MemoryFile.h memory/IMemory.h memory/MemoryFactory.h memory/MemoryOsSpecific.h
+               factory/IFactory.h factory/TFactory.h smbios/Exception.h)
     if(NOT EXISTS "${prefix}/include/tarnwick/${header}")
         message(FATAL_ERROR "${header} was not installed under include/tarnwick")
     endif()

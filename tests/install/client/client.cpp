@@ -4,6 +4,7 @@
 #include <string>
 
 #include "factory/TFactory.h"
+#include "memory/MemoryFactory.h"
 #include "memory/MemoryFile.h"
 #include "smbios/Exception.h"
 
@@ -30,6 +31,15 @@ int main() {
             status = 5;
         }
     }
+
+    // The factory's way: the process-wide source reads the image.
+    memory::MemoryFactory *memoryFactory = memory::MemoryFactory::getFactory();
+    memoryFactory->setParameter("memFile", std::string(imageName));
+    memoryFactory->setMode(memory::MemoryFactory::FileMode);
+    if (memoryFactory->getSingleton()->getByte(3) != '_') {
+        status = 7;
+    }
+    memoryFactory->reset();
     std::remove(imageName);
 
     factory::TFactory<factory::IFactory> settings;
