@@ -1,0 +1,158 @@
+// The structure table: reading through strategies, the item cache, the
+// workaround hook and the text dump.
+#include "smbios/SmbiosTable.h"
+
+#include <ios>
+#include <utility>
+
+#include "smbios/Exception.h"
+#include "smbios/SmbiosWorkaround.h"
+
+namespace smbios {
+namespace {
+
+const char *const kEnhancedOnly =
+    "This is an enhanced function call that is not available in the base Smbios library. You must be "
+    "using an enhanced library such as Korvalis to use this API";
+
+}  // namespace
+
+ISmbiosTable::~ISmbiosTable() = default;
+
+std::ostream &operator<<(std::ostream &out, const ISmbiosTable &table) {
+    return table.streamify(out);
+}
+
+SmbiosTable::SmbiosTable(std::vector<std::unique_ptr<SmbiosStrategy>> initialStrategies, bool strict)
+    : strictValidation(strict), strategies(std::move(initialStrategies)) {
+    reReadTable();
+}
+
+SmbiosTable::~SmbiosTable() {
+    clearItemCache();
+}
+
+ConstSmbiosTableIterator SmbiosTable::begin() const {
+    return ConstSmbiosTableIterator(this, -1);
+}
+
+SmbiosTableIterator SmbiosTable::begin() {
+    return SmbiosTableIterator(this, -1);
+}
+
+ConstSmbiosTableIterator SmbiosTable::end() const {
+    return ConstSmbiosTableIterator(nullptr, -1);
+}
+
+SmbiosTableIterator SmbiosTable::end() {
+    return SmbiosTableIterator(nullptr, -1);
+}
+
+ConstSmbiosTableIterator SmbiosTable::operator[](const std::string &) const {
+    throw NotImplementedImpl(kEnhancedOnly);
+}
+
+SmbiosTableIterator SmbiosTable::operator[](const std::string &) {
+    throw NotImplementedImpl(kEnhancedOnly);
+}
+
+ConstSmbiosTableIterator SmbiosTable::operator[](int type) const {
+    return ConstSmbiosTableIterator(this, type);
+}
+
+SmbiosTableIterator SmbiosTable::operator[](int type) {
+    return SmbiosTableIterator(this, type);
+}
+
+void SmbiosTable::setInitializing(bool flag) {
+    initializing = flag;
+}
+
+void SmbiosTable::clearItemCache() {
+    itemList.clear();
+}
+
+void SmbiosTable::reReadTable() {
+    if (!initializing) {
+        clearItemCache();
+    }
+    for (const auto &strategy : strategies) {
+        try {
+            if (strategy->getSmbiosTable(tableBuffer, entryPoint, getStrictValidation())) {
+                return;
+            }
+        } catch (...) {
+            // A strategy that throws is passed over like one that fails.
+        }
+    }
+    strategies.clear();
+    throw InternalErrorImpl("Could not instantiate SMBIOS table.");
+}
+
+uint16_t SmbiosTable::getNumberOfStructures() const {
+    return entryPoint.num_structures;
+}
+
+SmbiosTableEntryPoint SmbiosTable::getTableHeader() const {
+    return entryPoint;
+}
+
+std::ostream &SmbiosTable::streamify(std::ostream &out) const {
+    out << "\nSMBIOS table " << std::endl;
+    out << "\tversion    : " << static_cast<unsigned>(entryPoint.major_version) << "."
+        << static_cast<unsigned>(entryPoint.minor_version) << std::endl;
+    out << std::hex << "\taddress    : " << entryPoint.table_address << std::endl;
+    out << std::dec << "\tlength     : " << entryPoint.table_length << std::endl;
+    out << "\tnum structs: " << entryPoint.num_structures << std::endl;
+    out << std::endl;
+    for (auto position = begin(); position != end(); ++position) {
+        out << *position << std::endl;
+    }
+    return out;
+}
+
+void SmbiosTable::initializeWorkaround() {
+    // The machine's workarounds are chosen by the workaround factory; until
+    // it exists, no machine has any.
+    workaround.reset();
+    workaround = std::make_unique<SmbiosWorkaroundTable>(nullptr);
+    clearItemCache();
+    initializing = false;
+}
+
+void SmbiosTable::setStrictValidation(bool strict) {
+    strictValidation = strict;
+}
+
+bool SmbiosTable::getStrictValidation() const {
+    return strictValidation;
+}
+
+ISmbiosItem *SmbiosTable::getCachedItem(const uint8_t *location) const {
+    auto found = itemList.find(location);
+    if (found == itemList.end()) {
+        return nullptr;
+    }
+    if (!found->second) {
+        throw InternalErrorImpl("No null pointers should ever leak into the itemList");
+    }
+    return found->second.get();
+}
+
+void SmbiosTable::cacheItem(const uint8_t *location, std::unique_ptr<ISmbiosItem> item) const {
+    itemList.emplace(location, std::move(item));
+}
+
+std::unique_ptr<ISmbiosItem> SmbiosTable::makeItem(const uint8_t *location) const {
+    const std::size_t bytesLeft =
+        tableBuffer && location >= tableBuffer.get() && location < tableBuffer.get() + entryPoint.table_length
+            ? static_cast<std::size_t>(tableBuffer.get() + entryPoint.table_length - location)
+            : 0;
+    std::unique_ptr<ISmbiosItem> item = std::make_unique<SmbiosItem>(location, bytesLeft);
+    if (!initializing && workaround) {
+        item->fixup(workaround.get());
+    }
+    return item;
+}
+
+}  // namespace smbios

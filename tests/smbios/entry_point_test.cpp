@@ -1,0 +1,378 @@
+// Tests of the entry point: validation and its report, the search in the
+// BIOS area, the "offset" rules, the table read and the memory strategy.
+#include "smbios/SmbiosTableEntryPoint.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "memory/MemoryFactory.h"
+#include "smbios/Exception.h"
+#include "smbios/SmbiosStrategy.h"
+#include "smbios/TestDoubles.h"
+#include "support/ExpectThrow.h"
+#include "support/SmbiosBuilder.h"
+
+namespace {
+
+using smbios::SmbiosMemoryStrategy;
+using smbios::SmbiosTableEntryPoint;
+using tarnwick_test::Bytes;
+using tarnwick_test::ImageBytes;
+using tarnwick_test::validEntryPoint;
+
+const char kReportHead[] = "validation of table entry point failed\n";
+
+// An entry point whose bytes after "_DMI_" start with a zero, so that the
+// anchor parameter reads exactly the five anchor bytes.
+SmbiosTableEntryPoint quietEntryPoint() {
+    SmbiosTableEntryPoint ep = validEntryPoint(0x10000, 0x40, 2);
+    ep.intermediate_checksum = 0;
+    tarnwick_test::fixEntryPointChecksum(ep);
+    return ep;
+}
+
+// ---------------------------------------------------------------------------
+// Validation.
+
+struct Defect {
+    const char *name;
+    void (*apply)(SmbiosTableEntryPoint &);
+    std::string reportLines;  // with parameters expanded
+};
+
+void PrintTo(const Defect &defect, std::ostream *out) {
+    *out << defect.name;
+}
+
+class ValidationTest : public ::testing::TestWithParam<Defect> {};
+
+TEST_P(ValidationTest, ReportsEachFailedCheckAndAcceptsOnlyWhenLax) {
+    SmbiosTableEntryPoint ep = quietEntryPoint();
+    GetParam().apply(ep);
+    smbios::ParseExceptionImpl report("previous text");
+    const bool passes = GetParam().reportLines.empty();
+    EXPECT_EQ(smbios::validateEntryPoint(ep, true, report), passes);
+    EXPECT_EQ(std::string(report.what()), kReportHead + GetParam().reportLines);
+    EXPECT_TRUE(smbios::validateEntryPoint(ep, false, report)) << "without strict, every candidate passes";
+    EXPECT_EQ(std::string(report.what()), kReportHead + GetParam().reportLines) << "rewritten on every call";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Defects, ValidationTest,
+    ::testing::Values(
+        Defect{"Valid", [](SmbiosTableEntryPoint &) {}, ""},
+        Defect{"IntermediateAnchor",
+               [](SmbiosTableEntryPoint &ep) {
+                   ep.dmi_anchor[3] = 'X';
+                   tarnwick_test::fixEntryPointChecksum(ep);
+               },
+               "Intermediate anchor string does not match. anchor string: _DMX_\n"},
+        Defect{"Checksum", [](SmbiosTableEntryPoint &ep) { ep.checksum = static_cast<uint8_t>(ep.checksum + 17); },
+               "Checksum check for table entry point should be zero. checksum: 17 \n"},
+        Defect{"MajorVersion",
+               [](SmbiosTableEntryPoint &ep) {
+                   ep.major_version = 3;
+                   tarnwick_test::fixEntryPointChecksum(ep);
+               },
+               "Major version of table entry point should be 2: 3\n"},
+        Defect{"ShortLength",
+               [](SmbiosTableEntryPoint &ep) {
+                   ep.eps_length = 0x1E;
+                   tarnwick_test::fixEntryPointChecksum(ep);
+               },
+               "Entry Point Length field is at least 0x1f : 30\n"},
+        Defect{"ZeroLengthChecksumsNothing",
+               [](SmbiosTableEntryPoint &ep) {
+                   ep.eps_length = 0;
+                   ep.checksum = 0x55;
+               },
+               "Entry Point Length field is at least 0x1f : 0\n"},
+        Defect{"Everything",
+               [](SmbiosTableEntryPoint &ep) {
+                   std::memcpy(ep.dmi_anchor, "_XYZ_", 5);
+                   ep.major_version = 1;
+                   ep.eps_length = 0x10;
+                   // Make the first 16 bytes sum to 200.
+                   ep.checksum = 0;
+                   uint8_t sum = 0;
+                   const auto *bytes = reinterpret_cast<const uint8_t *>(&ep);
+                   for (int i = 0; i < 0x10; ++i) {
+                       sum = static_cast<uint8_t>(sum + bytes[i]);
+                   }
+                   ep.checksum = static_cast<uint8_t>(200 - sum);
+               },
+               "Intermediate anchor string does not match. anchor string: _XYZ_\n"
+               "Checksum check for table entry point should be zero. checksum: 200 \n"
+               "Major version of table entry point should be 2: 1\n"
+               "Entry Point Length field is at least 0x1f : 16\n"}),
+    [](const ::testing::TestParamInfo<Defect> &info) { return std::string(info.param.name); });
+
+TEST(ValidationParametersTest, AllFourAreSetWhateverTheOutcome) {
+    const SmbiosTableEntryPoint ep = quietEntryPoint();
+    smbios::ParseExceptionImpl report;
+    ASSERT_TRUE(smbios::validateEntryPoint(ep, true, report));
+    EXPECT_EQ(report.getParameterString("dmi_anchor"), "_DMI_");
+    EXPECT_EQ(report.getParameterNum("checksum"), 0u);
+    EXPECT_EQ(report.getParameterNum("major_version"), 2u);
+    EXPECT_EQ(report.getParameterNum("eps_length"), 31u);
+}
+
+TEST(ValidationParametersTest, AnchorTextRunsToTheFirstZeroWithinTheRecord) {
+    SmbiosTableEntryPoint ep{};
+    auto *bytes = reinterpret_cast<uint8_t *>(&ep);
+    for (int i = 0x10; i < 0x20; ++i) {
+        bytes[i] = static_cast<uint8_t>('a' + i - 0x10);
+    }
+    smbios::ParseExceptionImpl report;
+    smbios::validateEntryPoint(ep, false, report);
+    EXPECT_EQ(report.getParameterString("dmi_anchor"), "abcdefghijklmnop");
+}
+
+TEST(ValidationParametersTest, LongLengthChecksumsExactly32Bytes) {
+    SmbiosTableEntryPoint ep = quietEntryPoint();
+    ep.eps_length = 0x40;
+    tarnwick_test::fixEntryPointChecksum(ep);
+    smbios::ParseExceptionImpl report;
+    EXPECT_TRUE(smbios::validateEntryPoint(ep, true, report));
+    ep.trailing_byte = static_cast<uint8_t>(ep.trailing_byte + 1);  // now inside the checksum
+    EXPECT_FALSE(smbios::validateEntryPoint(ep, true, report));
+    EXPECT_EQ(report.getParameterNum("checksum"), 1u);
+}
+
+// ---------------------------------------------------------------------------
+// The search, over images.
+
+const Bytes kTable = tarnwick_test::join({tarnwick_test::structure(1, 0x100, {1, 2}, {"t"}),
+                                          tarnwick_test::endOfTable()});
+
+class EntryPointSearchTest : public ::testing::Test {
+protected:
+    void TearDown() override { tarnwick_test::resetLibraryFactories(); }
+
+    // Writes the image and reads through a counting memory.
+    tarnwick_test::CountingMemory &useImage(const ImageBytes &image) {
+        file = std::make_unique<tarnwick_test::TempFile>(image.bytes);
+        return tarnwick_test::CountingMemoryFactory::install(file->path());
+    }
+
+    static ImageBytes imageWithEntryPointAt(uint32_t address) {
+        ImageBytes image;
+        image.place(0x10000, kTable);
+        image.place(address, validEntryPoint(0x10000, static_cast<uint16_t>(kTable.size()), 2));
+        return image;
+    }
+
+    std::unique_ptr<tarnwick_test::TempFile> file;
+};
+
+TEST_F(EntryPointSearchTest, EntryPointAtF0000IsFoundAfterTheAddressesBelow) {
+    tarnwick_test::CountingMemory &memory = useImage(imageWithEntryPointAt(0xF0000));
+    SmbiosMemoryStrategy strategy;
+    SmbiosTableEntryPoint found{};
+    strategy.getSmbiosEntryPoint(found, true);
+    EXPECT_EQ(strategy.getOffset(), 0xF0000u);
+    EXPECT_EQ(std::memcmp(found.anchor, "_SM_", 4), 0);
+    EXPECT_EQ(found.table_address, 0x10000u);
+    ASSERT_EQ(memory.readAddresses.size(), 4097u) << "4096 candidates below, then the entry point";
+    EXPECT_EQ(memory.readAddresses.front(), 0xE0000u);
+    EXPECT_EQ(memory.readAddresses[1], 0xE0010u);
+    EXPECT_EQ(memory.readAddresses.back(), 0xF0000u);
+}
+
+TEST_F(EntryPointSearchTest, LastCandidateAddressIsFFFD0) {
+    useImage(imageWithEntryPointAt(0xFFFD0));
+    SmbiosMemoryStrategy strategy;
+    SmbiosTableEntryPoint found{};
+    strategy.getSmbiosEntryPoint(found, true);
+    EXPECT_EQ(strategy.getOffset(), 0xFFFD0u);
+}
+
+TEST_F(EntryPointSearchTest, EntryPointsAboveFFFD0AreNeverFound) {
+    for (uint32_t address : {0xFFFE0u, 0xFFFF0u}) {
+        // As much of the entry point as fits below 1 MiB.
+        Bytes record = tarnwick_test::bytesOf(validEntryPoint(0x10000, static_cast<uint16_t>(kTable.size()), 2));
+        record.resize(std::min<std::size_t>(0x1F, 0x100000 - address));
+        ImageBytes image;
+        image.place(0x10000, kTable).place(address, record);
+        tarnwick_test::CountingMemory &memory = useImage(image);
+
+        SmbiosMemoryStrategy strategy;
+        SmbiosTableEntryPoint found{};
+        EXPECT_THROW_TEXT(strategy.getSmbiosEntryPoint(found, false), smbios::ParseException,
+                          "SMBIOS Header not found in search.");
+        EXPECT_EQ(memory.readAddresses.size(), 8190u);
+        EXPECT_EQ(memory.readAddresses.back(), 0xFFFD0u);
+        EXPECT_EQ(strategy.getOffset(), 0u);
+    }
+}
+
+TEST_F(EntryPointSearchTest, LaxSearchTakesTheFirstAnchorWhateverItHolds) {
+    ImageBytes image = imageWithEntryPointAt(0xF0000);
+    SmbiosTableEntryPoint broken = validEntryPoint(0x10000, 1, 1);
+    broken.checksum = static_cast<uint8_t>(broken.checksum + 1);
+    broken.major_version = 7;
+    broken.eps_length = 3;
+    std::memcpy(broken.dmi_anchor, "nope!", 5);
+    image.place(0xE8000, broken);
+    useImage(image);
+
+    SmbiosMemoryStrategy strategy;
+    SmbiosTableEntryPoint found{};
+    strategy.getSmbiosEntryPoint(found, false);
+    EXPECT_EQ(strategy.getOffset(), 0xE8000u);
+    EXPECT_EQ(found.major_version, 7);
+}
+
+TEST_F(EntryPointSearchTest, StrictSearchSkipsABadChecksumAndGoesOn) {
+    // The bad candidate's 31 bytes reach to E001Eh; the good one follows.
+    ImageBytes image = imageWithEntryPointAt(0xE0020);
+    SmbiosTableEntryPoint bad = validEntryPoint(0x10000, 1, 1);
+    bad.checksum = static_cast<uint8_t>(bad.checksum + 1);
+    image.place(0xE0000, bad);
+    tarnwick_test::CountingMemory &memory = useImage(image);
+
+    SmbiosMemoryStrategy strategy;
+    SmbiosTableEntryPoint found{};
+    strategy.getSmbiosEntryPoint(found, true);
+    EXPECT_EQ(strategy.getOffset(), 0xE0020u);
+    EXPECT_EQ(memory.readAddresses, (std::vector<uint64_t>{0xE0000, 0xE0010, 0xE0020}));
+}
+
+TEST_F(EntryPointSearchTest, StrictSearchWithOnlyBadCandidatesReportsTheLastOne) {
+    ImageBytes image;
+    SmbiosTableEntryPoint wrongChecksum = quietEntryPoint();
+    wrongChecksum.checksum = static_cast<uint8_t>(wrongChecksum.checksum + 5);
+    SmbiosTableEntryPoint wrongVersion = quietEntryPoint();
+    wrongVersion.major_version = 3;
+    tarnwick_test::fixEntryPointChecksum(wrongVersion);
+    image.place(0xE0000, wrongChecksum).place(0xF0000, wrongVersion);
+    useImage(image);
+
+    SmbiosMemoryStrategy strategy;
+    SmbiosTableEntryPoint found{};
+    EXPECT_THROW_TEXT(strategy.getSmbiosEntryPoint(found, true), smbios::ParseException,
+                      std::string(kReportHead) + "Major version of table entry point should be 2: 3\n");
+}
+
+TEST_F(EntryPointSearchTest, GivenOffsetIsTheOnlyAddressRead) {
+    tarnwick_test::CountingMemory &memory = useImage(imageWithEntryPointAt(0xF0000));
+    SmbiosMemoryStrategy strategy(0xF0000);
+    SmbiosTableEntryPoint found{};
+    strategy.getSmbiosEntryPoint(found, true);
+    EXPECT_EQ(memory.readAddresses, std::vector<uint64_t>{0xF0000});
+}
+
+TEST_F(EntryPointSearchTest, GivenOffsetWithoutAnEntryPointFailsAtOnce) {
+    tarnwick_test::CountingMemory &memory = useImage(imageWithEntryPointAt(0xF0000));
+    SmbiosMemoryStrategy strategy(0xF0010);
+    SmbiosTableEntryPoint found{};
+    EXPECT_THROW_TEXT(strategy.getSmbiosEntryPoint(found, false), smbios::ParseException,
+                      "SMBIOS Header not found at offset: 983056");
+    EXPECT_EQ(memory.readAddresses, std::vector<uint64_t>{0xF0010});
+    EXPECT_EQ(strategy.getOffset(), 0xF0010u);
+}
+
+TEST_F(EntryPointSearchTest, OffsetTooHighReadsNothing) {
+    tarnwick_test::CountingMemory &memory = useImage(imageWithEntryPointAt(0xF0000));
+    SmbiosMemoryStrategy strategy(0xFFFDF);
+    SmbiosTableEntryPoint found{};
+    EXPECT_THROW_TEXT(strategy.getSmbiosEntryPoint(found, false), smbios::ParseException,
+                      "SMBIOS Header not found at offset: 1048543");
+    EXPECT_TRUE(memory.readAddresses.empty());
+}
+
+TEST_F(EntryPointSearchTest, GivenOffsetRejectedByStrictValidationGivesItsReport) {
+    ImageBytes image = imageWithEntryPointAt(0xF0000);
+    SmbiosTableEntryPoint bad = quietEntryPoint();
+    bad.checksum = static_cast<uint8_t>(bad.checksum + 2);
+    image.place(0xE0000, bad);
+    useImage(image);
+    SmbiosMemoryStrategy strategy(0xE0000);
+    SmbiosTableEntryPoint found{};
+    EXPECT_THROW_TEXT(strategy.getSmbiosEntryPoint(found, true), smbios::ParseException,
+                      std::string(kReportHead) + "Checksum check for table entry point should be zero. checksum: 2 \n");
+}
+
+TEST_F(EntryPointSearchTest, FailedSearchLeavesTheRecordAlone) {
+    useImage(ImageBytes());
+    SmbiosMemoryStrategy strategy;
+    SmbiosTableEntryPoint record{};
+    record.table_address = 0x1234;
+    EXPECT_THROW(strategy.getSmbiosEntryPoint(record, false), smbios::ParseException);
+    EXPECT_EQ(record.table_address, 0x1234u);
+}
+
+TEST_F(EntryPointSearchTest, ImageShorterThanTheFirstCandidatePassesTheMemoryErrorOn) {
+    tarnwick_test::MemoryImageFixture image(ImageBytes(0xE0010).bytes);
+    SmbiosMemoryStrategy strategy;
+    SmbiosTableEntryPoint found{};
+    EXPECT_THROW(strategy.getSmbiosEntryPoint(found, false), memory::AccessError);
+}
+
+// ---------------------------------------------------------------------------
+// The table read and the memory strategy.
+
+TEST_F(EntryPointSearchTest, TableReadReplacesTheSlotOnlyOnSuccess) {
+    useImage(imageWithEntryPointAt(0xF0000));
+    std::unique_ptr<uint8_t[]> slot(new uint8_t[3]{7, 8, 9});
+    SmbiosTableEntryPoint ep = validEntryPoint(0x10000, static_cast<uint16_t>(kTable.size()), 2);
+    smbios::readStructureTable(slot, ep);
+    EXPECT_EQ(Bytes(slot.get(), slot.get() + kTable.size()), kTable);
+
+    const uint8_t *before = slot.get();
+    ep.table_address = 0xFFFF8;  // runs past the end of the 1 MiB image
+    EXPECT_THROW(smbios::readStructureTable(slot, ep), memory::AccessError);
+    EXPECT_EQ(slot.get(), before);
+    ep.table_address = 0x80000000;  // beyond any image
+    EXPECT_THROW(smbios::readStructureTable(slot, ep), memory::OutOfBounds);
+    EXPECT_EQ(slot.get(), before);
+
+    ep.table_address = 0x10000;
+    ep.table_length = 0;
+    smbios::readStructureTable(slot, ep);
+    EXPECT_NE(slot.get(), nullptr);
+    EXPECT_NE(slot.get(), before) << "an empty table replaces the previous one";
+}
+
+TEST_F(EntryPointSearchTest, MemoryStrategyDeliversTheTableAndEntryPoint) {
+    useImage(imageWithEntryPointAt(0xF0000));
+    SmbiosMemoryStrategy strategy;
+    std::unique_ptr<uint8_t[]> buffer;
+    SmbiosTableEntryPoint record{};
+    ASSERT_TRUE(strategy.getSmbiosTable(buffer, record, true));
+    EXPECT_EQ(Bytes(buffer.get(), buffer.get() + kTable.size()), kTable);
+    EXPECT_EQ(tarnwick_test::bytesOf(record).size(), 32u);
+    EXPECT_EQ(record.num_structures, 2);
+    EXPECT_EQ(record.trailing_byte, 0) << "the byte after the entry point is read along";
+}
+
+TEST_F(EntryPointSearchTest, MemoryStrategyTurnsEveryFailureIntoFalse) {
+    useImage(ImageBytes());
+    SmbiosMemoryStrategy strategy;
+    std::unique_ptr<uint8_t[]> buffer;
+    SmbiosTableEntryPoint record{};
+    EXPECT_FALSE(strategy.getSmbiosTable(buffer, record, false));
+    EXPECT_EQ(buffer, nullptr);
+
+    tarnwick_test::MemoryImageFixture missing(tarnwick_test::missingFilePath());
+    EXPECT_FALSE(strategy.getSmbiosTable(buffer, record, false));
+}
+
+TEST_F(EntryPointSearchTest, EntryPointIsKeptWhenOnlyTheTableReadFails) {
+    ImageBytes image;
+    image.place(0xF0000, validEntryPoint(0xFFFF0, 0x100, 2));  // table runs off the image
+    useImage(image);
+    SmbiosMemoryStrategy strategy;
+    std::unique_ptr<uint8_t[]> buffer(new uint8_t[1]{0x42});
+    SmbiosTableEntryPoint record{};
+    EXPECT_FALSE(strategy.getSmbiosTable(buffer, record, true));
+    EXPECT_EQ(record.table_address, 0xFFFF0u) << "the entry point was written";
+    EXPECT_EQ(buffer[0], 0x42) << "the buffer was not";
+}
+
+}  // namespace

@@ -1,0 +1,246 @@
+// Tests of the structure table: reading through strategies, the item cache,
+// the entry point facts, the dump and the enhanced lookups.
+#include "smbios/SmbiosTable.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "smbios/Exception.h"
+#include "smbios/TestDoubles.h"
+#include "support/ExpectThrow.h"
+#include "support/SmbiosBuilder.h"
+
+namespace {
+
+using smbios::SmbiosTable;
+using tarnwick_test::Bytes;
+using tarnwick_test::FakeStrategy;
+using tarnwick_test::StrategyLog;
+using Outcome = tarnwick_test::FakeStrategy::Outcome;
+
+const Bytes kTwoStructures = tarnwick_test::join(
+    {tarnwick_test::structure(1, 0x100, Bytes(23, 0), {"vendor"}), tarnwick_test::endOfTable(0x7F00)});
+
+class StrategyList {
+public:
+    explicit StrategyList(StrategyLog &strategyLog) : log(strategyLog) {}
+    FakeStrategy &add(const std::string &name, Outcome outcome, Bytes table = kTwoStructures) {
+        strategies.push_back(std::make_unique<FakeStrategy>(name, outcome, log, table));
+        return static_cast<FakeStrategy &>(*strategies.back());
+    }
+    std::vector<std::unique_ptr<smbios::SmbiosStrategy>> take() { return std::move(strategies); }
+
+private:
+    StrategyLog &log;
+    std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
+};
+
+// ---------------------------------------------------------------------------
+// Reading through strategies.
+
+TEST(SmbiosTableReadTest, NoSucceedingStrategyFailsAndDestroysThemAll) {
+    StrategyLog log;
+    StrategyList list(log);
+    list.add("fails", Outcome::Fail);
+    list.add("throws", Outcome::Throw);
+    list.add("throws-int", Outcome::ThrowNonStandard);
+    EXPECT_THROW_TEXT(SmbiosTable(list.take(), false), smbios::InternalError, "Could not instantiate SMBIOS table.");
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"fails", "throws", "throws-int"}));
+    EXPECT_EQ(log.destroyed, 3);
+}
+
+TEST(SmbiosTableReadTest, EmptyStrategyListFails) {
+    EXPECT_THROW_TEXT(SmbiosTable({}, false), smbios::InternalError, "Could not instantiate SMBIOS table.");
+}
+
+TEST(SmbiosTableReadTest, FirstSuccessWinsAndLaterStrategiesAreNotAsked) {
+    StrategyLog log;
+    StrategyList list(log);
+    list.add("throws", Outcome::Throw);
+    list.add("succeeds", Outcome::Succeed);
+    list.add("never", Outcome::Succeed, Bytes{9, 9, 9, 9});
+    {
+        SmbiosTable table(list.take(), false);
+        EXPECT_EQ(log.calls, (std::vector<std::string>{"throws", "succeeds"}));
+        EXPECT_EQ(table.begin()->getHandle(), 0x100);
+    }
+    EXPECT_EQ(log.destroyed, 3) << "the table owns its strategies";
+}
+
+TEST(SmbiosTableReadTest, StrategiesSeeTheStrictFlagInForceAtTheRead) {
+    StrategyLog log;
+    StrategyList list(log);
+    list.add("only", Outcome::Succeed);
+    SmbiosTable table(list.take(), true);
+    EXPECT_TRUE(table.getStrictValidation());
+    table.setStrictValidation(false);
+    table.reReadTable();
+    table.setStrictValidation(true);
+    table.reReadTable();
+    EXPECT_EQ(log.strictSeen, (std::vector<bool>{true, false, true}));
+}
+
+TEST(SmbiosTableReadTest, FailedRereadDropsTheStrategiesForGood) {
+    StrategyLog log;
+    StrategyList list(log);
+    FakeStrategy &only = list.add("only", Outcome::Succeed);
+    SmbiosTable table(list.take(), false);
+    only.outcome = Outcome::Fail;
+    EXPECT_THROW_TEXT(table.reReadTable(), smbios::InternalError, "Could not instantiate SMBIOS table.");
+    EXPECT_EQ(log.destroyed, 1);
+    EXPECT_THROW_TEXT(table.reReadTable(), smbios::InternalError, "Could not instantiate SMBIOS table.");
+    EXPECT_EQ(log.calls.size(), 2u) << "no strategy is left to ask";
+}
+
+TEST(SmbiosTableReadTest, EntryPointFactsComeFromTheSucceedingStrategy) {
+    StrategyLog log;
+    StrategyList list(log);
+    FakeStrategy &only = list.add("only", Outcome::Succeed);
+    only.entryPoint.major_version = 3;
+    only.entryPoint.minor_version = 2;
+    only.entryPoint.num_structures = 9999;
+    SmbiosTable table(list.take(), false);
+    EXPECT_EQ(table.getNumberOfStructures(), 9999);
+    const smbios::SmbiosTableEntryPoint header = table.getTableHeader();
+    EXPECT_EQ(header.major_version, 3);
+    EXPECT_EQ(header.table_length, kTwoStructures.size());
+    // Fields no strategy wrote read as zero.
+    EXPECT_EQ(header.table_address, 0u);
+    EXPECT_EQ(header.anchor[0], 0);
+    EXPECT_EQ(header.checksum, 0);
+    // The count does not steer the walk.
+    int visited = 0;
+    for (auto it = table.begin(); it != table.end(); ++it) {
+        ++visited;
+    }
+    EXPECT_EQ(visited, 2);
+}
+
+// ---------------------------------------------------------------------------
+// The item cache.
+
+class SmbiosTableCacheTest : public ::testing::Test {
+protected:
+    SmbiosTableCacheTest() : table(tarnwick_test::tableOf(kTwoStructures, log)) {}
+    StrategyLog log;
+    std::unique_ptr<SmbiosTable> table;
+};
+
+TEST_F(SmbiosTableCacheTest, DereferenceMakesAndCachesTheItemOnce) {
+    const auto it = table->begin();
+    const uint8_t *location = tarnwick_test::positionOf(it);
+    EXPECT_EQ(table->getCachedItem(location), nullptr);
+    smbios::ISmbiosItem &first = *it;
+    EXPECT_EQ(table->getCachedItem(location), &first);
+    EXPECT_EQ(&*table->begin(), &first) << "the same position gives the same item";
+}
+
+TEST_F(SmbiosTableCacheTest, MakeItemMakesANewUncachedItem) {
+    const uint8_t *location = tarnwick_test::positionOf(table->begin());
+    std::unique_ptr<smbios::ISmbiosItem> one = table->makeItem(location);
+    std::unique_ptr<smbios::ISmbiosItem> two = table->makeItem(location);
+    EXPECT_NE(one.get(), two.get());
+    EXPECT_EQ(one->getHandle(), 0x100);
+    EXPECT_EQ(table->getCachedItem(location), nullptr);
+}
+
+TEST_F(SmbiosTableCacheTest, MakeItemOutsideTheTableIsRefused) {
+    const uint8_t *location = tarnwick_test::positionOf(table->begin());
+    EXPECT_THROW(table->makeItem(location + kTwoStructures.size()), smbios::ParseException);
+    EXPECT_THROW(table->makeItem(location + kTwoStructures.size() - 2), smbios::ParseException);
+}
+
+TEST_F(SmbiosTableCacheTest, ACachedNullIsAnInternalError) {
+    const uint8_t *location = tarnwick_test::positionOf(table->begin());
+    table->cacheItem(location, nullptr);
+    EXPECT_THROW_TEXT(table->getCachedItem(location), smbios::InternalError,
+                      "No null pointers should ever leak into the itemList");
+}
+
+TEST_F(SmbiosTableCacheTest, ClearingTheCacheDropsEveryItem) {
+    const auto it = table->begin();
+    *it;
+    table->clearItemCache();
+    EXPECT_EQ(table->getCachedItem(tarnwick_test::positionOf(it)), nullptr);
+    EXPECT_EQ(it->getHandle(), 0x100) << "made again on the next dereference";
+}
+
+TEST_F(SmbiosTableCacheTest, RereadKeepsTheCacheWhileInitializing) {
+    const auto it = table->begin();
+    smbios::ISmbiosItem &item = *it;
+    table->reReadTable();
+    EXPECT_EQ(table->getCachedItem(tarnwick_test::positionOf(it)), &item);
+    EXPECT_EQ(item.getHandle(), 0x100);
+}
+
+TEST_F(SmbiosTableCacheTest, RereadClearsTheCacheOnceInitialized) {
+    table->initializeWorkaround();
+    const auto it = table->begin();
+    *it;
+    table->reReadTable();
+    EXPECT_EQ(table->getCachedItem(tarnwick_test::positionOf(it)), nullptr);
+
+    table->setInitializing(true);
+    const auto again = table->begin();
+    smbios::ISmbiosItem &item = *again;
+    table->reReadTable();
+    EXPECT_EQ(table->getCachedItem(tarnwick_test::positionOf(again)), &item);
+}
+
+// ---------------------------------------------------------------------------
+// The dump and the enhanced lookups.
+
+TEST(SmbiosTableDumpTest, HeaderLinesThenEveryStructure) {
+    StrategyLog log;
+    FakeStrategy *strategy = nullptr;
+    std::unique_ptr<SmbiosTable> table = tarnwick_test::tableOf(kTwoStructures, log, &strategy);
+    strategy->entryPoint.major_version = 2;
+    strategy->entryPoint.minor_version = 8;
+    strategy->entryPoint.table_address = 0xF5A10;
+    strategy->entryPoint.num_structures = 2;
+    table->reReadTable();
+
+    std::ostringstream out;
+    out << *table << 42;
+    EXPECT_EQ(out.str(),
+              "\nSMBIOS table \n"
+              "\tversion    : 2.8\n"
+              "\taddress    : f5a10\n"
+              "\tlength     : " + std::to_string(kTwoStructures.size()) + "\n"
+              "\tnum structs: 2\n"
+              "\n"
+              "Handle 0x0100\n\tDMI type 0x1, 27 bytes.\n\n"
+              "Handle 0x7f00\n\tDMI type 0x7f, 4 bytes.\n\n"
+              "42")
+        << "the stream is left in decimal";
+}
+
+TEST(SmbiosTableDumpTest, VersionFollowsTheStreamsBase) {
+    StrategyLog log;
+    FakeStrategy *strategy = nullptr;
+    std::unique_ptr<SmbiosTable> table = tarnwick_test::tableOf({}, log, &strategy);
+    strategy->entryPoint.major_version = 2;
+    strategy->entryPoint.minor_version = 10;
+    table->reReadTable();
+    std::ostringstream out;
+    out << std::hex;
+    table->streamify(out);
+    EXPECT_EQ(out.str().rfind("\nSMBIOS table \n\tversion    : 2.a\n", 0), 0u) << out.str();
+}
+
+TEST(SmbiosTableEnhancedTest, LookupsByNameAreNotImplemented) {
+    StrategyLog log;
+    std::unique_ptr<SmbiosTable> table = tarnwick_test::tableOf(kTwoStructures, log);
+    const std::string message =
+        "This is an enhanced function call that is not available in the base Smbios library. You must be "
+        "using an enhanced library such as Korvalis to use this API";
+    EXPECT_THROW_TEXT((*table)[std::string("System Information")], smbios::NotImplemented, message);
+    const SmbiosTable &readOnly = *table;
+    EXPECT_THROW_TEXT(readOnly[std::string("")], smbios::NotImplemented, message);
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+// Builders for SMBIOS test data.
+#include "support/SmbiosBuilder.h"
+
+#include <cstring>
+#include <stdexcept>
+
+#include "memory/MemoryFactory.h"
+
+namespace tarnwick_test {
+
+Bytes structure(uint8_t type, uint16_t handle, const Bytes &formatted, const std::vector<std::string> &strings) {
+    Bytes out = {type, static_cast<uint8_t>(4 + formatted.size()), static_cast<uint8_t>(handle & 0xFF),
+                 static_cast<uint8_t>(handle >> 8)};
+    out.insert(out.end(), formatted.begin(), formatted.end());
+    for (const std::string &text : strings) {
+        out.insert(out.end(), text.begin(), text.end());
+        out.push_back(0);
+    }
+    out.push_back(0);
+    if (strings.empty()) {
+        out.push_back(0);
+    }
+    return out;
+}
+
+Bytes endOfTable(uint16_t handle) {
+    return structure(127, handle);
+}
+
+Bytes join(const std::vector<Bytes> &parts) {
+    Bytes out;
+    for (const Bytes &part : parts) {
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}
+
+void fixEntryPointChecksum(smbios::SmbiosTableEntryPoint &entryPoint) {
+    entryPoint.checksum = 0;
+    const auto *bytes = reinterpret_cast<const uint8_t *>(&entryPoint);
+    uint8_t sum = 0;
+    for (std::size_t i = 0; i < entryPoint.eps_length && i < sizeof entryPoint; ++i) {
+        sum = static_cast<uint8_t>(sum + bytes[i]);
+    }
+    entryPoint.checksum = static_cast<uint8_t>(0x100 - sum);
+}
+
+smbios::SmbiosTableEntryPoint validEntryPoint(uint32_t tableAddress, uint16_t tableLength, uint16_t structures) {
+    smbios::SmbiosTableEntryPoint ep{};
+    std::memcpy(ep.anchor, "_SM_", 4);
+    ep.eps_length = 0x1F;
+    ep.major_version = 2;
+    ep.minor_version = 8;
+    ep.max_structure_size = 0x80;
+    std::memcpy(ep.dmi_anchor, "_DMI_", 5);
+    ep.table_length = tableLength;
+    ep.table_address = tableAddress;
+    ep.num_structures = structures;
+    ep.bcd_revision = 0x28;
+    uint8_t intermediate = 0;
+    const auto *bytes = reinterpret_cast<const uint8_t *>(&ep);
+    for (std::size_t i = 0x10; i < 0x1F; ++i) {
+        intermediate = static_cast<uint8_t>(intermediate + bytes[i]);
+    }
+    ep.intermediate_checksum = static_cast<uint8_t>(0x100 - intermediate);
+    fixEntryPointChecksum(ep);
+    return ep;
+}
+
+Bytes bytesOf(const smbios::SmbiosTableEntryPoint &entryPoint) {
+    const auto *bytes = reinterpret_cast<const uint8_t *>(&entryPoint);
+    return Bytes(bytes, bytes + sizeof entryPoint);
+}
+
+ImageBytes &ImageBytes::place(uint32_t address, const Bytes &data) {
+    if (address + data.size() > bytes.size()) {
+        throw std::out_of_range("data placed past the end of the test image");
+    }
+    std::memcpy(bytes.data() + address, data.data(), data.size());
+    return *this;
+}
+
+ImageBytes &ImageBytes::place(uint32_t address, const smbios::SmbiosTableEntryPoint &entryPoint) {
+    // Only the 31 bytes of the entry point: the 32nd belongs to memory.
+    Bytes record = bytesOf(entryPoint);
+    record.resize(0x1F);
+    return place(address, record);
+}
+
+ImageBytes &ImageBytes::placeTable(const Bytes &table, uint32_t entryPointAddress, uint32_t tableAddress) {
+    place(tableAddress, table);
+    return place(entryPointAddress, validEntryPoint(tableAddress, static_cast<uint16_t>(table.size()), 0));
+}
+
+MemoryImageFixture::MemoryImageFixture(const Bytes &image)
+    : file(std::make_unique<TempFile>(image)), imagePath(file->path()) {
+    resetLibraryFactories();
+    memory::MemoryFactory *factory = memory::MemoryFactory::getFactory();
+    factory->setParameter("memFile", imagePath);
+    factory->setMode(memory::MemoryFactory::FileMode);
+}
+
+MemoryImageFixture::MemoryImageFixture(const std::string &existingImagePath) : imagePath(existingImagePath) {
+    resetLibraryFactories();
+    memory::MemoryFactory *factory = memory::MemoryFactory::getFactory();
+    factory->setParameter("memFile", imagePath);
+    factory->setMode(memory::MemoryFactory::FileMode);
+}
+
+MemoryImageFixture::~MemoryImageFixture() {
+    resetLibraryFactories();
+}
+
+void resetLibraryFactories() {
+    memory::MemoryFactory::getFactory()->reset();
+}
+
+std::string testDataPath(const std::string &relative) {
+    return std::string(TARNWICK_TEST_DATA_DIR) + "/" + relative;
+}
+
+}  // namespace tarnwick_test
