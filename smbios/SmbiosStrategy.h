@@ -10,6 +10,9 @@
 
 namespace smbios {
 
+class IFirmwareTablePlatform;
+class IWmiPlatform;
+
 // A table tries its strategies in order each time it reads its data; the
 // first that returns true supplies it. On success a strategy replaces
 // `tableBuffer` with an array of at least entryPoint.table_length bytes
@@ -46,6 +49,46 @@ public:
 
 private:
     uint32_t offset;
+};
+
+// Reads the raw table through the system's firmware-table query ('RSMB'):
+// on Windows GetSystemFirmwareTable, elsewhere the tables the kernel
+// publishes in /sys/firmware/dmi/tables (which also serves machines with
+// only an SMBIOS 3 entry point). Writes the version, table_length and
+// num_structures (9999) of the entry point and nothing else; the table is
+// followed by 8 zero bytes that table_length counts. Throws ParseException
+// on failure, leaving the table untouched.
+class SmbiosWinGetFirmwareTableStrategy : public SmbiosStrategy {
+public:
+    SmbiosWinGetFirmwareTableStrategy();
+    // Over other services than the system's (tests); not owned.
+    explicit SmbiosWinGetFirmwareTableStrategy(IFirmwareTablePlatform &platform);
+    ~SmbiosWinGetFirmwareTableStrategy() override;
+
+    bool getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
+                        bool strict) override;
+
+private:
+    IFirmwareTablePlatform &platform;
+};
+
+// Reads the raw table that WMI publishes (class MSSmBios_RawSMBiosTables in
+// namespace root\wmi), initialising COM around the exchange. Writes the
+// same entry point fields as the firmware-table strategy. Throws
+// ParseException or InternalError on failure, and NotImplemented where
+// there is no WMI (every system but Windows).
+class SmbiosWinWMIStrategy : public SmbiosStrategy {
+public:
+    SmbiosWinWMIStrategy();
+    // Over other services than the system's (tests); not owned.
+    explicit SmbiosWinWMIStrategy(IWmiPlatform &platform);
+    ~SmbiosWinWMIStrategy() override;
+
+    bool getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
+                        bool strict) override;
+
+private:
+    IWmiPlatform *platform;  // null where there is no WMI
 };
 
 }  // namespace smbios
