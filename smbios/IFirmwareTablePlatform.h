@@ -35,6 +35,12 @@ public:
 // This system's services: Windows itself, or the sysfs tables elsewhere.
 IFirmwareTablePlatform &systemFirmwareTablePlatform();
 
+// Makes firmware-table strategies made from now on use `platform` instead
+// of the system's services (null: the system's again), and forgets the
+// looked-up function. Lets tests run the factories over fakes and sysfs
+// copies; `platform` must outlive those strategies.
+void useFirmwareTablePlatform(IFirmwareTablePlatform *platform);
+
 // Forgets the process-wide address of GetSystemFirmwareTable, so that the
 // next strategy looks it up again. For tests, which change platforms.
 void forgetFirmwareTableFunction();

@@ -13,6 +13,8 @@ namespace {
 // Resolved by the first strategy that needs it, then kept for the process.
 IFirmwareTablePlatform::Function getSystemFirmwareTableFunction = nullptr;
 
+IFirmwareTablePlatform *platformInUse = nullptr;  // null: the system's
+
 }  // namespace
 
 IFirmwareTablePlatform::~IFirmwareTablePlatform() = default;
@@ -21,8 +23,13 @@ void forgetFirmwareTableFunction() {
     getSystemFirmwareTableFunction = nullptr;
 }
 
+void useFirmwareTablePlatform(IFirmwareTablePlatform *platform) {
+    platformInUse = platform;
+    forgetFirmwareTableFunction();
+}
+
 SmbiosWinGetFirmwareTableStrategy::SmbiosWinGetFirmwareTableStrategy()
-    : platform(systemFirmwareTablePlatform()) {}
+    : platform(platformInUse != nullptr ? *platformInUse : systemFirmwareTablePlatform()) {}
 
 SmbiosWinGetFirmwareTableStrategy::SmbiosWinGetFirmwareTableStrategy(IFirmwareTablePlatform &firmware)
     : platform(firmware) {}

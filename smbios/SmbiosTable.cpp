@@ -112,10 +112,10 @@ std::ostream &SmbiosTable::streamify(std::ostream &out) const {
 }
 
 void SmbiosTable::initializeWorkaround() {
-    // The machine's workarounds are chosen by the workaround factory; until
-    // it exists, no machine has any.
+    // The factory reads this table while `initializing` is still set, so the
+    // items it makes are unpatched; they are dropped before patching starts.
     workaround.reset();
-    workaround = std::make_unique<SmbiosWorkaroundTable>(nullptr);
+    workaround = SmbiosWorkaroundFactory::getFactory()->makeNew(*this);
     clearItemCache();
     initializing = false;
 }

@@ -1,13 +1,26 @@
 // Applying workarounds to the image of one item.
 #include "smbios/SmbiosWorkaround.h"
 
+#include <exception>
+
 #include "smbios/Exception.h"
 #include "smbios/SmbiosItem.h"
+#include "smbios/SmbiosTable.h"
 
 namespace smbios {
 namespace {
 
 constexpr uint32_t kMaxFieldLength = 8;
+constexpr int kMakerStructureType = 208;  // D0h
+constexpr uint8_t kSystemIdEscape = 0xFE;
+
+// Type 212 (D4h), handle D402h (the bytes 02h D4h), checksum type 3.
+const WorkaroundField invalidChecksumMatch[] = {{212, 8, 1, 0x03}, {212, 2, 2, 0xD402}, {0, 0, 0, 0}};
+const WorkaroundField commonChecksumFix[] = {{212, 8, 1, 0x00}, {0, 0, 0, 0}};
+const WorkaroundField variantChecksumFix[] = {{212, 8, 1, 0x01}, {0, 0, 0, 0}};
+
+const Workaround *const commonWorkarounds[] = {&invalidChecksumType, nullptr};
+const Workaround *const variantWorkarounds[] = {&quellinInvalidChecksumType, nullptr};
 
 // Whether the item holds the row's bytes. A row longer than its 8-byte value
 // cannot hold.
@@ -41,7 +54,69 @@ void applyRow(const WorkaroundField &row, uint8_t *data, std::size_t size) {
     }
 }
 
+// The byte at `offset` of the first type 208 structure (or the 16-bit value
+// there, when `width` is 2); throws when there is none.
+uint16_t readMakerField(const ISmbiosTable &table, uint32_t offset, std::size_t width) {
+    uint8_t bytes[2] = {0, 0};
+    table[kMakerStructureType]->getData(offset, bytes, width);
+    return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+}
+
+uint16_t machineSystemId(const ISmbiosTable &table) {
+    uint16_t systemId = 0;
+    try {
+        systemId = readMakerField(table, 6, 1);
+    } catch (const std::exception &) {
+        return 0;
+    }
+    if (systemId == kSystemIdEscape) {
+        try {
+            systemId = readMakerField(table, 8, 2);
+        } catch (const std::exception &) {
+            // Stays FEh, which no row has.
+        }
+    }
+    return systemId;
+}
+
 }  // namespace
+
+const Workaround invalidChecksumType = {"Invalid Checksum Type", invalidChecksumMatch, commonChecksumFix};
+const Workaround quellinInvalidChecksumType = {"Quellin Invalid Checksum Type", invalidChecksumMatch,
+                                               variantChecksumFix};
+
+// Model IDs and BIOS version ranges of the maker's affected systems.
+const SystemWorkarounds systemWorkaroundTable[kSystemWorkaroundCount] = {
+    {0x00B5, "A00", "A06", commonWorkarounds},
+    {0x00C6, "A00", "A09", commonWorkarounds},
+    {0x00D2, "A01", "A05", variantWorkarounds},
+    {0x00E1, "A00", "A11", commonWorkarounds},
+    {0x00E4, "A02", "A08", commonWorkarounds},
+    {0x00F3, "A00", "A04", commonWorkarounds},
+    {0x011B, "A00", "A12", commonWorkarounds},
+    {0x011C, "A00", "A12", commonWorkarounds},
+    {0x0127, "A03", "A10", commonWorkarounds},
+    {0x0134, "A00", "A07", commonWorkarounds},
+    {0x0145, "A01", "A06", commonWorkarounds},
+    {0x0286, "A00", "A03", commonWorkarounds},
+};
+
+SmbiosWorkaroundFactory::~SmbiosWorkaroundFactory() = default;
+
+SmbiosWorkaroundFactory *SmbiosWorkaroundFactory::getFactory() {
+    using Family = factory::TFactory<SmbiosWorkaroundFactory>;
+    return Family::getOrCreate<Family>();
+}
+
+std::unique_ptr<SmbiosWorkaroundTable> SmbiosWorkaroundFactory::makeNew(const ISmbiosTable &table) {
+    const uint16_t systemId = machineSystemId(table);
+    for (const SystemWorkarounds &row : systemWorkaroundTable) {
+        if (row.systemId == systemId) {
+            return std::make_unique<SmbiosWorkaroundTable>(row.workarounds);
+        }
+    }
+    return std::make_unique<SmbiosWorkaroundTable>(nullptr);
+}
 
 SmbiosWorkaroundTable::SmbiosWorkaroundTable(const Workaround *const *list) : workarounds(list) {}
 

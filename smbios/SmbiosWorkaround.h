@@ -6,10 +6,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+
+#include "factory/TFactory.h"
 
 namespace smbios {
 
 class ISmbiosItem;
+class ISmbiosTable;
 
 // One row of a workaround: `length` bytes (1 to 8) at `offset` of a
 // structure, compared with or set to the low bytes of `value`, little-endian
@@ -44,6 +48,44 @@ public:
 
 private:
     const Workaround *const *workarounds;
+};
+
+// The built-in workarounds. Some of the maker's systems publish a type 212
+// structure (handle D402h) whose checksum-type byte at offset 8 is 3;
+// the common correction makes it 0, the variant 1.
+extern const Workaround invalidChecksumType;         // "Invalid Checksum Type"
+extern const Workaround quellinInvalidChecksumType;  // "Quellin Invalid Checksum Type"
+
+// One row of the system lookup table: a model's system ID, the range of its
+// BIOS versions (three characters each, lowest first), and its workarounds
+// (a null-terminated list). Only the system ID selects a row.
+struct SystemWorkarounds {
+    uint16_t systemId;
+    const char *lowestBiosVersion;
+    const char *highestBiosVersion;
+    const Workaround *const *workarounds;
+};
+
+// The lookup table, searched from its first row; the third row selects the
+// variant. This is the one place where model IDs are kept.
+constexpr std::size_t kSystemWorkaroundCount = 12;
+extern const SystemWorkarounds systemWorkaroundTable[kSystemWorkaroundCount];
+
+// The workaround factory family. The structure table asks it for its
+// workarounds once it has read its data.
+class SmbiosWorkaroundFactory : public factory::TFactory<factory::IFactory> {
+public:
+    ~SmbiosWorkaroundFactory() override;
+
+    // The process-wide factory, made on first use.
+    static SmbiosWorkaroundFactory *getFactory();
+
+    // Reads the machine's system ID from the first type 208 structure of
+    // `table` (byte 6, or the 16-bit value at offset 8 when byte 6 is FEh;
+    // read errors leave 0, or FEh) and returns the workarounds of its row,
+    // or a table without workarounds. Never fails because of the table's
+    // contents.
+    virtual std::unique_ptr<SmbiosWorkaroundTable> makeNew(const ISmbiosTable &table);
 };
 
 }  // namespace smbios

@@ -27,7 +27,9 @@ set(prefix "${WORK_DIR}/prefix")
 
 run_checked("cmake --install" ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}")
 foreach(header memory/MemoryFile.h memory/IMemory.h memory/MemoryFactory.h memory/MemoryOsSpecific.h
-               factory/IFactory.h factory/TFactory.h smbios/Exception.h)
+               factory/IFactory.h factory/TFactory.h smbios/Exception.h smbios/Smbios.h smbios/SmbiosFactory.h
+               smbios/SmbiosItem.h smbios/SmbiosIterator.h smbios/SmbiosStrategy.h smbios/SmbiosTable.h
+               smbios/SmbiosTableEntryPoint.h smbios/SmbiosWorkaround.h smbios/SystemId.h)
     if(NOT EXISTS "${prefix}/include/tarnwick/${header}")
         message(FATAL_ERROR "${header} was not installed under include/tarnwick")
     endif()

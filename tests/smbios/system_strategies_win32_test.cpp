@@ -9,8 +9,12 @@
 #include <vector>
 
 #include "platform/WindowsApi.h"
+#include "memory/MemoryFactory.h"
 #include "smbios/Exception.h"
 #include "smbios/IFirmwareTablePlatform.h"
+#include "smbios/SmbiosFactory.h"
+#include "smbios/SystemId.h"
+#include "support/SmbiosBuilder.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
 #include "support/ExpectThrow.h"
@@ -68,6 +72,37 @@ TEST(SystemStrategiesWin32Test, WmiFetchFailsCleanlyOrDeliversATable) {
     if (SUCCEEDED(again)) {
         CoUninitialize();
     }
+}
+
+// The factories in their default modes, as a client on Windows uses them:
+// physical memory first, which wine does not provide, then the firmware
+// table.
+TEST(SystemStrategiesWin32Test, AutoModeFallsBackFromMemoryToTheFirmwareTable) {
+    tarnwick_test::resetLibraryFactories();
+    smbios::forgetFirmwareTableFunction();
+    std::string memoryFailure;
+    try {
+        uint8_t byte = 0;
+        memory::MemoryFactory::getFactory()->getSingleton()->fillBuffer(&byte, 0xF0000, 1);
+        memoryFailure = "(none)";
+    } catch (const smbios::IException &error) {
+        memoryFailure = error.what();
+    }
+    std::printf("physical memory at F0000h: %s\n", memoryFailure.c_str());
+
+    smbios::ISmbiosTable *table = smbios::SmbiosFactory::getFactory()->getSingleton();
+    ASSERT_NE(table, nullptr);
+    const smbios::SmbiosTableEntryPoint header = table->getTableHeader();
+    EXPECT_EQ(header.num_structures, 9999) << "the table came from the firmware-table query";
+    EXPECT_EQ(header.table_address, 0u) << "no entry point was found in memory";
+
+    smbios::lastError.setMessageString("");
+    EXPECT_EQ(smbios::getSystemId(), 0) << "wine's table names none of the maker's systems";
+    std::printf("lastError: %s\n", smbios::lastError.what());
+    EXPECT_EQ(std::string(smbios::lastError.what()), memoryFailure)
+        << "the memory sources failed as physical memory does";
+    tarnwick_test::resetLibraryFactories();
+    smbios::forgetFirmwareTableFunction();
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <stdexcept>
 
 #include "memory/MemoryFactory.h"
+#include "smbios/SmbiosFactory.h"
+#include "smbios/SmbiosWorkaround.h"
 
 namespace tarnwick_test {
 
@@ -112,6 +114,9 @@ MemoryImageFixture::~MemoryImageFixture() {
 }
 
 void resetLibraryFactories() {
+    // The table goes first: it was read through the memory source.
+    smbios::SmbiosFactory::getFactory()->reset();
+    smbios::SmbiosWorkaroundFactory::getFactory()->reset();
     memory::MemoryFactory::getFactory()->reset();
 }
 

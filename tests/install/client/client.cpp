@@ -1,52 +1,77 @@
 // A client of the installed library: includes its headers by their
-// installed paths, reads a memory image and catches a library exception.
+// installed paths, reads the system ID of a memory image it writes itself
+// the way the library's typical request does, and catches library errors.
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
-#include "factory/TFactory.h"
-#include "memory/MemoryFactory.h"
-#include "memory/MemoryFile.h"
-#include "smbios/Exception.h"
+#include "smbios/Smbios.h"
+
+namespace {
+
+// A 1 MiB image with an SMBIOS 2.8 entry point at F0000h and a table of one
+// OEM strings structure naming the maker's system 0286h.
+std::vector<unsigned char> makeImage() {
+    std::vector<unsigned char> image(0x100000, 0);
+    const unsigned char table[] = {11, 5, 0x00, 0x0B, 1, 'V', 'o', 'r', 'n', ' ', 'S', 'y', 's', 't', 'e', 'm', 0,
+                                   '1', '[', '0', '2', '8', '6', ']', 0, 0, 127, 4, 0xFF, 0xFE, 0, 0};
+    std::memcpy(&image[0x10000], table, sizeof table);
+    unsigned char *ep = &image[0xF0000];
+    std::memcpy(ep, "_SM_", 4);
+    ep[5] = 0x1F;
+    ep[6] = 2;
+    ep[7] = 8;
+    std::memcpy(ep + 0x10, "_DMI_", 5);
+    ep[0x16] = sizeof table;
+    ep[0x1A] = 0x01;  // table address 10000h
+    ep[0x1C] = 2;
+    unsigned char sum = 0;
+    for (int i = 0x10; i < 0x1F; ++i) {
+        sum = static_cast<unsigned char>(sum + ep[i]);
+    }
+    ep[0x15] = static_cast<unsigned char>(0x100 - sum);
+    sum = 0;
+    for (int i = 0; i < 0x1F; ++i) {
+        sum = static_cast<unsigned char>(sum + ep[i]);
+    }
+    ep[4] = static_cast<unsigned char>(0x100 - sum);
+    return image;
+}
+
+}  // namespace
 
 int main() {
     const char *imageName = "tarnwick-client-image.bin";
+    const std::vector<unsigned char> image = makeImage();
     std::FILE *out = std::fopen(imageName, "wb");
     if (out == nullptr) {
         return 2;
     }
-    const unsigned char bytes[4] = {'_', 'S', 'M', '_'};
-    std::fwrite(bytes, 1, sizeof bytes, out);
+    std::fwrite(image.data(), 1, image.size(), out);
     std::fclose(out);
 
     int status = 0;
+    memory::MemoryFactory *memoryFactory = memory::MemoryFactory::getFactory();
+    memoryFactory->setParameter("memFile", std::string(imageName));
+    memoryFactory->setMode(memory::MemoryFactory::FileMode);
+    smbios::SmbiosFactory::getFactory()->setMode(smbios::SmbiosFactory::MemoryMode);
+    if (smbios::getSystemId() != 0x0286) {
+        std::printf("system ID not found: %s\n", smbios::lastError.what());
+        status = 3;
+    }
     try {
-        memory::MemoryFile image(imageName);
-        if (image.getByte(1) != 'S') {
-            status = 3;
-        }
-        image.getByte(4);  // past the end
+        memoryFactory->getSingleton()->getByte(0x100000);  // past the end
         status = 4;
     } catch (const memory::AccessError &error) {
         if (std::string(error.what()).rfind("Read error trying to read memory.", 0) != 0) {
             status = 5;
         }
     }
-
-    // The factory's way: the process-wide source reads the image.
-    memory::MemoryFactory *memoryFactory = memory::MemoryFactory::getFactory();
-    memoryFactory->setParameter("memFile", std::string(imageName));
-    memoryFactory->setMode(memory::MemoryFactory::FileMode);
-    if (memoryFactory->getSingleton()->getByte(3) != '_') {
-        status = 7;
-    }
+    smbios::SmbiosFactory::getFactory()->reset();
     memoryFactory->reset();
     std::remove(imageName);
 
-    factory::TFactory<factory::IFactory> settings;
-    settings.setParameter("memFile", std::string("image.bin"));
-    if (settings.getParameterString("memFile") != "image.bin") {
-        status = 6;
-    }
     if (status == 0) {
         std::puts("tarnwick client ok");
     }

@@ -1,0 +1,61 @@
+// The SMBIOS factory: builds the strategy list of its mode, makes a table
+// from it, installs the table's workarounds, and keeps one table for the
+// process.
+#include "smbios/SmbiosFactory.h"
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "smbios/Exception.h"
+#include "smbios/SmbiosFactoryImpl.h"
+#include "smbios/SmbiosStrategy.h"
+
+namespace smbios {
+
+ISmbiosTable *SmbiosFactoryImpl::product = nullptr;
+
+SmbiosFactory::~SmbiosFactory() = default;
+
+SmbiosFactory *SmbiosFactory::getFactory() {
+    return factory::TFactory<SmbiosFactory>::getOrCreate<SmbiosFactoryImpl>();
+}
+
+SmbiosFactoryImpl::SmbiosFactoryImpl() {
+    setParameter("strictValidation", 0u);
+    setParameter("offset", 0u);
+}
+
+SmbiosFactoryImpl::~SmbiosFactoryImpl() {
+    delete product;
+    product = nullptr;
+}
+
+ISmbiosTable *SmbiosFactoryImpl::getSingleton() {
+    if (product == nullptr) {
+        product = makeNew();
+    }
+    return product;
+}
+
+ISmbiosTable *SmbiosFactoryImpl::makeNew() {
+    const bool strict = getParameterNum("strictValidation") != 0;
+    std::vector<std::unique_ptr<SmbiosStrategy>> strategies;
+    switch (getMode()) {
+    case AutoMode:
+        strategies.push_back(std::make_unique<SmbiosMemoryStrategy>(getParameterNum("offset")));
+        strategies.push_back(std::make_unique<SmbiosWinGetFirmwareTableStrategy>());
+        strategies.push_back(std::make_unique<SmbiosWinWMIStrategy>());
+        break;
+    case MemoryMode:
+        strategies.push_back(std::make_unique<SmbiosMemoryStrategy>(getParameterNum("offset")));
+        break;
+    default:
+        throw NotImplementedImpl("Unknown smbios factory mode requested");
+    }
+    auto table = std::make_unique<SmbiosTable>(std::move(strategies), strict);
+    table->initializeWorkaround();
+    return table.release();
+}
+
+}  // namespace smbios
