@@ -1,4 +1,6 @@
 # Convenience entry points over the CMake presets.
+#   make demo          install what is missing, build smbios-inspect and read
+#                      the SMBIOS table of a captured SeaBIOS image
 #   make test          install what is missing, then build and test the dev,
 #                      asan and windows presets (the Windows tests run under
 #                      wine in a wine prefix made afresh for the run)
@@ -10,10 +12,19 @@ TEST_PRESETS := dev asan windows
 
 PRESETS := dev asan release windows
 
-.PHONY: help test deps clean $(addprefix test-,$(PRESETS))
+DEMO_IMAGE := tests/data/qemu/seabios-pc-oem-strings.img
+INSPECT := build/release/tools/smbios-inspect
+
+.PHONY: help demo test deps clean $(addprefix test-,$(PRESETS))
 
 help:
-	@sed -n '2,8s/^# \{0,1\}//p' Makefile
+	@sed -n '2,10s/^# \{0,1\}//p' Makefile
+
+demo: deps
+	cmake --preset release
+	cmake --build --preset release --target smbios-inspect
+	$(INSPECT) --image $(DEMO_IMAGE) list
+	$(INSPECT) --image $(DEMO_IMAGE) system-id
 
 test: deps
 	@for preset in $(TEST_PRESETS); do \

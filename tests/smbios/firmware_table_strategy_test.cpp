@@ -21,17 +21,13 @@ namespace {
 using smbios::SmbiosTableEntryPoint;
 using smbios::SmbiosWinGetFirmwareTableStrategy;
 using tarnwick_test::Bytes;
+using tarnwick_test::rawSmbiosData;
 using tarnwick_test::FakeFirmwareTablePlatform;
 
 const Bytes kTable = tarnwick_test::join(
     {tarnwick_test::structure(0, 0, {1, 2}, {"BIOS"}), tarnwick_test::structure(1, 0x100, {}, {"Vorn"}),
      tarnwick_test::endOfTable()});
 
-Bytes rawSmbiosData(uint8_t major, uint8_t minor, const Bytes &table) {
-    Bytes raw = {0, major, minor, 0, static_cast<uint8_t>(table.size()), static_cast<uint8_t>(table.size() >> 8), 0, 0};
-    raw.insert(raw.end(), table.begin(), table.end());
-    return raw;
-}
 
 class FirmwareTableStrategyTest : public ::testing::Test {
 protected:

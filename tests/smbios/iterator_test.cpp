@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -16,31 +13,7 @@
 #include "smbios/TestDoubles.h"
 #include "support/ExpectThrow.h"
 #include "support/SmbiosBuilder.h"
-
-// Counts allocations while a test asks for it, to check that stepping an
-// iterator allocates nothing.
-namespace {
-std::atomic<bool> countAllocations{false};
-std::atomic<long> allocations{0};
-}  // namespace
-
-void *operator new(std::size_t size) {
-    if (countAllocations) {
-        ++allocations;
-    }
-    if (void *memory = std::malloc(size == 0 ? 1 : size)) {
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-
-void operator delete(void *memory) noexcept {
-    std::free(memory);
-}
-
-void operator delete(void *memory, std::size_t) noexcept {
-    std::free(memory);
-}
+#include "smbios/AllocationCounter.h"
 
 namespace {
 
@@ -255,8 +228,7 @@ TEST_F(IteratorTest, SteppingAllocatesNothing) {
     auto filtered = t[2];
     const auto stop = t.end();
 
-    allocations = 0;
-    countAllocations = true;
+    tarnwick_test::AllocationCounter counter;
     int steps = 0;
     for (; all != stop; ++all) {
         ++steps;
@@ -264,9 +236,8 @@ TEST_F(IteratorTest, SteppingAllocatesNothing) {
     for (; filtered != stop; ++filtered) {
         ++steps;
     }
-    countAllocations = false;
     EXPECT_EQ(steps, 501 + 166);
-    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_EQ(counter.count(), 0);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ namespace {
 
 using smbios::SmbiosTableEntryPoint;
 using tarnwick_test::Bytes;
+using tarnwick_test::rawSmbiosData;
 
 // An entry point whose every byte is known, to see what a conversion
 // leaves alone.
@@ -46,11 +47,6 @@ std::unique_ptr<uint8_t[]> arrayOf(const Bytes &bytes) {
     return array;
 }
 
-Bytes rawSmbiosData(uint8_t major, uint8_t minor, const Bytes &table) {
-    Bytes raw = {0, major, minor, 0, static_cast<uint8_t>(table.size()), static_cast<uint8_t>(table.size() >> 8), 0, 0};
-    raw.insert(raw.end(), table.begin(), table.end());
-    return raw;
-}
 
 TEST(ConvertRawSmbiosDataTest, MovesTheTableDownAndCountsEightZeroBytes) {
     const Bytes table = tarnwick_test::join({tarnwick_test::structure(1, 0x100, {1}, {"a"}), tarnwick_test::endOfTable()});

@@ -168,8 +168,7 @@ TEST_F(SmbiosFactoryTest, ResetStartsAgainFromTheDefaults) {
 TEST_F(SmbiosFactoryTest, AutoModeTakesTheFirmwareTableWhenMemoryFails) {
     tarnwick_test::MemoryImageFixture missing(tarnwick_test::missingFilePath());
     tarnwick_test::FakeFirmwareTablePlatform firmware;
-    firmware.rawBuffer = {0, 3, 4, 0, 0, 0, 0, 0};
-    firmware.rawBuffer.insert(firmware.rawBuffer.end(), kTable.begin(), kTable.end());
+    firmware.rawBuffer = tarnwick_test::rawSmbiosData(3, 4, kTable);
     smbios::useFirmwareTablePlatform(&firmware);
 
     smbios::ISmbiosTable *table = SmbiosFactory::getFactory()->getSingleton();

@@ -1,6 +1,7 @@
 // Builders for SMBIOS test data.
 #include "support/SmbiosBuilder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -11,16 +12,22 @@
 namespace tarnwick_test {
 
 Bytes structure(uint8_t type, uint16_t handle, const Bytes &formatted, const std::vector<std::string> &strings) {
-    Bytes out = {type, static_cast<uint8_t>(4 + formatted.size()), static_cast<uint8_t>(handle & 0xFF),
-                 static_cast<uint8_t>(handle >> 8)};
-    out.insert(out.end(), formatted.begin(), formatted.end());
+    // Sized up front: building it by appending trips a false array-bounds
+    // warning of GCC 12 at -O3.
+    std::size_t size = 4 + formatted.size() + 1 + (strings.empty() ? 1 : 0);
     for (const std::string &text : strings) {
-        out.insert(out.end(), text.begin(), text.end());
-        out.push_back(0);
+        size += text.size() + 1;
     }
-    out.push_back(0);
-    if (strings.empty()) {
-        out.push_back(0);
+    Bytes out(size, 0);
+    out[0] = type;
+    out[1] = static_cast<uint8_t>(4 + formatted.size());
+    out[2] = static_cast<uint8_t>(handle & 0xFF);
+    out[3] = static_cast<uint8_t>(handle >> 8);
+    std::size_t at = 4;
+    at = static_cast<std::size_t>(std::copy(formatted.begin(), formatted.end(), out.begin() + 4) - out.begin());
+    for (const std::string &text : strings) {
+        at = static_cast<std::size_t>(std::copy(text.begin(), text.end(), out.begin() + static_cast<std::ptrdiff_t>(at)) -
+                                      out.begin()) + 1;
     }
     return out;
 }
@@ -35,6 +42,18 @@ Bytes join(const std::vector<Bytes> &parts) {
         out.insert(out.end(), part.begin(), part.end());
     }
     return out;
+}
+
+Bytes rawSmbiosData(uint8_t major, uint8_t minor, const Bytes &table) {
+    const auto length = static_cast<uint32_t>(table.size());
+    Bytes raw(8 + table.size(), 0);
+    raw[1] = major;
+    raw[2] = minor;
+    for (int i = 0; i < 4; ++i) {
+        raw[4 + static_cast<std::size_t>(i)] = static_cast<uint8_t>(length >> (8 * i));
+    }
+    std::copy(table.begin(), table.end(), raw.begin() + 8);
+    return raw;
 }
 
 void fixEntryPointChecksum(smbios::SmbiosTableEntryPoint &entryPoint) {

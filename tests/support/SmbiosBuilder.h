@@ -25,6 +25,11 @@ Bytes endOfTable(uint16_t handle = 0xFEFF);
 // The concatenation of several byte strings.
 Bytes join(const std::vector<Bytes> &parts);
 
+// What the Windows firmware-table query returns for 'RSMB': an 8-byte
+// header (calling method, major, minor, DMI revision, 32-bit length), then
+// the table.
+Bytes rawSmbiosData(uint8_t major, uint8_t minor, const Bytes &table);
+
 // A valid SMBIOS 2.8 entry point for a table at `tableAddress` (checksums
 // fixed, "_DMI_" present, eps_length 0x1F).
 smbios::SmbiosTableEntryPoint validEntryPoint(uint32_t tableAddress, uint16_t tableLength,

@@ -6,16 +6,19 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
 namespace tarnwick_test {
 namespace {
 
+// Unique across the test processes that ctest runs side by side, too.
 std::string uniquePath(const char *stem, const char *suffix) {
     static std::atomic<unsigned> counter{0};
+    static const unsigned long long processTag = std::random_device{}() * 0x100000000ull + std::random_device{}();
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    const auto name = std::string(stem) + "-" + std::to_string(now) + "-" +
+    const auto name = std::string(stem) + "-" + std::to_string(processTag) + "-" + std::to_string(now) + "-" +
                       std::to_string(counter.fetch_add(1)) + suffix;
     return (std::filesystem::temp_directory_path() / name).string();
 }

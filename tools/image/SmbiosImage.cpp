@@ -2,6 +2,7 @@
 #include "image/SmbiosImage.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -156,20 +157,47 @@ std::vector<uint8_t> buildMemoryImage(const SmbiosSource &source, const ImageLay
     return image;
 }
 
+std::vector<uint8_t> buildDumpBin(const SmbiosSource &source) {
+    constexpr uint32_t kDumpTableOffset = 0x20;
+    if (source.entryPoint.size() > kDumpTableOffset) {
+        throw std::runtime_error("the entry point does not fit before the table");
+    }
+    std::vector<uint8_t> dump(kDumpTableOffset + source.table.size(), 0);
+    std::copy(source.entryPoint.begin(), source.entryPoint.end(), dump.begin());
+    std::copy(source.table.begin(), source.table.end(), dump.begin() + kDumpTableOffset);
+    uint8_t *ep = dump.data();
+    if (source.isSmbios3()) {
+        writeLe(ep + 0x10, kDumpTableOffset, 4);
+        writeLe(ep + 0x14, 0, 4);
+        fixChecksum(ep, std::min<std::size_t>(ep[0x06], source.entryPoint.size()), 0x05);
+    } else if (source.entryPoint.size() >= kSmbios2EntryPointSize) {
+        writeLe(ep + 0x18, kDumpTableOffset, 4);
+        fixChecksum(ep + 0x10, 0x0F, 0x05);
+        fixChecksum(ep, std::min<std::size_t>(ep[0x05], source.entryPoint.size()), 0x04);
+    } else {
+        throw std::runtime_error("the entry point is too short");
+    }
+    return dump;
+}
+
 std::vector<uint8_t> readBinaryFile(const std::string &path) {
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw std::runtime_error("cannot open " + path);
+        const int error = errno;
+        throw std::runtime_error("cannot open " + path + (error != 0 ? std::string(": ") + std::strerror(error) : ""));
     }
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void writeBinaryFile(const std::string &path, const std::vector<uint8_t> &bytes) {
+    errno = 0;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out) {
-        throw std::runtime_error("cannot write " + path);
+        const int error = errno;
+        throw std::runtime_error("cannot write " + path + (error != 0 ? std::string(": ") + std::strerror(error) : ""));
     }
 }
 

@@ -46,6 +46,10 @@ SmbiosSource fromRsmb(const std::vector<uint8_t> &buffer);
 // elsewhere. Throws std::runtime_error when they do not fit.
 std::vector<uint8_t> buildMemoryImage(const SmbiosSource &source, const ImageLayout &layout = ImageLayout());
 
+// The file `dmidecode --dump-bin` writes: the entry point at offset 0 with
+// its table address rewritten to 0x20 (checksums fixed), the table at 0x20.
+std::vector<uint8_t> buildDumpBin(const SmbiosSource &source);
+
 // The number of structures a walk of the table visits (up to and including
 // the end-of-table structure), and the size of the largest.
 struct TableCensus {

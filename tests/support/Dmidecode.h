@@ -1,0 +1,45 @@
+// dmidecode as an independent oracle: running it, parsing `dmidecode -u`,
+// and comparing its structures with a walk of this library. Native builds
+// only: dmidecode runs where the tests are built.
+#ifndef TARNWICK_TESTS_SUPPORT_DMIDECODE_H
+#define TARNWICK_TESTS_SUPPORT_DMIDECODE_H
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tarnwick_test {
+
+struct Structure {
+    uint16_t handle = 0;
+    int type = 0;
+    int length = 0;
+    std::vector<uint8_t> formatted;
+    std::vector<std::string> strings;
+};
+
+// What `dmidecode -u` reported: every structure, and the notes of the
+// structures it shortened before printing them.
+struct DmidecodeReport {
+    std::vector<Structure> structures;
+    std::vector<std::pair<int, int>> lengthFixups;  // (original, fixed)
+};
+
+// The dmidecode program, or "" when it is not installed.
+std::string findDmidecode();
+
+// Runs a shell command; its standard output.
+std::string runCommand(const std::string &command);
+
+// Runs dmidecode with `arguments` (-u is added).
+DmidecodeReport runDmidecode(const std::string &dmidecode, const std::string &arguments);
+
+// Expects `walked` (this library's structures) to be those of `report`,
+// allowing for dmidecode's shortening of structures whose last formatted
+// bytes it takes for the start of their first string.
+void expectSameStructures(const std::vector<Structure> &walked, const DmidecodeReport &report);
+
+}  // namespace tarnwick_test
+
+#endif  // TARNWICK_TESTS_SUPPORT_DMIDECODE_H

@@ -1,0 +1,389 @@
+// smbios-inspect as its users run it: every command on the real fixtures,
+// checked against dmidecode, round trips through its exports, JSON against
+// the text output, and exit statuses with their one-line messages.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "image/SmbiosImage.h"
+#include "smbios/RealTables.h"
+#include "smbios/SmbiosStrategy.h"
+#include "smbios/SmbiosTable.h"
+#include "support/Dmidecode.h"
+#include "support/SmbiosBuilder.h"
+#include "support/TempFile.h"
+
+namespace {
+
+using Json = nlohmann::json;
+using tarnwick_test::RealTable;
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs smbios-inspect with `arguments` (already quoted where needed).
+Result inspect(const std::string &arguments) {
+    const std::string errors = tarnwick_test::missingFilePath();
+    Result result;
+    const std::string command = std::string("'") + TARNWICK_SMBIOS_INSPECT + "' " + arguments + " 2>'" + errors + "'";
+    std::FILE *pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    char chunk[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
+        result.out.append(chunk, got);
+    }
+    const int status = ::pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const std::vector<uint8_t> err = tarnwick_test::readFile(errors);
+    result.err.assign(err.begin(), err.end());
+    std::remove(errors.c_str());
+    return result;
+}
+
+std::string quoted(const std::string &path) {
+    return "'" + path + "'";
+}
+
+// The option that reads a fixture, as a user would name it.
+std::string sourceOf(const RealTable &table) {
+    const std::string path = quoted(tarnwick_test::testDataPath(table.path));
+    switch (table.format) {
+    case RealTable::Format::DumpBin:
+        return "--dump " + path;
+    case RealTable::Format::Raw:
+        return "--raw " + path;
+    case RealTable::Format::Rsmb:
+        return "--rsmb " + path;
+    case RealTable::Format::Sysfs:
+        return "--raw " + quoted(tarnwick_test::testDataPath(std::string(table.path) + "/DMI"));
+    case RealTable::Format::Image:
+        break;
+    }
+    return "--image " + path;
+}
+
+// What `list --json` and `show --json` say, as the oracle's structures.
+std::vector<tarnwick_test::Structure> structuresOf(const std::string &source) {
+    const Result list = inspect(source + " list --json");
+    EXPECT_EQ(list.status, 0) << list.err;
+    const Json listed = Json::parse(list.out);
+    std::set<int> types;
+    for (const Json &entry : listed["structures"]) {
+        types.insert(entry["type"].get<int>());
+    }
+    // show, type by type, gives the bytes and strings of every structure.
+    std::map<int, std::vector<Json>> shownByType;
+    for (int type : types) {
+        const Result show = inspect(source + " show --type " + std::to_string(type) + " --json");
+        EXPECT_EQ(show.status, 0) << show.err;
+        const Json shown = Json::parse(show.out);
+        for (const Json &entry : shown["structures"]) {
+            shownByType[type].push_back(entry);
+        }
+    }
+    std::map<int, std::size_t> nextOfType;
+    std::vector<tarnwick_test::Structure> structures;
+    for (const Json &entry : listed["structures"]) {
+        const int type = entry["type"].get<int>();
+        const Json &shown = shownByType[type].at(nextOfType[type]++);
+        EXPECT_EQ(shown["handle"], entry["handle"]);
+        EXPECT_EQ(shown["strings"].size(), entry["strings"].get<std::size_t>());
+        tarnwick_test::Structure s;
+        s.handle = entry["handle"].get<uint16_t>();
+        s.type = type;
+        s.length = entry["length"].get<int>();
+        std::istringstream hex(shown["formatted"].get<std::string>());
+        std::string byte;
+        while (hex >> byte) {
+            s.formatted.push_back(static_cast<uint8_t>(std::stoul(byte, nullptr, 16)));
+        }
+        s.strings = shown["strings"].get<std::vector<std::string>>();
+        structures.push_back(s);
+    }
+    return structures;
+}
+
+class SmbiosInspectFixtureTest : public ::testing::TestWithParam<RealTable> {
+protected:
+    void SetUp() override {
+        dmidecode = tarnwick_test::findDmidecode();
+        if (dmidecode.empty()) {
+            GTEST_SKIP() << "dmidecode is not installed (scripts/install-deps installs it)";
+        }
+    }
+    std::string dmidecode;
+};
+
+TEST_P(SmbiosInspectFixtureTest, ListAndShowAgreeWithDmidecode) {
+    const std::string source = sourceOf(GetParam());
+    // dmidecode reads the dump itself, or else the image the tool exports.
+    tarnwick_test::DmidecodeReport oracle;
+    const tarnwick_test::TempFile image({});
+    if (GetParam().format == RealTable::Format::DumpBin) {
+        oracle = tarnwick_test::runDmidecode(dmidecode, "--from-dump " + quoted(tarnwick_test::testDataPath(GetParam().path)));
+    } else if (GetParam().format == RealTable::Format::Image) {
+        oracle = tarnwick_test::runDmidecode(dmidecode, "--no-sysfs -d " + quoted(tarnwick_test::testDataPath(GetParam().path)));
+    } else {
+        ASSERT_EQ(inspect(source + " export-image -o " + quoted(image.path())).status, 0);
+        oracle = tarnwick_test::runDmidecode(dmidecode, "--no-sysfs -d " + quoted(image.path()));
+    }
+    ASSERT_FALSE(oracle.structures.empty());
+    tarnwick_test::expectSameStructures(structuresOf(source), oracle);
+}
+
+TEST_P(SmbiosInspectFixtureTest, ExportedDumpDecodesLikeTheSource) {
+    const std::string source = sourceOf(GetParam());
+    const tarnwick_test::TempFile dump({});
+    const Result exported = inspect(source + " export-dump -o " + quoted(dump.path()));
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    EXPECT_NE(exported.out.find("wrote "), std::string::npos);
+    const tarnwick_test::DmidecodeReport fromExport =
+        tarnwick_test::runDmidecode(dmidecode, "--from-dump " + quoted(dump.path()));
+    tarnwick_test::expectSameStructures(structuresOf(source), fromExport);
+}
+
+TEST_P(SmbiosInspectFixtureTest, ExportedImageReadsBackIdentically) {
+    const std::string source = sourceOf(GetParam());
+    const tarnwick_test::TempFile image({});
+    ASSERT_EQ(inspect(source + " export-image -o " + quoted(image.path())).status, 0);
+    EXPECT_EQ(tarnwick_test::readFile(image.path()).size(), 0x100000u);
+    const Result original = inspect(source + " list --json");
+    const Result roundTrip = inspect("--image " + quoted(image.path()) + " list --json");
+    ASSERT_EQ(roundTrip.status, 0) << roundTrip.err;
+    EXPECT_EQ(Json::parse(roundTrip.out), Json::parse(original.out));
+    tarnwick_test::expectSameStructures(
+        structuresOf(source), tarnwick_test::runDmidecode(dmidecode, "--no-sysfs -d " + quoted(image.path())));
+}
+
+TEST_P(SmbiosInspectFixtureTest, ListJsonMatchesTheText) {
+    const std::string source = sourceOf(GetParam());
+    const Result text = inspect(source + " list");
+    const Result json = inspect(source + " list --json");
+    ASSERT_EQ(text.status, 0);
+    const Json listed = Json::parse(json.out);
+    std::istringstream lines(text.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line.rfind("Handle  Type  Name", 0), 0u);
+    for (const Json &entry : listed["structures"]) {
+        ASSERT_TRUE(std::getline(lines, line));
+        unsigned handle = 0;
+        unsigned type = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "0x%x %u", &handle, &type), 2) << line;
+        EXPECT_EQ(handle, entry["handle"].get<unsigned>());
+        EXPECT_EQ(type, entry["type"].get<unsigned>());
+        EXPECT_NE(line.find(entry["name"].get<std::string>()), std::string::npos);
+        std::istringstream tail(line.substr(line.size() - 24));
+        unsigned length = 0;
+        unsigned size = 0;
+        unsigned strings = 0;
+        tail >> length >> size >> strings;
+        EXPECT_EQ(length, entry["length"].get<unsigned>());
+        EXPECT_EQ(size, entry["size"].get<unsigned>());
+        EXPECT_EQ(strings, entry["strings"].get<unsigned>());
+    }
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line, std::to_string(listed["structures"].size()) + " structures");
+}
+
+TEST_P(SmbiosInspectFixtureTest, RealMachinesHaveNoSystemId) {
+    const Result result = inspect(sourceOf(GetParam()) + " system-id --json");
+    const Json answer = Json::parse(result.out);
+    if (std::string(GetParam().path).find("oem-strings") != std::string::npos) {
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(answer["systemId"], 0x0286);
+        return;
+    }
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(answer["systemId"], 0);
+    EXPECT_EQ(answer["sources"].size(), 4u);
+    EXPECT_EQ(result.err, "smbios-inspect: no system ID: no source found one\n");
+}
+
+std::vector<RealTable> readableFixtures() {
+    std::vector<RealTable> tables;
+    for (const RealTable &table : tarnwick_test::realTables()) {
+        // A 3.0 image has no 2.x entry point for --image to find; the other
+        // SMBIOS 3 fixtures are read as tables.
+        if (!(table.format == RealTable::Format::Image && table.smbios3Only)) {
+            tables.push_back(table);
+        }
+    }
+    return tables;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, SmbiosInspectFixtureTest, ::testing::ValuesIn(readableFixtures()),
+                         [](const ::testing::TestParamInfo<RealTable> &info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------
+// The commands on SeaBIOS with the maker's marks.
+
+const std::string kOemImage = quoted(tarnwick_test::testDataPath("qemu/seabios-pc-oem-strings.img"));
+const std::string kVariantImage = quoted(tarnwick_test::testDataPath("qemu/vorn-variant.img"));
+
+TEST(SmbiosInspectTest, SystemIdNamesTheIdAndEverySource) {
+    const Result result = inspect("--image " + kOemImage + " system-id");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out.rfind("System ID: 0x0286 (646)\n", 0), 0u) << result.out;
+    EXPECT_NE(result.out.find("getSystemIdFromOemString      : 0x0286 (646)"), std::string::npos);
+    EXPECT_NE(result.out.find("getSystemIdFromTypeD0"), std::string::npos);
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(SmbiosInspectTest, VendorChecks) {
+    const Json checks = Json::parse(inspect("--image " + kOemImage + " vendor --json").out);
+    EXPECT_EQ(checks["isVornByMemoryMarker"], false);
+    EXPECT_EQ(checks["isVornByOemString"], true);
+    EXPECT_EQ(checks["isSystemId8C"], false);
+    const Result text = inspect("--image " + kOemImage + " vendor");
+    EXPECT_EQ(text.out, "isVornByMemoryMarker : no\nisVornByOemString    : yes\nisSystemId8C         : no\n");
+}
+
+TEST(SmbiosInspectTest, ShowByHandleAndByType) {
+    const Result byHandle = inspect("--image " + kOemImage + " show --handle 0x0E00");
+    EXPECT_EQ(byHandle.status, 0);
+    EXPECT_EQ(byHandle.out,
+              "Handle 0x0E00, DMI type 11 (OEM Strings), 5 bytes, 26 in all\n"
+              "\tFormatted area:\n\t\t0B 05 00 0E 02\n"
+              "\tStrings:\n\t\t1: Vorn System\n\t\t2: 1[0286]\n\n");
+    const Json byType = Json::parse(inspect("--image " + kOemImage + " show --type 11 --json").out);
+    ASSERT_EQ(byType["structures"].size(), 1u);
+    EXPECT_EQ(byType["structures"][0]["strings"], Json::array({"Vorn System", "1[0286]"}));
+    EXPECT_EQ(byType["structures"][0]["formatted"], "0B 05 00 0E 02");
+}
+
+TEST(SmbiosInspectTest, ShowSeesTheWorkaroundsCorrection) {
+    const Json shown = Json::parse(inspect("--image " + kVariantImage + " show --type 212 --json").out);
+    EXPECT_EQ(shown["structures"][0]["formatted"], "D4 0B 02 D4 00 00 00 00 01 00 00");
+    const tarnwick_test::TempFile image({});
+    inspect("--image " + kVariantImage + " export-image -o " + quoted(image.path()));
+    const std::vector<uint8_t> exported = tarnwick_test::readFile(image.path());
+    const std::vector<uint8_t> needle = {0xD4, 0x0B, 0x02, 0xD4};
+    const auto at = std::search(exported.begin(), exported.end(), needle.begin(), needle.end());
+    ASSERT_NE(at, exported.end());
+    EXPECT_EQ(*(at + 8), 3) << "exports carry the firmware's bytes";
+}
+
+TEST(SmbiosInspectTest, EntryPointAndItsValidation) {
+    const Json ep = Json::parse(inspect("--image " + kOemImage + " entry-point --json").out);
+    EXPECT_EQ(ep["anchor"], "_SM_");
+    EXPECT_EQ(ep["dmiAnchor"], "_DMI_");
+    EXPECT_EQ(ep["majorVersion"], 2);
+    EXPECT_EQ(ep["minorVersion"], 8);
+    EXPECT_EQ(ep["numStructures"], 10);
+    EXPECT_EQ(ep["strictValidation"], "passed");
+    const Result text = inspect("--image " + kOemImage + " entry-point");
+    EXPECT_NE(text.out.find("\ttable_address         : 0x000F5A00\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("Strict validation: passed"), std::string::npos);
+}
+
+TEST(SmbiosInspectTest, DumpIsTheLibrarysOwnDump) {
+    const std::string path = tarnwick_test::testDataPath("qemu/seabios-pc-oem-strings.img");
+    std::ostringstream expected;
+    {
+        tarnwick_test::MemoryImageFixture image(path);
+        std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
+        strategies.push_back(std::make_unique<smbios::SmbiosMemoryStrategy>());
+        smbios::SmbiosTable table(std::move(strategies), false);
+        table.initializeWorkaround();
+        expected << table;
+    }
+    EXPECT_EQ(inspect("--image " + quoted(path) + " dump").out, expected.str());
+}
+
+TEST(SmbiosInspectTest, OffsetAndStrict) {
+    const tarnwick_test::TempFile image({});
+    ASSERT_EQ(inspect("--image " + kOemImage + " export-image -o " + quoted(image.path())).status, 0);
+    EXPECT_EQ(inspect("--image " + quoted(image.path()) + " --offset 0xF0000 --strict list").status, 0);
+    const Result wrong = inspect("--image " + quoted(image.path()) + " --offset 0xF0010 list");
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_EQ(wrong.err, "smbios-inspect: Could not instantiate SMBIOS table.\n");
+}
+
+// ---------------------------------------------------------------------------
+// Failures and usage.
+
+TEST(SmbiosInspectErrorTest, MissingFilesAreNamed) {
+    const std::string missing = tarnwick_test::missingFilePath();
+    const Result image = inspect("--image " + quoted(missing) + " list");
+    EXPECT_EQ(image.status, 1);
+    EXPECT_EQ(image.err, "smbios-inspect: Unable to open memory. File: " + missing +
+                             ", OS Error: No such file or directory\n");
+    EXPECT_EQ(image.out, "");
+    const Result dump = inspect("--dump " + quoted(missing) + " list");
+    EXPECT_EQ(dump.status, 1);
+    EXPECT_EQ(dump.err, "smbios-inspect: cannot open " + missing + ": No such file or directory\n");
+}
+
+TEST(SmbiosInspectErrorTest, ImageWithoutEntryPoint) {
+    const tarnwick_test::TempFile empty(std::vector<uint8_t>(0x100000, 0));
+    const Result result = inspect("--image " + quoted(empty.path()) + " list");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "smbios-inspect: Could not instantiate SMBIOS table.\n");
+}
+
+TEST(SmbiosInspectErrorTest, FileThatIsNoDump) {
+    const tarnwick_test::TempFile notADump(std::vector<uint8_t>(64, 0x41));
+    const Result result = inspect("--dump " + quoted(notADump.path()) + " list");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "smbios-inspect: " + notADump.path() +
+                              ": not a dmidecode binary dump: no _SM_ or _SM3_ entry point at offset 0\n");
+}
+
+struct Usage {
+    const char *name;
+    std::string arguments;
+};
+
+class SmbiosInspectUsageTest : public ::testing::TestWithParam<Usage> {};
+
+TEST_P(SmbiosInspectUsageTest, UsageErrorsExitWith2AndOneLine) {
+    const Result result = inspect(GetParam().arguments);
+    EXPECT_EQ(result.status, 2) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.rfind("smbios-inspect: ", 0), 0u) << result.err;
+    EXPECT_NE(result.err.find("\nTry 'smbios-inspect"), std::string::npos);
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, SmbiosInspectUsageTest,
+    ::testing::Values(Usage{"NoCommand", ""}, Usage{"UnknownOption", "--frobnicate list"},
+                      Usage{"TwoSources", "--image a --dump b list"}, Usage{"BadOffset", "--offset zz list"},
+                      Usage{"ShowWithoutSelection", "show"}, Usage{"ShowWithBoth", "show --type 1 --handle 2"},
+                      Usage{"ExportWithoutOutput", "export-image"}, Usage{"NegativeType", "show --type -1"}),
+    [](const ::testing::TestParamInfo<Usage> &info) { return std::string(info.param.name); });
+
+TEST(SmbiosInspectHelpTest, HelpForTheToolAndEveryCommand) {
+    const Result tool = inspect("--help");
+    EXPECT_EQ(tool.status, 0);
+    EXPECT_NE(tool.out.find("Usage: smbios-inspect"), std::string::npos);
+    for (const char *command : {"dump", "list", "show", "entry-point", "system-id", "vendor", "export-image",
+                                "export-dump"}) {
+        EXPECT_NE(tool.out.find(command), std::string::npos) << command;
+        const Result help = inspect(std::string(command) + " --help");
+        EXPECT_EQ(help.status, 0) << command;
+        EXPECT_NE(help.out.find(std::string("Usage: smbios-inspect ") + command), std::string::npos) << help.out;
+    }
+    const Result version = inspect("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "smbios-inspect 0.1.0 (Tarnwick)\n");
+}
+
+}  // namespace

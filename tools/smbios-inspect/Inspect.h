@@ -1,0 +1,77 @@
+// smbios-inspect's work: where the table comes from, and the commands that
+// show it, check it and export it.
+#ifndef TARNWICK_TOOLS_SMBIOSINSPECT_INSPECT_H
+#define TARNWICK_TOOLS_SMBIOSINSPECT_INSPECT_H
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "smbios/SmbiosItem.h"
+#include "smbios/SmbiosTable.h"
+
+namespace smbios_inspect {
+
+// A failure of the tool's own (a file it cannot read or write): exit 1.
+class ToolError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Where the table comes from. At most one of the files is set; none means
+// the running machine.
+struct SourceOptions {
+    std::string image;  // a memory image
+    std::string dump;   // a `dmidecode --dump-bin` file
+    std::string raw;    // a bare table (/sys/firmware/dmi/tables/DMI)
+    std::string rsmb;   // a Windows firmware-table 'RSMB' buffer
+    uint32_t offset = 0;
+    bool strict = false;
+};
+
+// Points the library's factories at the source for the lifetime of the
+// object. Dumps, raw tables and RSMB buffers are laid out in a temporary
+// memory image, which the library then reads like any other.
+class TableSource {
+public:
+    explicit TableSource(const SourceOptions &options);
+    ~TableSource();
+    TableSource(const TableSource &) = delete;
+    TableSource &operator=(const TableSource &) = delete;
+
+    // The process-wide table of the SMBIOS factory; throws the library's
+    // exception when no table can be read.
+    smbios::ISmbiosTable &table();
+
+private:
+    std::string temporaryImage;
+};
+
+// One structure as the commands show it.
+struct StructureInfo {
+    uint16_t handle = 0;
+    uint8_t type = 0;
+    uint8_t length = 0;
+    std::size_t size = 0;
+    std::vector<uint8_t> formatted;  // the formatted area as far as the structure holds it
+    std::vector<std::string> strings;
+};
+StructureInfo describeStructure(const smbios::ISmbiosItem &item);
+
+// Each command writes its output to `out` and returns the exit status.
+int dumpCommand(TableSource &source, std::ostream &out);
+int listCommand(TableSource &source, bool json, std::ostream &out);
+int showCommand(TableSource &source, std::optional<int> type, std::optional<int> handle, bool json,
+                std::ostream &out);
+int entryPointCommand(TableSource &source, bool json, std::ostream &out);
+int systemIdCommand(TableSource &source, bool json, std::ostream &out, std::ostream &errors);
+int vendorCommand(TableSource &source, bool json, std::ostream &out);
+int exportImageCommand(TableSource &source, const std::string &path, std::ostream &out);
+int exportDumpCommand(TableSource &source, const std::string &path, std::ostream &out);
+
+}  // namespace smbios_inspect
+
+#endif  // TARNWICK_TOOLS_SMBIOSINSPECT_INSPECT_H
