@@ -1,6 +1,16 @@
 # Compiler settings shared by every Tarnwick target: warnings as errors, and
 # the sanitizers of the asan preset.
 set(TARNWICK_SANITIZE "" CACHE STRING "Sanitizers to build with, for example address;undefined")
+option(TARNWICK_FUZZ "Build the fuzz targets (clang's libFuzzer)" OFF)
+
+if(TARNWICK_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "The fuzz targets need clang (the fuzz preset sets it)")
+    endif()
+    # Everything is instrumented for coverage; only the targets link libFuzzer.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
 
 if(TARNWICK_SANITIZE)
     list(JOIN TARNWICK_SANITIZE "," _tarnwick_sanitizers)

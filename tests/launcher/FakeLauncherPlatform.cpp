@@ -83,8 +83,8 @@ uint32_t FakeLauncherPlatform::waitForSingleObject(launcher::Handle object, uint
 bool FakeLauncherPlatform::getExitCodeProcess(launcher::Handle process, uint32_t *exitCode) {
     calls.push_back("GetExitCodeProcess");
     exitCodeQueryTimes.push_back(clockMs);
-    if (process != &processToken) {
-        return false;  // no process: the code is left as it was
+    if (process != &processToken || exitCodeQueryFails) {
+        return false;  // the code is left as it was
     }
     *exitCode = clockMs < scriptRunsForMs ? launcher::kStillActive : scriptExitCode;
     return true;

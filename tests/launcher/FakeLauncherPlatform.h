@@ -72,6 +72,7 @@ public:
     uint32_t productType = 7;  // PRODUCT_STANDARD_SERVER
     uint16_t servicePackMajor = 1;
     bool processStartFails = false;
+    bool exitCodeQueryFails = false;  // the process runs, but asking for its code fails
     uint32_t scriptRunsForMs = 0;  // the script ends at this virtual time
     uint32_t scriptExitCode = 0;
     bool logFileExists = false;

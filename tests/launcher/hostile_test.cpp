@@ -1,0 +1,93 @@
+// The launcher under hostile conditions: a script that cannot start or be
+// asked, windows that cannot be made, odd environments and start
+// directories of any length. Each gives its defined behaviour; the asan
+// preset checks that nothing is read or written outside a buffer.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "launcher/LauncherFixture.h"
+
+namespace {
+
+using tarnwick_test::LauncherTest;
+
+TEST_F(LauncherTest, ExitCodeThatCannotBeQueriedCountsAs0) {
+    startFromNetworkDrive();
+    machine.scriptRunsForMs = 1000000;
+    machine.exitCodeQueryFails = true;
+    machine.logFileExists = true;
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(machine.logContents, "dwExitCode is 0\r\nInside dwExitCode is 0\r\n");
+    EXPECT_EQ(machine.exitCodeQueryTimes.size(), 2u) << "0 is no running script: no more polls";
+    EXPECT_EQ(machine.sleeps.back(), 10000u);
+}
+
+struct Environment {
+    const char *name;
+    bool hasTemp;
+    std::string temp;
+    bool hasSystemDrive;
+    std::string systemDrive;
+    launcher::StartLocation expected;
+};
+
+void PrintTo(const Environment &e, std::ostream *out) {
+    *out << e.name;
+}
+
+class HostileEnvironmentTest : public LauncherTest, public ::testing::WithParamInterface<Environment> {};
+
+TEST_P(HostileEnvironmentTest, NetworkStartIsClassified) {
+    startFromNetworkDrive();
+    machine.environment.clear();
+    if (GetParam().hasTemp) {
+        machine.environment["TEMP"] = GetParam().temp;
+    }
+    if (GetParam().hasSystemDrive) {
+        machine.environment["SYSTEMDRIVE"] = GetParam().systemDrive;
+    }
+    EXPECT_EQ(launcher::classifyStartLocation(), GetParam().expected);
+    EXPECT_LT(std::string(launcher::tempPath).size(), 256u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Variables, HostileEnvironmentTest,
+    ::testing::Values(Environment{"TempUnset", false, "", true, "C:", launcher::TempNotOnSystemDrive},
+                      Environment{"TempEmpty", true, "", true, "C:", launcher::TempNotOnSystemDrive},
+                      Environment{"Temp300Characters", true, "C:\\" + std::string(297, 't'), true, "C:",
+                                  launcher::TempNotOnSystemDrive},
+                      Environment{"SystemDriveUnset", true, "C:\\Temp", false, "", launcher::TempNotOnSystemDrive},
+                      Environment{"SystemDriveEmpty", true, "C:\\Temp", true, "", launcher::TempNotOnSystemDrive},
+                      Environment{"SystemDriveTooLong", true, "C:\\Temp", true, "C:\\Windows",
+                                  launcher::TempNotOnSystemDrive},
+                      Environment{"BothUnset", false, "", false, "", launcher::TempNotOnSystemDrive}),
+    [](const ::testing::TestParamInfo<Environment> &info) { return std::string(info.param.name); });
+
+class StartDirectoryLengthTest : public LauncherTest, public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(StartDirectoryLengthTest, OnlyUpTo260CharactersAreAccepted) {
+    std::string directory = "C:\\";
+    while (directory.size() < GetParam()) {
+        directory += directory.size() % 100 == 99 ? '\\' : 'x';
+    }
+    machine.currentDirectory = directory;
+    const int status = run();
+    if (GetParam() <= 260) {
+        EXPECT_FALSE(exited);
+        EXPECT_EQ(machine.processStarts.size(), 1u);
+        return;
+    }
+    EXPECT_TRUE(exited);
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(machine.messageBoxes.size(), 1u);
+    const std::string &text = machine.messageBoxes[0].text;
+    EXPECT_NE(text.find("\"" + directory + "\""), std::string::npos) << "the whole directory is named";
+    EXPECT_TRUE(machine.processStarts.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, StartDirectoryLengthTest,
+                         ::testing::Values(259u, 260u, 261u, 4999u, 5000u, 20000u));
+
+}  // namespace
