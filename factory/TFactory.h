@@ -33,9 +33,7 @@ public:
         instance = nullptr;
     }
 
-    void setParameter(std::string name, uint32_t value) override {
-        numericParameters[std::move(name)] = value;
-    }
+    void setParameter(std::string name, uint32_t value) override { numericParameters[std::move(name)] = value; }
 
     void setParameter(std::string name, std::string value) override {
         stringParameters[std::move(name)] = std::move(value);
@@ -54,13 +52,9 @@ public:
         }
     }
 
-    std::string getParameterString(std::string name) override {
-        return stringParameters[std::move(name)];
-    }
+    std::string getParameterString(std::string name) override { return stringParameters[std::move(name)]; }
 
-    uint32_t getParameterNum(std::string name) override {
-        return numericParameters[std::move(name)];
-    }
+    uint32_t getParameterNum(std::string name) override { return numericParameters[std::move(name)]; }
 
     int getMode() override { return mode; }
 

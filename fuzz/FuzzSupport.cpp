@@ -29,8 +29,8 @@ std::vector<uint8_t> InputReader::rest() {
     return bytes;
 }
 
-bool BufferStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer,
-                                    smbios::SmbiosTableEntryPoint &entryPoint, bool) {
+bool BufferStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, smbios::SmbiosTableEntryPoint &entryPoint,
+                                    bool) {
     std::unique_ptr<uint8_t[]> copy(new uint8_t[table.size() + 1]);
     if (!table.empty()) {
         std::memcpy(copy.get(), table.data(), table.size());

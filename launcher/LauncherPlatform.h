@@ -24,8 +24,8 @@ using WindowProcedure = intptr_t (*)(WindowHandle, uint32_t, uintptr_t, intptr_t
 
 // The fields of STARTUPINFOA that the launcher sets.
 struct StartDescription {
-    uint32_t flags = 0;        // dwFlags
-    uint16_t showWindow = 0;   // wShowWindow
+    uint32_t flags = 0;           // dwFlags
+    uint16_t showWindow = 0;      // wShowWindow
     const char *title = nullptr;  // lpTitle
 };
 
@@ -147,10 +147,10 @@ public:
     virtual DeviceContext beginPaint(WindowHandle window, PaintRecord *paint) = 0;
     virtual bool endPaint(WindowHandle window, const PaintRecord *paint) = 0;
     virtual bool getClientRect(WindowHandle window, Rectangle *rectangle) = 0;
-    virtual ObjectHandle createFont(int height, int width, int escapement, int orientation, int weight,
-                                    bool italic, bool underline, bool strikeOut, uint32_t charSet,
-                                    uint32_t outputPrecision, uint32_t clipPrecision, uint32_t quality,
-                                    uint32_t pitchAndFamily, const char *faceName) = 0;
+    virtual ObjectHandle createFont(int height, int width, int escapement, int orientation, int weight, bool italic,
+                                    bool underline, bool strikeOut, uint32_t charSet, uint32_t outputPrecision,
+                                    uint32_t clipPrecision, uint32_t quality, uint32_t pitchAndFamily,
+                                    const char *faceName) = 0;
     virtual ObjectHandle selectObject(DeviceContext deviceContext, ObjectHandle object) = 0;
     virtual bool deleteObject(ObjectHandle object) = 0;
     virtual uint32_t setBkColor(DeviceContext deviceContext, uint32_t color) = 0;

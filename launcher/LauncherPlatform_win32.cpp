@@ -65,8 +65,8 @@ public:
         return GetFullPathNameA(fileName, bufferSize, buffer, nullptr);
     }
 
-    bool createProcess(char *commandLine, bool inheritHandles, uint32_t creationFlags,
-                       const StartDescription &startup, ProcessInformation *process) override {
+    bool createProcess(char *commandLine, bool inheritHandles, uint32_t creationFlags, const StartDescription &startup,
+                       ProcessInformation *process) override {
         STARTUPINFOA startupInfo{};
         startupInfo.cb = sizeof startupInfo;
         startupInfo.dwFlags = startup.flags;
@@ -123,8 +123,8 @@ public:
                         uint32_t servicePackMinor, uint32_t *productType) override {
         using GetProductInfoFn = BOOL(WINAPI *)(DWORD, DWORD, DWORD, DWORD, PDWORD);
         DWORD type = 0;
-        const BOOL result = reinterpret_cast<GetProductInfoFn>(function)(majorVersion, minorVersion,
-                                                                        servicePackMajor, servicePackMinor, &type);
+        const BOOL result = reinterpret_cast<GetProductInfoFn>(function)(majorVersion, minorVersion, servicePackMajor,
+                                                                         servicePackMinor, &type);
         *productType = type;
         return result != FALSE;
     }
@@ -226,12 +226,11 @@ public:
         return RegisterClassExA(&registered);
     }
 
-    WindowHandle createWindowEx(uint32_t extendedStyle, const char *className, const char *title, uint32_t style,
-                                int x, int y, int width, int height, WindowHandle parent, ObjectHandle menu,
+    WindowHandle createWindowEx(uint32_t extendedStyle, const char *className, const char *title, uint32_t style, int x,
+                                int y, int width, int height, WindowHandle parent, ObjectHandle menu,
                                 InstanceHandle instance, void *creationData) override {
-        return CreateWindowExA(extendedStyle, className, title, style, x, y, width, height,
-                               static_cast<HWND>(parent), static_cast<HMENU>(menu),
-                               static_cast<HINSTANCE>(instance), creationData);
+        return CreateWindowExA(extendedStyle, className, title, style, x, y, width, height, static_cast<HWND>(parent),
+                               static_cast<HMENU>(menu), static_cast<HINSTANCE>(instance), creationData);
     }
 
     bool showWindow(WindowHandle window, int showCommand) override {

@@ -28,10 +28,11 @@ int isServerCoreEdition() {
     }
     uint32_t productType = 0;
     const Module kernel32 = platform->getModuleHandle("kernel32");
-    const Function getProductInfo = kernel32 != nullptr ? platform->getProcAddress(kernel32, "GetProductInfo") : nullptr;
+    const Function getProductInfo =
+        kernel32 != nullptr ? platform->getProcAddress(kernel32, "GetProductInfo") : nullptr;
     if (getProductInfo != nullptr) {
-        platform->getProductInfo(getProductInfo, version.majorVersion, version.minorVersion,
-                                 version.servicePackMajor, version.servicePackMinor, &productType);
+        platform->getProductInfo(getProductInfo, version.majorVersion, version.minorVersion, version.servicePackMajor,
+                                 version.servicePackMinor, &productType);
     }
     return isServerCoreProduct(productType) ? 1 : 0;
 }

@@ -31,8 +31,8 @@ void drawLine(DeviceContext deviceContext, int y, uint32_t option, const Rectang
 void paintStatus(WindowHandle window, const char *status) {
     PaintRecord paint;
     const DeviceContext deviceContext = platform->beginPaint(window, &paint);
-    const ObjectHandle font = platform->createFont(kFontHeight, 0, 0, 0, kFontWeight, false, false, false, 0, 0, 0,
-                                                   0, 0, "Arial");
+    const ObjectHandle font =
+        platform->createFont(kFontHeight, 0, 0, 0, kFontWeight, false, false, false, 0, 0, 0, 0, 0, "Arial");
     const ObjectHandle previousFont = platform->selectObject(deviceContext, font);
     Rectangle client;
     platform->getClientRect(window, &client);

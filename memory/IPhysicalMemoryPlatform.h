@@ -38,7 +38,7 @@ public:
     using Module = void *;
     using Function = void *;  // an entry point found by getProcAddress()
     using Handle = void *;
-    using Status = int32_t;   // NTSTATUS: negative means failure
+    using Status = int32_t;  // NTSTATUS: negative means failure
 
     virtual ~IPhysicalMemoryPlatform();
 
@@ -47,33 +47,28 @@ public:
     virtual Function getProcAddress(Module module, const char *functionName) = 0;
     virtual Handle getCurrentProcess() = 0;
     virtual bool openProcessToken(Handle process, uint32_t desiredAccess, Handle *token) = 0;
-    virtual bool lookupPrivilegeValue(const char16_t *systemName, const char16_t *privilegeName,
-                                      NtLuid *luid) = 0;
+    virtual bool lookupPrivilegeValue(const char16_t *systemName, const char16_t *privilegeName, NtLuid *luid) = 0;
     // Enables (or, with attributes 0, disables) one privilege of the token.
-    virtual bool adjustTokenPrivileges(Handle token, bool disableAll, const NtLuid &privilege,
-                                       uint32_t attributes) = 0;
+    virtual bool adjustTokenPrivileges(Handle token, bool disableAll, const NtLuid &privilege, uint32_t attributes) = 0;
     virtual bool closeHandle(Handle handle) = 0;
 
     // Calls through entry points found by getProcAddress(); `function` is
     // never null here.
-    virtual void rtlInitUnicodeString(Function function, NtUnicodeString *target,
-                                      const char16_t *source) = 0;
+    virtual void rtlInitUnicodeString(Function function, NtUnicodeString *target, const char16_t *source) = 0;
     virtual Status ntOpenSection(Function function, Handle *section, uint32_t desiredAccess,
                                  NtObjectAttributes *attributes) = 0;
-    virtual Status ntMapViewOfSection(Function function, Handle section, Handle process,
-                                      void **baseAddress, uintptr_t zeroBits, std::size_t commitSize,
-                                      int64_t *sectionOffset, std::size_t *viewSize,
-                                      uint32_t inheritDisposition, uint32_t allocationType,
+    virtual Status ntMapViewOfSection(Function function, Handle section, Handle process, void **baseAddress,
+                                      uintptr_t zeroBits, std::size_t commitSize, int64_t *sectionOffset,
+                                      std::size_t *viewSize, uint32_t inheritDisposition, uint32_t allocationType,
                                       uint32_t protection) = 0;
     virtual Status ntUnmapViewOfSection(Function function, Handle process, void *baseAddress) = 0;
     virtual Status ntClose(Function function, Handle handle) = 0;
-    virtual Status zwSystemDebugControl(Function function, uint32_t command, void *input,
-                                        uint32_t inputLength, void *output, uint32_t outputLength,
-                                        uint32_t *returnLength) = 0;
+    virtual Status zwSystemDebugControl(Function function, uint32_t command, void *input, uint32_t inputLength,
+                                        void *output, uint32_t outputLength, uint32_t *returnLength) = 0;
     virtual uint32_t enumSystemFirmwareTables(Function function, uint32_t provider, void *buffer,
                                               uint32_t bufferSize) = 0;
-    virtual uint32_t getSystemFirmwareTable(Function function, uint32_t provider, uint32_t tableId,
-                                            void *buffer, uint32_t bufferSize) = 0;
+    virtual uint32_t getSystemFirmwareTable(Function function, uint32_t provider, uint32_t tableId, void *buffer,
+                                            uint32_t bufferSize) = 0;
 };
 
 // The running system's services; exists only in Windows builds.

@@ -37,8 +37,7 @@ void MemoryFile::FileCloser::operator()(std::FILE *stream) const {
 MemoryFile::MemoryFile(std::string name) : MemoryFile(std::move(name), kMaxImageOffset, false) {}
 
 MemoryFile::MemoryFile(std::string name, uint64_t highest, bool unbuffered)
-    : fileName(std::move(name)),
-      highestOffset(std::min<uint64_t>(highest, std::numeric_limits<long>::max())) {
+    : fileName(std::move(name)), highestOffset(std::min<uint64_t>(highest, std::numeric_limits<long>::max())) {
     if (fileName.empty()) {
         throw AccessErrorImpl("File name passed in was null or zero-length.");
     }

@@ -19,8 +19,8 @@ PhysicalMemoryDevice::PhysicalMemoryDevice(std::string devicePath)
     : MemoryFile(std::move(devicePath), kHighestDeviceOffset, true) {}
 
 void PhysicalMemoryDevice::putByte(uint64_t, uint8_t) {
-    throw smbios::NotImplementedImpl(std::string("writing to physical memory is not implemented on ") +
-                                     kPlatformName + " yet.");
+    throw smbios::NotImplementedImpl(std::string("writing to physical memory is not implemented on ") + kPlatformName +
+                                     " yet.");
 }
 
 }  // namespace memory

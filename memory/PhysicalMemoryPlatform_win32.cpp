@@ -17,8 +17,8 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide characters are UTF-16 o
 
 using RtlInitUnicodeStringFn = VOID(NTAPI *)(NtUnicodeString *, PCWSTR);
 using NtOpenSectionFn = LONG(NTAPI *)(PHANDLE, ACCESS_MASK, NtObjectAttributes *);
-using NtMapViewOfSectionFn = LONG(NTAPI *)(HANDLE, HANDLE, PVOID *, ULONG_PTR, SIZE_T, PLARGE_INTEGER,
-                                           PSIZE_T, int, ULONG, ULONG);
+using NtMapViewOfSectionFn = LONG(NTAPI *)(HANDLE, HANDLE, PVOID *, ULONG_PTR, SIZE_T, PLARGE_INTEGER, PSIZE_T, int,
+                                           ULONG, ULONG);
 using NtUnmapViewOfSectionFn = LONG(NTAPI *)(HANDLE, PVOID);
 using NtCloseFn = LONG(NTAPI *)(HANDLE);
 using ZwSystemDebugControlFn = LONG(NTAPI *)(int, PVOID, ULONG, PVOID, ULONG, PULONG);
@@ -36,9 +36,7 @@ const wchar_t *wide(const char16_t *text) {
 
 class PhysicalMemoryPlatformImpl final : public IPhysicalMemoryPlatform {
 public:
-    Module getModuleHandle(const char16_t *moduleName) override {
-        return GetModuleHandleW(wide(moduleName));
-    }
+    Module getModuleHandle(const char16_t *moduleName) override { return GetModuleHandleW(wide(moduleName)); }
 
     Function getProcAddress(Module module, const char *functionName) override {
         return reinterpret_cast<Function>(GetProcAddress(static_cast<HMODULE>(module), functionName));
@@ -50,8 +48,7 @@ public:
         return OpenProcessToken(process, desiredAccess, token) != FALSE;
     }
 
-    bool lookupPrivilegeValue(const char16_t *systemName, const char16_t *privilegeName,
-                              NtLuid *luid) override {
+    bool lookupPrivilegeValue(const char16_t *systemName, const char16_t *privilegeName, NtLuid *luid) override {
         LUID value{};
         if (!LookupPrivilegeValueW(wide(systemName), wide(privilegeName), &value)) {
             return false;
@@ -61,8 +58,7 @@ public:
         return true;
     }
 
-    bool adjustTokenPrivileges(Handle token, bool disableAll, const NtLuid &privilege,
-                               uint32_t attributes) override {
+    bool adjustTokenPrivileges(Handle token, bool disableAll, const NtLuid &privilege, uint32_t attributes) override {
         TOKEN_PRIVILEGES state{};
         state.PrivilegeCount = 1;
         state.Privileges[0].Luid.LowPart = privilege.lowPart;
@@ -82,16 +78,15 @@ public:
         return as<NtOpenSectionFn>(function)(section, desiredAccess, attributes);
     }
 
-    Status ntMapViewOfSection(Function function, Handle section, Handle process, void **baseAddress,
-                              uintptr_t zeroBits, std::size_t commitSize, int64_t *sectionOffset,
-                              std::size_t *viewSize, uint32_t inheritDisposition, uint32_t allocationType,
-                              uint32_t protection) override {
+    Status ntMapViewOfSection(Function function, Handle section, Handle process, void **baseAddress, uintptr_t zeroBits,
+                              std::size_t commitSize, int64_t *sectionOffset, std::size_t *viewSize,
+                              uint32_t inheritDisposition, uint32_t allocationType, uint32_t protection) override {
         LARGE_INTEGER offset{};
         offset.QuadPart = *sectionOffset;
         SIZE_T size = *viewSize;
-        const LONG status = as<NtMapViewOfSectionFn>(function)(
-            section, process, baseAddress, zeroBits, commitSize, &offset, &size,
-            static_cast<int>(inheritDisposition), allocationType, protection);
+        const LONG status =
+            as<NtMapViewOfSectionFn>(function)(section, process, baseAddress, zeroBits, commitSize, &offset, &size,
+                                               static_cast<int>(inheritDisposition), allocationType, protection);
         *sectionOffset = offset.QuadPart;
         *viewSize = size;
         return status;
@@ -101,15 +96,13 @@ public:
         return as<NtUnmapViewOfSectionFn>(function)(process, baseAddress);
     }
 
-    Status ntClose(Function function, Handle handle) override {
-        return as<NtCloseFn>(function)(handle);
-    }
+    Status ntClose(Function function, Handle handle) override { return as<NtCloseFn>(function)(handle); }
 
-    Status zwSystemDebugControl(Function function, uint32_t command, void *input, uint32_t inputLength,
-                                void *output, uint32_t outputLength, uint32_t *returnLength) override {
+    Status zwSystemDebugControl(Function function, uint32_t command, void *input, uint32_t inputLength, void *output,
+                                uint32_t outputLength, uint32_t *returnLength) override {
         ULONG returned = 0;
-        const LONG status = as<ZwSystemDebugControlFn>(function)(static_cast<int>(command), input, inputLength,
-                                                                 output, outputLength, &returned);
+        const LONG status = as<ZwSystemDebugControlFn>(function)(static_cast<int>(command), input, inputLength, output,
+                                                                 outputLength, &returned);
         *returnLength = returned;
         return status;
     }

@@ -62,13 +62,11 @@ const char16_t kPhysicalMemorySection[] = u"\\device\\physicalmemory";
 
 // Clears `length` destination bytes and copies those that lie inside the
 // table, starting `start` bytes into it.
-void copyFromTable(uint8_t *destination, uint32_t length, const uint8_t *table, uint32_t tableSize,
-                   uint64_t start) {
+void copyFromTable(uint8_t *destination, uint32_t length, const uint8_t *table, uint32_t tableSize, uint64_t start) {
     std::memset(destination, 0, length);
     if (start < tableSize) {
         const uint64_t available = tableSize - start;
-        std::memcpy(destination, table + start,
-                    static_cast<std::size_t>(std::min<uint64_t>(length, available)));
+        std::memcpy(destination, table + start, static_cast<std::size_t>(std::min<uint64_t>(length, available)));
     }
 }
 
@@ -82,8 +80,7 @@ void putLittleEndian(uint8_t *out, uint64_t value, int bytes) {
 
 IPhysicalMemoryPlatform::~IPhysicalMemoryPlatform() = default;
 
-WindowsPhysicalMemory::WindowsPhysicalMemory(IPhysicalMemoryPlatform &memoryPlatform)
-    : platform(memoryPlatform) {
+WindowsPhysicalMemory::WindowsPhysicalMemory(IPhysicalMemoryPlatform &memoryPlatform) : platform(memoryPlatform) {
     const auto ntdll = platform.getModuleHandle(u"ntdll.dll");
     const auto kernel32 = platform.getModuleHandle(u"kernel32.dll");
     if (ntdll == nullptr || kernel32 == nullptr) {
@@ -152,24 +149,21 @@ void WindowsPhysicalMemory::fillBuffer(uint8_t *buffer, uint64_t offset, uint32_
 
 void WindowsPhysicalMemory::readFirmwareTables(uint8_t *buffer, uint64_t address, uint32_t length) {
     if (address >= kTableC0000 && address < kTableE0000 && cachedTableC0000.bytes) {
-        copyFromTable(buffer, length, cachedTableC0000.bytes.get(), cachedTableC0000.size,
-                      address - kTableC0000);
+        copyFromTable(buffer, length, cachedTableC0000.bytes.get(), cachedTableC0000.size, address - kTableC0000);
         return;
     }
     if (address >= kTableE0000 && address <= 0xFFFFF && cachedTableE0000.bytes) {
-        copyFromTable(buffer, length, cachedTableE0000.bytes.get(), cachedTableE0000.size,
-                      address - kTableE0000);
+        copyFromTable(buffer, length, cachedTableE0000.bytes.get(), cachedTableE0000.size, address - kTableE0000);
         return;
     }
 
-    const uint32_t listSize = platform.enumSystemFirmwareTables(entryPoints.enumSystemFirmwareTables,
-                                                                kFirmProvider, nullptr, 0);
+    const uint32_t listSize =
+        platform.enumSystemFirmwareTables(entryPoints.enumSystemFirmwareTables, kFirmProvider, nullptr, 0);
     if (listSize == 0) {
         throwAccessError("EnumSystemFirmwareTables returned 0 for table size.");
     }
     std::unique_ptr<uint8_t[]> list(new uint8_t[listSize]());
-    platform.enumSystemFirmwareTables(entryPoints.enumSystemFirmwareTables, kFirmProvider, list.get(),
-                                      listSize);
+    platform.enumSystemFirmwareTables(entryPoints.enumSystemFirmwareTables, kFirmProvider, list.get(), listSize);
 
     // The last listed table that covers the address wins.
     bool found = false;
@@ -188,8 +182,8 @@ void WindowsPhysicalMemory::readFirmwareTables(uint8_t *buffer, uint64_t address
         throwAccessError("Could not locate a table which can be used.");
     }
 
-    const uint32_t tableSize = platform.getSystemFirmwareTable(entryPoints.getSystemFirmwareTable,
-                                                               kFirmProvider, tableId, nullptr, 0);
+    const uint32_t tableSize =
+        platform.getSystemFirmwareTable(entryPoints.getSystemFirmwareTable, kFirmProvider, tableId, nullptr, 0);
     if (tableSize == 0) {
         throwAccessError("GetSystemFirmwareTable returned 0 for table length.");
     }
@@ -199,8 +193,7 @@ void WindowsPhysicalMemory::readFirmwareTables(uint8_t *buffer, uint64_t address
     }
     std::memset(table.get(), 0, tableSize);
     std::memset(buffer, 0, length);
-    platform.getSystemFirmwareTable(entryPoints.getSystemFirmwareTable, kFirmProvider, tableId,
-                                    table.get(), tableSize);
+    platform.getSystemFirmwareTable(entryPoints.getSystemFirmwareTable, kFirmProvider, tableId, table.get(), tableSize);
     copyFromTable(buffer, length, table.get(), tableSize, address - tableId);
 
     if (tableId == kTableC0000) {
@@ -227,9 +220,8 @@ void WindowsPhysicalMemory::readSection(uint8_t *buffer, uint64_t offset, uint32
         int64_t viewOffset = static_cast<int64_t>(address & 0xFFFFFFFFu);
         std::size_t viewSize = length - copied;
         if (entryPoints.ntMapViewOfSection == nullptr ||
-            platform.ntMapViewOfSection(entryPoints.ntMapViewOfSection, section, kCurrentProcess, &view, 0,
-                                        viewSize, &viewOffset, &viewSize, kViewShare, 0,
-                                        kPageReadOnly) < 0) {
+            platform.ntMapViewOfSection(entryPoints.ntMapViewOfSection, section, kCurrentProcess, &view, 0, viewSize,
+                                        &viewOffset, &viewSize, kViewShare, 0, kPageReadOnly) < 0) {
             throwAccessError("Error mapping physical memory.");
         }
 

@@ -31,8 +31,7 @@ Exception<T>::Exception(std::string initMessage) : messageString(std::move(initM
 // The copy gets the template and the parameters but not the last expansion:
 // its what() expands anew.
 template <class T>
-Exception<T>::Exception(const Exception &source)
-    : T(), messageString(source.messageString) {
+Exception<T>::Exception(const Exception &source) : T(), messageString(source.messageString) {
     for (const auto &entry : source.numericParameters) {
         numericParameters.insert(entry);
     }
@@ -123,10 +122,8 @@ void Exception<T>::expand() const {
             continue;
         }
         const std::string name = text.substr(start + 2, close - start - 2);
-        const std::string value = letter == 'i' ? std::to_string(getParameterNum(name))
-                                                : getParameterString(name);
-        if (substitutions == kMaxSubstitutions ||
-            text.size() - length + value.size() > maxLength) {
+        const std::string value = letter == 'i' ? std::to_string(getParameterNum(name)) : getParameterString(name);
+        if (substitutions == kMaxSubstitutions || text.size() - length + value.size() > maxLength) {
             return;  // A value that keeps reproducing placeholders: stop here.
         }
         text.replace(start, length, value);

@@ -15,18 +15,18 @@ namespace smbios {
 
 // A property value, as far as the fetch looks at it.
 struct WmiValue {
-    static constexpr uint16_t kEmpty = 0x0000;        // VT_EMPTY
-    static constexpr uint16_t kByte = 0x0011;         // VT_UI1
-    static constexpr uint16_t kByteArray = 0x2011;    // VT_ARRAY | VT_UI1
+    static constexpr uint16_t kEmpty = 0x0000;      // VT_EMPTY
+    static constexpr uint16_t kByte = 0x0011;       // VT_UI1
+    static constexpr uint16_t kByteArray = 0x2011;  // VT_ARRAY | VT_UI1
 
     uint16_t type = kEmpty;
-    uint8_t byte = 0;                // for kByte
-    std::vector<uint8_t> elements;   // for kByteArray: the first dimension
+    uint8_t byte = 0;               // for kByte
+    std::vector<uint8_t> elements;  // for kByteArray: the first dimension
 };
 
 class IWmiPlatform {
 public:
-    using Object = void *;   // a COM interface pointer, or a COM string
+    using Object = void *;    // a COM interface pointer, or a COM string
     using HResult = int32_t;  // negative means failure
 
     virtual ~IWmiPlatform();
@@ -40,8 +40,7 @@ public:
     virtual HResult createLocator(Object *locator) = 0;
     virtual HResult connectServer(Object locator, Object namespaceName, Object *services) = 0;
     virtual HResult createInstanceEnum(Object services, Object className, Object *enumerator) = 0;
-    virtual HResult next(Object enumerator, int32_t timeoutMs, uint32_t count, Object *object,
-                         uint32_t *returned) = 0;
+    virtual HResult next(Object enumerator, int32_t timeoutMs, uint32_t count, Object *object, uint32_t *returned) = 0;
     // Reads a property of a class object; the platform clears its variant.
     virtual HResult getProperty(Object object, const char16_t *name, WmiValue *value) = 0;
     virtual void release(Object object) = 0;

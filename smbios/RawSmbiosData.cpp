@@ -17,8 +17,7 @@ void convertRawSmbiosData(std::unique_ptr<uint8_t[]> raw, uint32_t size, std::un
                           SmbiosTableEntryPoint &entryPoint) {
     if (size < kRawHeaderSize || !raw) {
         ParseExceptionImpl failure;
-        failure.setMessageString(
-            "Firmware table of %(size)i bytes is shorter than its 8-byte RawSMBIOSData header.");
+        failure.setMessageString("Firmware table of %(size)i bytes is shorter than its 8-byte RawSMBIOSData header.");
         failure.setParameter("size", size);
         throw failure;
     }

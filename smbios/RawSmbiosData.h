@@ -16,9 +16,9 @@ constexpr uint16_t kUnknownStructureCount = 9999;
 
 // What the WMI fetch returns.
 struct WmiSmbiosData {
-    uint8_t major = 0;   // "SmbiosMajorVersion"
-    uint8_t minor = 0;   // "SmbiosMinorVersion"
-    uint32_t length = 0;  // bytes in data
+    uint8_t major = 0;                // "SmbiosMajorVersion"
+    uint8_t minor = 0;                // "SmbiosMinorVersion"
+    uint32_t length = 0;              // bytes in data
     std::unique_ptr<uint8_t[]> data;  // copy of "SMBiosData"
 };
 

@@ -60,8 +60,8 @@ bool SmbiosWinGetFirmwareTableStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]
         throw ParseExceptionImpl("Failed to allocate memory for Firmware table.");
     }
     std::memset(raw.get(), 0, static_cast<std::size_t>(size));
-    platform.getSystemFirmwareTable(getSystemFirmwareTableFunction, IFirmwareTablePlatform::kRsmbProvider, 0,
-                                    raw.get(), static_cast<uint32_t>(size));
+    platform.getSystemFirmwareTable(getSystemFirmwareTableFunction, IFirmwareTablePlatform::kRsmbProvider, 0, raw.get(),
+                                    static_cast<uint32_t>(size));
     convertRawSmbiosData(std::move(raw), static_cast<uint32_t>(size), tableBuffer, entryPoint);
     return true;
 }

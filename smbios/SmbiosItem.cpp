@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <ios>
 #include <iomanip>
+#include <ios>
 #include <string>
 
 #include "smbios/Exception.h"

@@ -24,8 +24,8 @@ SmbiosMemoryStrategy::SmbiosMemoryStrategy(uint32_t initialOffset) : offset(init
 
 SmbiosMemoryStrategy::~SmbiosMemoryStrategy() = default;
 
-bool SmbiosMemoryStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer,
-                                          SmbiosTableEntryPoint &entryPoint, bool strict) {
+bool SmbiosMemoryStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
+                                          bool strict) {
     try {
         getSmbiosEntryPoint(entryPoint, strict);
         const SmbiosTableEntryPoint found = entryPoint;

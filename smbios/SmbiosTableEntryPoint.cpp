@@ -10,8 +10,7 @@
 
 namespace smbios {
 
-bool validateEntryPoint(const SmbiosTableEntryPoint &candidate, bool strict,
-                        Exception<ParseException> &report) {
+bool validateEntryPoint(const SmbiosTableEntryPoint &candidate, bool strict, Exception<ParseException> &report) {
     const auto *bytes = reinterpret_cast<const uint8_t *>(&candidate);
     const std::size_t checksummed = std::min<std::size_t>(candidate.eps_length, sizeof candidate);
     uint8_t sum = 0;

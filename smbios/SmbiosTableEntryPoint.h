@@ -55,8 +55,7 @@ static_assert(offsetof(SmbiosTableEntryPoint, trailing_byte) == 0x1F, "entry poi
 // and rewrites `report` with the outcome: its template lists the failed
 // checks, and it carries the parameters dmi_anchor, checksum, major_version
 // and eps_length. Without `strict` every candidate is accepted.
-bool validateEntryPoint(const SmbiosTableEntryPoint &candidate, bool strict,
-                        Exception<ParseException> &report);
+bool validateEntryPoint(const SmbiosTableEntryPoint &candidate, bool strict, Exception<ParseException> &report);
 
 // Reads the table_length bytes at table_address through the process-wide
 // memory source into a new array, which then replaces the one in `slot`.

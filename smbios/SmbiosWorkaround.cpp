@@ -87,18 +87,12 @@ const Workaround quellinInvalidChecksumType = {"Quellin Invalid Checksum Type", 
 
 // Model IDs and BIOS version ranges of the maker's affected systems.
 const SystemWorkarounds systemWorkaroundTable[kSystemWorkaroundCount] = {
-    {0x00B5, "A00", "A06", commonWorkarounds},
-    {0x00C6, "A00", "A09", commonWorkarounds},
-    {0x00D2, "A01", "A05", variantWorkarounds},
-    {0x00E1, "A00", "A11", commonWorkarounds},
-    {0x00E4, "A02", "A08", commonWorkarounds},
-    {0x00F3, "A00", "A04", commonWorkarounds},
-    {0x011B, "A00", "A12", commonWorkarounds},
-    {0x011C, "A00", "A12", commonWorkarounds},
-    {0x0127, "A03", "A10", commonWorkarounds},
-    {0x0134, "A00", "A07", commonWorkarounds},
-    {0x0145, "A01", "A06", commonWorkarounds},
-    {0x0286, "A00", "A03", commonWorkarounds},
+    {0x00B5, "A00", "A06", commonWorkarounds},  {0x00C6, "A00", "A09", commonWorkarounds},
+    {0x00D2, "A01", "A05", variantWorkarounds}, {0x00E1, "A00", "A11", commonWorkarounds},
+    {0x00E4, "A02", "A08", commonWorkarounds},  {0x00F3, "A00", "A04", commonWorkarounds},
+    {0x011B, "A00", "A12", commonWorkarounds},  {0x011C, "A00", "A12", commonWorkarounds},
+    {0x0127, "A03", "A10", commonWorkarounds},  {0x0134, "A00", "A07", commonWorkarounds},
+    {0x0145, "A01", "A06", commonWorkarounds},  {0x0286, "A00", "A03", commonWorkarounds},
 };
 
 SmbiosWorkaroundFactory::~SmbiosWorkaroundFactory() = default;

@@ -48,14 +48,13 @@ public:
 
     HResult createInstanceEnum(Object services, Object className, Object *enumerator) override {
         IEnumWbemClassObject *made = nullptr;
-        const HRESULT result = static_cast<IWbemServices *>(services)->CreateInstanceEnum(
-            static_cast<BSTR>(className), 0, nullptr, &made);
+        const HRESULT result =
+            static_cast<IWbemServices *>(services)->CreateInstanceEnum(static_cast<BSTR>(className), 0, nullptr, &made);
         *enumerator = made;
         return result;
     }
 
-    HResult next(Object enumerator, int32_t timeoutMs, uint32_t count, Object *object,
-                 uint32_t *returned) override {
+    HResult next(Object enumerator, int32_t timeoutMs, uint32_t count, Object *object, uint32_t *returned) override {
         IWbemClassObject *found = nullptr;
         ULONG got = *returned;
         const HRESULT result = static_cast<IEnumWbemClassObject *>(enumerator)->Next(timeoutMs, count, &found, &got);

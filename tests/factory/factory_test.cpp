@@ -203,9 +203,7 @@ TEST(FactoryConstructionTest, FailedConstructionLeavesTheSlotEmpty) {
 // derives from it, and TFactory<family> is the object made.
 class NestedFamily : public TFactory<IFactory> {
 public:
-    static NestedFamily *getFactory() {
-        return TFactory<NestedFamily>::getOrCreate<TFactory<NestedFamily>>();
-    }
+    static NestedFamily *getFactory() { return TFactory<NestedFamily>::getOrCreate<TFactory<NestedFamily>>(); }
     virtual int makeNew() { return 5; }
 };
 

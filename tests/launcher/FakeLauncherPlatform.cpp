@@ -140,8 +140,7 @@ bool FakeLauncherPlatform::getProductInfo(launcher::Function function, uint32_t 
     return true;
 }
 
-void FakeLauncherPlatform::splitPath(const char *path, char *drive, char *directory, char *fileName,
-                                     char *extension) {
+void FakeLauncherPlatform::splitPath(const char *path, char *drive, char *directory, char *fileName, char *extension) {
     calls.push_back("_splitpath");
     // _splitpath: "X:" when the path has one, then the directory up to its
     // last separator, then the last component split at its last dot.
@@ -177,8 +176,8 @@ uint32_t FakeLauncherPlatform::getEnvironmentVariable(const char *name, char *bu
     return copyOut(found->second, buffer, bufferSize);
 }
 
-bool FakeLauncherPlatform::getDiskFreeSpaceEx(const char *directory, uint64_t *freeBytesAvailable,
-                                              uint64_t *totalBytes, uint64_t *totalFreeBytes) {
+bool FakeLauncherPlatform::getDiskFreeSpaceEx(const char *directory, uint64_t *freeBytesAvailable, uint64_t *totalBytes,
+                                              uint64_t *totalFreeBytes) {
     calls.push_back("GetDiskFreeSpaceExA");
     freeSpaceQueries.push_back(directory);
     const auto found = freeBytes.find(directory);
@@ -293,14 +292,14 @@ uint16_t FakeLauncherPlatform::registerClassEx(const launcher::WindowClass &regi
 }
 
 launcher::WindowHandle FakeLauncherPlatform::createWindowEx(uint32_t extendedStyle, const char *className,
-                                                            const char *title, uint32_t style, int x, int y,
-                                                            int width, int height, launcher::WindowHandle parent,
+                                                            const char *title, uint32_t style, int x, int y, int width,
+                                                            int height, launcher::WindowHandle parent,
                                                             launcher::ObjectHandle menu, launcher::InstanceHandle,
                                                             void *) {
     calls.push_back("CreateWindowExA");
     const int number = static_cast<int>(windows.size()) + 1;
-    windows.push_back({extendedStyle, className, title, style, x, y, width, height,
-                       parent != nullptr || menu != nullptr});
+    windows.push_back(
+        {extendedStyle, className, title, style, x, y, width, height, parent != nullptr || menu != nullptr});
     if (number == failWindowCreation || std::string(className) != registeredClassName) {
         return nullptr;
     }

@@ -73,11 +73,11 @@ public:
     uint16_t servicePackMajor = 1;
     bool processStartFails = false;
     bool exitCodeQueryFails = false;  // the process runs, but asking for its code fails
-    uint32_t scriptRunsForMs = 0;  // the script ends at this virtual time
+    uint32_t scriptRunsForMs = 0;     // the script ends at this virtual time
     uint32_t scriptExitCode = 0;
     bool logFileExists = false;
     bool logOpenForWritingFails = false;
-    int failWindowCreation = 0;  // 1: the first window fails, 2: the second
+    int failWindowCreation = 0;              // 1: the first window fails, 2: the second
     std::deque<launcher::Message> messages;  // what GetMessage fetches; a mouse move when empty
     int acceleratorResult = 0;
 
@@ -128,8 +128,7 @@ public:
     launcher::Module getModuleHandle(const char *moduleName) override;
     launcher::Function getProcAddress(launcher::Module module, const char *functionName) override;
     bool getProductInfo(launcher::Function function, uint32_t majorVersion, uint32_t minorVersion,
-                        uint32_t servicePackMajorVersion, uint32_t servicePackMinorVersion,
-                        uint32_t *type) override;
+                        uint32_t servicePackMajorVersion, uint32_t servicePackMinorVersion, uint32_t *type) override;
     void splitPath(const char *path, char *drive, char *directory, char *fileName, char *extension) override;
     uint32_t getDriveType(const char *rootPathName) override;
     uint32_t getEnvironmentVariable(const char *name, char *buffer, uint32_t bufferSize) override;
@@ -156,16 +155,15 @@ public:
                                           launcher::InstanceHandle instance, void *creationData) override;
     bool showWindow(launcher::WindowHandle window, int showCommand) override;
     bool updateWindow(launcher::WindowHandle window) override;
-    intptr_t defWindowProc(launcher::WindowHandle window, uint32_t message, uintptr_t wParam,
-                           intptr_t lParam) override;
+    intptr_t defWindowProc(launcher::WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
     void postQuitMessage(int exitCode) override;
     launcher::DeviceContext beginPaint(launcher::WindowHandle window, launcher::PaintRecord *paint) override;
     bool endPaint(launcher::WindowHandle window, const launcher::PaintRecord *paint) override;
     bool getClientRect(launcher::WindowHandle window, launcher::Rectangle *rectangle) override;
-    launcher::ObjectHandle createFont(int height, int width, int escapement, int orientation, int weight,
-                                      bool italic, bool underline, bool strikeOut, uint32_t charSet,
-                                      uint32_t outputPrecision, uint32_t clipPrecision, uint32_t quality,
-                                      uint32_t pitchAndFamily, const char *faceName) override;
+    launcher::ObjectHandle createFont(int height, int width, int escapement, int orientation, int weight, bool italic,
+                                      bool underline, bool strikeOut, uint32_t charSet, uint32_t outputPrecision,
+                                      uint32_t clipPrecision, uint32_t quality, uint32_t pitchAndFamily,
+                                      const char *faceName) override;
     launcher::ObjectHandle selectObject(launcher::DeviceContext deviceContext, launcher::ObjectHandle object) override;
     bool deleteObject(launcher::ObjectHandle object) override;
     uint32_t setBkColor(launcher::DeviceContext deviceContext, uint32_t color) override;

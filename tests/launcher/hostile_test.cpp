@@ -56,8 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
     Variables, HostileEnvironmentTest,
     ::testing::Values(Environment{"TempUnset", false, "", true, "C:", launcher::TempNotOnSystemDrive},
                       Environment{"TempEmpty", true, "", true, "C:", launcher::TempNotOnSystemDrive},
-                      Environment{"Temp300Characters", true, "C:\\" + std::string(297, 't'), true, "C:",
-                                  launcher::TempNotOnSystemDrive},
+                      Environment{"Temp300Characters", true, "C:\\" + std::string(297, 't'), true,
+                                  "C:", launcher::TempNotOnSystemDrive},
                       Environment{"SystemDriveUnset", true, "C:\\Temp", false, "", launcher::TempNotOnSystemDrive},
                       Environment{"SystemDriveEmpty", true, "C:\\Temp", true, "", launcher::TempNotOnSystemDrive},
                       Environment{"SystemDriveTooLong", true, "C:\\Temp", true, "C:\\Windows",
@@ -87,7 +87,6 @@ TEST_P(StartDirectoryLengthTest, OnlyUpTo260CharactersAreAccepted) {
     EXPECT_TRUE(machine.processStarts.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, StartDirectoryLengthTest,
-                         ::testing::Values(259u, 260u, 261u, 4999u, 5000u, 20000u));
+INSTANTIATE_TEST_SUITE_P(Lengths, StartDirectoryLengthTest, ::testing::Values(259u, 260u, 261u, 4999u, 5000u, 20000u));
 
 }  // namespace

@@ -79,7 +79,8 @@ TEST_F(StatusWindowTest, LocalStart) {
     EXPECT_EQ(window.height, 100);
     EXPECT_FALSE(window.parentOrMenu);
     EXPECT_EQ(machine.showCommands, std::vector<int>{kShowCommand});
-    expectLines(linesOf(1), {{10, 2, "TWK is running from the Local Drive . . ."}, {30, 4, "Initializing Tarnwick ..."}});
+    expectLines(linesOf(1),
+                {{10, 2, "TWK is running from the Local Drive . . ."}, {30, 4, "Initializing Tarnwick ..."}});
     EXPECT_EQ(launcher::networkNoticeShown, 0);
 }
 

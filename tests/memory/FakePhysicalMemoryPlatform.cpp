@@ -49,8 +49,8 @@ FakePhysicalMemoryPlatform::Function FakePhysicalMemoryPlatform::getProcAddress(
                                                                                 const char *functionName) {
     const std::string name = functionName;
     calls.push_back("GetProcAddress " + name);
-    const bool inNtdll = name.compare(0, 2, "Nt") == 0 || name.compare(0, 2, "Zw") == 0 ||
-                         name.compare(0, 3, "Rtl") == 0;
+    const bool inNtdll =
+        name.compare(0, 2, "Nt") == 0 || name.compare(0, 2, "Zw") == 0 || name.compare(0, 3, "Rtl") == 0;
     if ((inNtdll && module != &ntdllToken) || (!inNtdll && module != &kernel32Token)) {
         return nullptr;  // looked up in the wrong module
     }
@@ -91,8 +91,8 @@ bool FakePhysicalMemoryPlatform::lookupPrivilegeValue(const char16_t *systemName
     return true;
 }
 
-bool FakePhysicalMemoryPlatform::adjustTokenPrivileges(Handle token, bool disableAll,
-                                                       const memory::NtLuid &privilege, uint32_t attributes) {
+bool FakePhysicalMemoryPlatform::adjustTokenPrivileges(Handle token, bool disableAll, const memory::NtLuid &privilege,
+                                                       uint32_t attributes) {
     calls.push_back("AdjustTokenPrivileges");
     privilegeAttributes = attributes;
     return token == &tokenToken && !disableAll && privilege.lowPart == 20;
@@ -119,8 +119,9 @@ void FakePhysicalMemoryPlatform::rtlInitUnicodeString(Function, memory::NtUnicod
     target->buffer = const_cast<char16_t *>(source);
 }
 
-FakePhysicalMemoryPlatform::Status FakePhysicalMemoryPlatform::ntOpenSection(
-    Function, Handle *section, uint32_t desiredAccess, memory::NtObjectAttributes *attributes) {
+FakePhysicalMemoryPlatform::Status FakePhysicalMemoryPlatform::ntOpenSection(Function, Handle *section,
+                                                                             uint32_t desiredAccess,
+                                                                             memory::NtObjectAttributes *attributes) {
     calls.push_back("NtOpenSection");
     sectionAccess = desiredAccess;
     attributesLength = attributes->length;
@@ -135,9 +136,10 @@ FakePhysicalMemoryPlatform::Status FakePhysicalMemoryPlatform::ntOpenSection(
     return 0;
 }
 
-FakePhysicalMemoryPlatform::Status FakePhysicalMemoryPlatform::ntMapViewOfSection(
-    Function, Handle section, Handle, void **baseAddress, uintptr_t, std::size_t commitSize,
-    int64_t *sectionOffset, std::size_t *viewSize, uint32_t, uint32_t, uint32_t) {
+FakePhysicalMemoryPlatform::Status
+FakePhysicalMemoryPlatform::ntMapViewOfSection(Function, Handle section, Handle, void **baseAddress, uintptr_t,
+                                               std::size_t commitSize, int64_t *sectionOffset, std::size_t *viewSize,
+                                               uint32_t, uint32_t, uint32_t) {
     calls.push_back("NtMapViewOfSection");
     const int callNumber = static_cast<int>(mapCalls.size());
     MapCall record{*sectionOffset, *viewSize, commitSize, 0, 0};
@@ -193,9 +195,10 @@ FakePhysicalMemoryPlatform::Status FakePhysicalMemoryPlatform::ntClose(Function,
     return 0;
 }
 
-FakePhysicalMemoryPlatform::Status FakePhysicalMemoryPlatform::zwSystemDebugControl(
-    Function, uint32_t command, void *input, uint32_t inputLength, void *output, uint32_t,
-    uint32_t *returnLength) {
+FakePhysicalMemoryPlatform::Status FakePhysicalMemoryPlatform::zwSystemDebugControl(Function, uint32_t command,
+                                                                                    void *input, uint32_t inputLength,
+                                                                                    void *output, uint32_t,
+                                                                                    uint32_t *returnLength) {
     calls.push_back("ZwSystemDebugControl");
     debugCommand = command;
     debugHadOutput = output != nullptr;
@@ -244,8 +247,8 @@ uint32_t FakePhysicalMemoryPlatform::enumSystemFirmwareTables(Function, uint32_t
     return needed;
 }
 
-uint32_t FakePhysicalMemoryPlatform::getSystemFirmwareTable(Function, uint32_t provider, uint32_t tableId,
-                                                            void *buffer, uint32_t bufferSize) {
+uint32_t FakePhysicalMemoryPlatform::getSystemFirmwareTable(Function, uint32_t provider, uint32_t tableId, void *buffer,
+                                                            uint32_t bufferSize) {
     calls.push_back("GetSystemFirmwareTable " + std::to_string(tableId));
     if (tableSizeReturnsZero || provider != 0x4649524D) {
         return 0;

@@ -35,7 +35,7 @@ public:
     // --- The machine the fake plays. ---
     bool ntdllLoaded = true;
     bool kernel32Loaded = true;
-    std::set<std::string> missingFunctions;  // names getProcAddress() does not find
+    std::set<std::string> missingFunctions;     // names getProcAddress() does not find
     std::vector<FirmwareTable> firmwareTables;  // listed in this order
     bool sectionOpens = true;
     // Simulated physical memory for the section and debug-control ways:
@@ -43,15 +43,15 @@ public:
     uint64_t physicalBase = 0;
     std::vector<uint8_t> physicalMemory;
     std::size_t viewGranularity = 0x1000;  // views start at multiples of this
-    std::size_t maxViewSize = 0x100000;     // and are at most this long
+    std::size_t maxViewSize = 0x100000;    // and are at most this long
 
     // --- Failures to inject. ---
     bool failOpenProcessToken = false;
     bool failLookupPrivilege = false;
     bool enumReturnsZero = false;
     bool tableSizeReturnsZero = false;
-    int failMapCall = -1;    // 0-based number of the map call that fails
-    int failUnmapCall = -1;  // likewise for unmapping
+    int failMapCall = -1;            // 0-based number of the map call that fails
+    int failUnmapCall = -1;          // likewise for unmapping
     bool viewMissesAddress = false;  // the view starts after the wanted address
     bool emptyViews = false;         // views of size 0
     bool failDebugControl = false;
@@ -81,25 +81,21 @@ public:
     Function getProcAddress(Module module, const char *functionName) override;
     Handle getCurrentProcess() override;
     bool openProcessToken(Handle process, uint32_t desiredAccess, Handle *token) override;
-    bool lookupPrivilegeValue(const char16_t *systemName, const char16_t *privilegeName,
-                              memory::NtLuid *luid) override;
+    bool lookupPrivilegeValue(const char16_t *systemName, const char16_t *privilegeName, memory::NtLuid *luid) override;
     bool adjustTokenPrivileges(Handle token, bool disableAll, const memory::NtLuid &privilege,
                                uint32_t attributes) override;
     bool closeHandle(Handle handle) override;
-    void rtlInitUnicodeString(Function function, memory::NtUnicodeString *target,
-                              const char16_t *source) override;
+    void rtlInitUnicodeString(Function function, memory::NtUnicodeString *target, const char16_t *source) override;
     Status ntOpenSection(Function function, Handle *section, uint32_t desiredAccess,
                          memory::NtObjectAttributes *attributes) override;
-    Status ntMapViewOfSection(Function function, Handle section, Handle process, void **baseAddress,
-                              uintptr_t zeroBits, std::size_t commitSize, int64_t *sectionOffset,
-                              std::size_t *viewSize, uint32_t inheritDisposition,
-                              uint32_t allocationType, uint32_t protection) override;
+    Status ntMapViewOfSection(Function function, Handle section, Handle process, void **baseAddress, uintptr_t zeroBits,
+                              std::size_t commitSize, int64_t *sectionOffset, std::size_t *viewSize,
+                              uint32_t inheritDisposition, uint32_t allocationType, uint32_t protection) override;
     Status ntUnmapViewOfSection(Function function, Handle process, void *baseAddress) override;
     Status ntClose(Function function, Handle handle) override;
-    Status zwSystemDebugControl(Function function, uint32_t command, void *input, uint32_t inputLength,
-                                void *output, uint32_t outputLength, uint32_t *returnLength) override;
-    uint32_t enumSystemFirmwareTables(Function function, uint32_t provider, void *buffer,
-                                      uint32_t bufferSize) override;
+    Status zwSystemDebugControl(Function function, uint32_t command, void *input, uint32_t inputLength, void *output,
+                                uint32_t outputLength, uint32_t *returnLength) override;
+    uint32_t enumSystemFirmwareTables(Function function, uint32_t provider, void *buffer, uint32_t bufferSize) override;
     uint32_t getSystemFirmwareTable(Function function, uint32_t provider, uint32_t tableId, void *buffer,
                                     uint32_t bufferSize) override;
 

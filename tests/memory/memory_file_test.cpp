@@ -25,8 +25,7 @@ std::string readError(int error) {
 }
 
 std::string seekError(int error) {
-    return std::string("Seek error trying to seek to memory location. OS Error: ") +
-           std::strerror(error);
+    return std::string("Seek error trying to seek to memory location. OS Error: ") + std::strerror(error);
 }
 
 std::string writeError(int error) {
@@ -43,15 +42,13 @@ protected:
 };
 
 TEST(MemoryFileOpenTest, EmptyNameIsRefused) {
-    EXPECT_THROW_TEXT(MemoryFile(""), memory::AccessError,
-                      "File name passed in was null or zero-length.");
+    EXPECT_THROW_TEXT(MemoryFile(""), memory::AccessError, "File name passed in was null or zero-length.");
 }
 
 TEST(MemoryFileOpenTest, MissingFileNamesTheFileAndTheOsError) {
     const std::string missing = tarnwick_test::missingFilePath();
     EXPECT_THROW_TEXT(MemoryFile{missing}, memory::AccessError,
-                      "Unable to open memory. File: " + missing +
-                          ", OS Error: " + std::strerror(ENOENT));
+                      "Unable to open memory. File: " + missing + ", OS Error: " + std::strerror(ENOENT));
 }
 
 TEST_F(MemoryFileTest, FillBufferReturnsTheImageBytes) {
@@ -66,17 +63,14 @@ TEST_F(MemoryFileTest, ReadAcrossTheEndFailsAndKeepsTheBytesRead) {
     MemoryFile memory(image.path());
     uint8_t buffer[16];
     std::memset(buffer, 0xEE, sizeof buffer);
-    EXPECT_THROW_TEXT(memory.fillBuffer(buffer, 0xFFFF8, sizeof buffer), memory::AccessError,
-                      readError(0));
-    EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 8),
-              std::vector<uint8_t>(contents.end() - 8, contents.end()));
+    EXPECT_THROW_TEXT(memory.fillBuffer(buffer, 0xFFFF8, sizeof buffer), memory::AccessError, readError(0));
+    EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 8), std::vector<uint8_t>(contents.end() - 8, contents.end()));
 }
 
 TEST_F(MemoryFileTest, ReadBeyondTheEndFailsOnReadNotOnSeek) {
     MemoryFile memory(image.path());
     uint8_t buffer[4] = {};
-    EXPECT_THROW_TEXT(memory.fillBuffer(buffer, 0x200000, sizeof buffer), memory::AccessError,
-                      readError(0));
+    EXPECT_THROW_TEXT(memory.fillBuffer(buffer, 0x200000, sizeof buffer), memory::AccessError, readError(0));
 }
 
 TEST_F(MemoryFileTest, ZeroLengthReadLeavesTheBufferUntouched) {
@@ -110,8 +104,7 @@ TEST_F(MemoryFileTest, GetByteMatchesFillBuffer) {
 
 // Offsets that do not fit a signed 32-bit file offset fail the same way on
 // every platform, whatever the width of `long`.
-class MemoryFileOffsetLimitTest : public MemoryFileTest,
-                                  public ::testing::WithParamInterface<uint64_t> {};
+class MemoryFileOffsetLimitTest : public MemoryFileTest, public ::testing::WithParamInterface<uint64_t> {};
 
 TEST_P(MemoryFileOffsetLimitTest, FailsWithTheSeekMessage) {
     MemoryFile memory(image.path());
@@ -123,9 +116,8 @@ TEST_P(MemoryFileOffsetLimitTest, FailsWithTheSeekMessage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AboveSigned32Bit, MemoryFileOffsetLimitTest,
-                         ::testing::Values(uint64_t{0x80000000}, uint64_t{0xFFFFFFFF},
-                                           uint64_t{0x100000000}, uint64_t{0x100000010},
-                                           ~uint64_t{0}));
+                         ::testing::Values(uint64_t{0x80000000}, uint64_t{0xFFFFFFFF}, uint64_t{0x100000000},
+                                           uint64_t{0x100000010}, ~uint64_t{0}));
 
 TEST_F(MemoryFileTest, HighestSigned32BitOffsetSeeksAndFailsOnRead) {
     MemoryFile memory(image.path());
@@ -162,9 +154,7 @@ TEST_F(MemoryFileTest, WritesPastTheEndGrowTheImageOnlyAsFarAsWritten) {
 // working. That makes the reopen for update observable.
 class RelativeImageTest : public ::testing::Test {
 protected:
-    RelativeImageTest() : contents(tarnwick_test::patternBytes(0x100)) {
-        imageDirectory.write("image.bin", contents);
-    }
+    RelativeImageTest() : contents(tarnwick_test::patternBytes(0x100)) { imageDirectory.write("image.bin", contents); }
 
     std::vector<uint8_t> contents;
     tarnwick_test::TempDirectory imageDirectory;

@@ -52,8 +52,8 @@ TEST_F(PhysicalMemoryDeviceTest, WritingIsNotImplementedAndChangesNothing) {
     {
         PhysicalMemoryDevice device(image.path());
         EXPECT_THROW_TEXT(device.putByte(0x10, 0xAB), smbios::NotImplemented,
-                          std::string("writing to physical memory is not implemented on ") +
-                              TARNWICK_SYSTEM_NAME + " yet.");
+                          std::string("writing to physical memory is not implemented on ") + TARNWICK_SYSTEM_NAME +
+                              " yet.");
         EXPECT_EQ(device.getByte(0x10), contents[0x10]);
     }
     EXPECT_EQ(image.read(), contents);
@@ -73,8 +73,7 @@ TEST(MemoryOsSpecificPosixTest, OpensDevMemOrSaysWhyNot) {
     const int openError = errno;
     if (probe == nullptr) {
         EXPECT_THROW_TEXT(memory::MemoryOsSpecific{"\\Device\\PhysicalMemory"}, memory::AccessError,
-                          std::string("Unable to open memory. File: /dev/mem, OS Error: ") +
-                              std::strerror(openError));
+                          std::string("Unable to open memory. File: /dev/mem, OS Error: ") + std::strerror(openError));
         return;
     }
     std::fclose(probe);

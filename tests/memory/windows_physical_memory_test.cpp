@@ -51,9 +51,9 @@ TEST_F(WindowsPhysicalMemoryTest, MissingNtdllOrKernel32FailsConstruction) {
 
 TEST_F(WindowsPhysicalMemoryTest, ConstructionLooksUpEveryFunctionAndEnablesTheDebugPrivilege) {
     WindowsPhysicalMemory memory(platform);
-    for (const char *name : {"NtOpenSection", "NtClose", "NtMapViewOfSection", "NtUnmapViewOfSection",
-                             "RtlInitUnicodeString", "ZwSystemDebugControl", "EnumSystemFirmwareTables",
-                             "GetSystemFirmwareTable"}) {
+    for (const char *name :
+         {"NtOpenSection", "NtClose", "NtMapViewOfSection", "NtUnmapViewOfSection", "RtlInitUnicodeString",
+          "ZwSystemDebugControl", "EnumSystemFirmwareTables", "GetSystemFirmwareTable"}) {
         EXPECT_EQ(platform.callCount(std::string("GetProcAddress ") + name), 1u) << name;
     }
     EXPECT_EQ(platform.tokenAccess, 0x28u);
@@ -292,9 +292,8 @@ TEST_F(SectionTest, LongReadTakesOneMapAndUnmapRoundPerView) {
         EXPECT_EQ(platform.mapCalls[i].commitSize, 0x3000 - 0x1000 * i);
     }
     const std::vector<std::string> rounds(platform.calls.end() - 6, platform.calls.end());
-    EXPECT_EQ(rounds, (std::vector<std::string>{"NtMapViewOfSection", "NtUnmapViewOfSection",
-                                                "NtMapViewOfSection", "NtUnmapViewOfSection",
-                                                "NtMapViewOfSection", "NtUnmapViewOfSection"}));
+    EXPECT_EQ(rounds, (std::vector<std::string>{"NtMapViewOfSection", "NtUnmapViewOfSection", "NtMapViewOfSection",
+                                                "NtUnmapViewOfSection", "NtMapViewOfSection", "NtUnmapViewOfSection"}));
     EXPECT_EQ(platform.openViews, 0);
 }
 
@@ -350,8 +349,7 @@ TEST_F(SectionTest, UnmapFailureFails) {
     platform.failUnmapCall = 0;
     WindowsPhysicalMemory memory(platform);
     uint8_t buffer[4];
-    EXPECT_THROW_TEXT(memory.fillBuffer(buffer, 0xF0000, 4), memory::AccessError,
-                      "Error unmapping physical memory.");
+    EXPECT_THROW_TEXT(memory.fillBuffer(buffer, 0xF0000, 4), memory::AccessError, "Error unmapping physical memory.");
 }
 
 TEST_F(SectionTest, MissingMapOrUnmapFunctionFails) {
@@ -359,15 +357,13 @@ TEST_F(SectionTest, MissingMapOrUnmapFunctionFails) {
     {
         WindowsPhysicalMemory memory(platform);
         uint8_t byte = 0;
-        EXPECT_THROW_TEXT(memory.fillBuffer(&byte, 0xF0000, 1), memory::AccessError,
-                          "Error mapping physical memory.");
+        EXPECT_THROW_TEXT(memory.fillBuffer(&byte, 0xF0000, 1), memory::AccessError, "Error mapping physical memory.");
     }
     platform.missingFunctions.erase("NtMapViewOfSection");
     platform.missingFunctions.insert("NtUnmapViewOfSection");
     WindowsPhysicalMemory memory(platform);
     uint8_t byte = 0;
-    EXPECT_THROW_TEXT(memory.fillBuffer(&byte, 0xF0000, 1), memory::AccessError,
-                      "Error unmapping physical memory.");
+    EXPECT_THROW_TEXT(memory.fillBuffer(&byte, 0xF0000, 1), memory::AccessError, "Error unmapping physical memory.");
 }
 
 // A platform that hands out a view not covering the address would make the
@@ -376,8 +372,7 @@ TEST_F(SectionTest, ViewThatMissesTheAddressFailsInsteadOfLooping) {
     platform.viewMissesAddress = true;
     WindowsPhysicalMemory memory(platform);
     uint8_t buffer[8];
-    EXPECT_THROW_TEXT(memory.fillBuffer(buffer, 0xF0000, 8), memory::AccessError,
-                      "Error mapping physical memory.");
+    EXPECT_THROW_TEXT(memory.fillBuffer(buffer, 0xF0000, 8), memory::AccessError, "Error mapping physical memory.");
     EXPECT_EQ(platform.mapCalls.size(), 1u);
     EXPECT_EQ(platform.openViews, 0);
 }
@@ -386,8 +381,7 @@ TEST_F(SectionTest, EmptyViewFailsInsteadOfLooping) {
     platform.emptyViews = true;
     WindowsPhysicalMemory memory(platform);
     uint8_t buffer[8];
-    EXPECT_THROW_TEXT(memory.fillBuffer(buffer, 0xF0000, 8), memory::AccessError,
-                      "Error mapping physical memory.");
+    EXPECT_THROW_TEXT(memory.fillBuffer(buffer, 0xF0000, 8), memory::AccessError, "Error mapping physical memory.");
     EXPECT_EQ(platform.mapCalls.size(), 1u);
     EXPECT_EQ(platform.openViews, 0);
 }

@@ -16,8 +16,7 @@ FakeFirmwareTablePlatform::Module FakeFirmwareTablePlatform::getModuleHandle(con
     return kernel32Loaded && std::u16string(moduleName) == u"kernel32.dll" ? &moduleToken : nullptr;
 }
 
-FakeFirmwareTablePlatform::Function FakeFirmwareTablePlatform::getProcAddress(Module module,
-                                                                              const char *functionName) {
+FakeFirmwareTablePlatform::Function FakeFirmwareTablePlatform::getProcAddress(Module module, const char *functionName) {
     ++functionLookups;
     return hasFunction && module == &moduleToken && std::string(functionName) == "GetSystemFirmwareTable"
                ? &functionToken
@@ -90,7 +89,7 @@ HResult FakeWmiPlatform::createInstanceEnum(Object services, Object className, O
     enumeratedClass = strings.count(className) != 0 ? strings[className] : u"<not a string>";
     if (objects.count(services) == 0 || results[Step::CreateInstanceEnum] < 0) {
         return results[Step::CreateInstanceEnum] < 0 ? results[Step::CreateInstanceEnum]
-                                                      : static_cast<HResult>(0x80004003);
+                                                     : static_cast<HResult>(0x80004003);
     }
     *enumerator = makeObject("enumerator");
     return results[Step::CreateInstanceEnum];
@@ -121,7 +120,8 @@ HResult FakeWmiPlatform::getProperty(Object object, const char16_t *name, smbios
     if (found != properties.end()) {
         *value = found->second;
     }
-    return result != propertyResults.end() ? result->second : (found != properties.end() ? 0 : static_cast<HResult>(0x80041002));
+    return result != propertyResults.end() ? result->second
+                                           : (found != properties.end() ? 0 : static_cast<HResult>(0x80041002));
 }
 
 void FakeWmiPlatform::release(Object object) {

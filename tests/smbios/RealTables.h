@@ -16,8 +16,8 @@ struct RealTable {
 
     const char *name;  // also the test name
     Format format;
-    const char *path;  // relative to tests/data; a directory for Sysfs
-    bool smbios3Only;  // no 2.x entry point: the memory search must find nothing
+    const char *path;     // relative to tests/data; a directory for Sysfs
+    bool smbios3Only;     // no 2.x entry point: the memory search must find nothing
     uint16_t structures;  // what a walk visits (2.x tables)
     // Whether the 2.x entry point passes strict validation: a table of
     // version 3 handed to an SMBIOS 2.x entry point (as Windows reports

@@ -76,7 +76,8 @@ TEST_P(DmidecodeDumpOracleTest, DumpFileWalksLikeDmidecodeReadsIt) {
     const std::string dump = tarnwick_test::dumpPathOf(GetParam());
     const DmidecodeReport oracle = tarnwick_test::runDmidecode(dmidecode, "--from-dump '" + dump + "'");
     ASSERT_FALSE(oracle.structures.empty());
-    tarnwick_test::expectSameStructures(libraryWalk(tarnwick_test::memoryImageOf(GetParam()), GetParam().strictlyValid), oracle);
+    tarnwick_test::expectSameStructures(libraryWalk(tarnwick_test::memoryImageOf(GetParam()), GetParam().strictlyValid),
+                                        oracle);
 }
 
 // The 2.x tables (SMBIOS 3-only ones offer the search no entry point), and

@@ -64,52 +64,52 @@ TEST_P(ValidationTest, ReportsEachFailedCheckAndAcceptsOnlyWhenLax) {
 
 INSTANTIATE_TEST_SUITE_P(
     Defects, ValidationTest,
-    ::testing::Values(
-        Defect{"Valid", [](SmbiosTableEntryPoint &) {}, ""},
-        Defect{"IntermediateAnchor",
-               [](SmbiosTableEntryPoint &ep) {
-                   ep.dmi_anchor[3] = 'X';
-                   tarnwick_test::fixEntryPointChecksum(ep);
-               },
-               "Intermediate anchor string does not match. anchor string: _DMX_\n"},
-        Defect{"Checksum", [](SmbiosTableEntryPoint &ep) { ep.checksum = static_cast<uint8_t>(ep.checksum + 17); },
-               "Checksum check for table entry point should be zero. checksum: 17 \n"},
-        Defect{"MajorVersion",
-               [](SmbiosTableEntryPoint &ep) {
-                   ep.major_version = 3;
-                   tarnwick_test::fixEntryPointChecksum(ep);
-               },
-               "Major version of table entry point should be 2: 3\n"},
-        Defect{"ShortLength",
-               [](SmbiosTableEntryPoint &ep) {
-                   ep.eps_length = 0x1E;
-                   tarnwick_test::fixEntryPointChecksum(ep);
-               },
-               "Entry Point Length field is at least 0x1f : 30\n"},
-        Defect{"ZeroLengthChecksumsNothing",
-               [](SmbiosTableEntryPoint &ep) {
-                   ep.eps_length = 0;
-                   ep.checksum = 0x55;
-               },
-               "Entry Point Length field is at least 0x1f : 0\n"},
-        Defect{"Everything",
-               [](SmbiosTableEntryPoint &ep) {
-                   std::memcpy(ep.dmi_anchor, "_XYZ_", 5);
-                   ep.major_version = 1;
-                   ep.eps_length = 0x10;
-                   // Make the first 16 bytes sum to 200.
-                   ep.checksum = 0;
-                   uint8_t sum = 0;
-                   const auto *bytes = reinterpret_cast<const uint8_t *>(&ep);
-                   for (int i = 0; i < 0x10; ++i) {
-                       sum = static_cast<uint8_t>(sum + bytes[i]);
-                   }
-                   ep.checksum = static_cast<uint8_t>(200 - sum);
-               },
-               "Intermediate anchor string does not match. anchor string: _XYZ_\n"
-               "Checksum check for table entry point should be zero. checksum: 200 \n"
-               "Major version of table entry point should be 2: 1\n"
-               "Entry Point Length field is at least 0x1f : 16\n"}),
+    ::testing::Values(Defect{"Valid", [](SmbiosTableEntryPoint &) {}, ""},
+                      Defect{"IntermediateAnchor",
+                             [](SmbiosTableEntryPoint &ep) {
+                                 ep.dmi_anchor[3] = 'X';
+                                 tarnwick_test::fixEntryPointChecksum(ep);
+                             },
+                             "Intermediate anchor string does not match. anchor string: _DMX_\n"},
+                      Defect{"Checksum",
+                             [](SmbiosTableEntryPoint &ep) { ep.checksum = static_cast<uint8_t>(ep.checksum + 17); },
+                             "Checksum check for table entry point should be zero. checksum: 17 \n"},
+                      Defect{"MajorVersion",
+                             [](SmbiosTableEntryPoint &ep) {
+                                 ep.major_version = 3;
+                                 tarnwick_test::fixEntryPointChecksum(ep);
+                             },
+                             "Major version of table entry point should be 2: 3\n"},
+                      Defect{"ShortLength",
+                             [](SmbiosTableEntryPoint &ep) {
+                                 ep.eps_length = 0x1E;
+                                 tarnwick_test::fixEntryPointChecksum(ep);
+                             },
+                             "Entry Point Length field is at least 0x1f : 30\n"},
+                      Defect{"ZeroLengthChecksumsNothing",
+                             [](SmbiosTableEntryPoint &ep) {
+                                 ep.eps_length = 0;
+                                 ep.checksum = 0x55;
+                             },
+                             "Entry Point Length field is at least 0x1f : 0\n"},
+                      Defect{"Everything",
+                             [](SmbiosTableEntryPoint &ep) {
+                                 std::memcpy(ep.dmi_anchor, "_XYZ_", 5);
+                                 ep.major_version = 1;
+                                 ep.eps_length = 0x10;
+                                 // Make the first 16 bytes sum to 200.
+                                 ep.checksum = 0;
+                                 uint8_t sum = 0;
+                                 const auto *bytes = reinterpret_cast<const uint8_t *>(&ep);
+                                 for (int i = 0; i < 0x10; ++i) {
+                                     sum = static_cast<uint8_t>(sum + bytes[i]);
+                                 }
+                                 ep.checksum = static_cast<uint8_t>(200 - sum);
+                             },
+                             "Intermediate anchor string does not match. anchor string: _XYZ_\n"
+                             "Checksum check for table entry point should be zero. checksum: 200 \n"
+                             "Major version of table entry point should be 2: 1\n"
+                             "Entry Point Length field is at least 0x1f : 16\n"}),
     [](const ::testing::TestParamInfo<Defect> &info) { return std::string(info.param.name); });
 
 TEST(ValidationParametersTest, AllFourAreSetWhateverTheOutcome) {
@@ -147,8 +147,8 @@ TEST(ValidationParametersTest, LongLengthChecksumsExactly32Bytes) {
 // ---------------------------------------------------------------------------
 // The search, over images.
 
-const Bytes kTable = tarnwick_test::join({tarnwick_test::structure(1, 0x100, {1, 2}, {"t"}),
-                                          tarnwick_test::endOfTable()});
+const Bytes kTable =
+    tarnwick_test::join({tarnwick_test::structure(1, 0x100, {1, 2}, {"t"}), tarnwick_test::endOfTable()});
 
 class EntryPointSearchTest : public ::testing::Test {
 protected:

@@ -14,8 +14,7 @@ namespace {
 using smbios::Exception;
 using smbios::IException;
 
-static_assert(noexcept(std::declval<const smbios::ParseExceptionImpl &>().what()),
-              "what() must never throw");
+static_assert(noexcept(std::declval<const smbios::ParseExceptionImpl &>().what()), "what() must never throw");
 
 // ---------------------------------------------------------------------------
 // The class tree: every thrown kind is caught along its line, and only there.
@@ -30,15 +29,15 @@ struct Kind {
 template <class K>
 class ExceptionKindTest : public ::testing::Test {};
 
-using Kinds = ::testing::Types<
-    Kind<smbios::InternalErrorImpl, smbios::InternalError, IException>,
-    Kind<smbios::NotImplementedImpl, smbios::NotImplemented, IException>,
-    Kind<smbios::ParameterExceptionImpl, smbios::ParameterException, smbios::SmbiosException>,
-    Kind<smbios::ParseExceptionImpl, smbios::ParseException, smbios::SmbiosException>,
-    Kind<smbios::StringUnavailableImpl, smbios::StringUnavailable, smbios::SmbiosException>,
-    Kind<smbios::DataOutOfBoundsImpl, smbios::DataOutOfBounds, smbios::SmbiosException>,
-    Kind<memory::AccessErrorImpl, memory::AccessError, memory::MemoryException>,
-    Kind<memory::OutOfBoundsImpl, memory::OutOfBounds, memory::MemoryException>>;
+using Kinds =
+    ::testing::Types<Kind<smbios::InternalErrorImpl, smbios::InternalError, IException>,
+                     Kind<smbios::NotImplementedImpl, smbios::NotImplemented, IException>,
+                     Kind<smbios::ParameterExceptionImpl, smbios::ParameterException, smbios::SmbiosException>,
+                     Kind<smbios::ParseExceptionImpl, smbios::ParseException, smbios::SmbiosException>,
+                     Kind<smbios::StringUnavailableImpl, smbios::StringUnavailable, smbios::SmbiosException>,
+                     Kind<smbios::DataOutOfBoundsImpl, smbios::DataOutOfBounds, smbios::SmbiosException>,
+                     Kind<memory::AccessErrorImpl, memory::AccessError, memory::MemoryException>,
+                     Kind<memory::OutOfBoundsImpl, memory::OutOfBounds, memory::MemoryException>>;
 TYPED_TEST_SUITE(ExceptionKindTest, Kinds);
 
 template <class Catch, class Throw>
@@ -152,34 +151,34 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"file", "/tmp/m.img"}, {"err", "No such file or directory"}},
                   {},
                   "Unable to open memory. File: /tmp/m.img, OS Error: No such file or directory"},
-        Expansion{"NumericOffset", "SMBIOS Header not found at offset: %(offsetValue)i", {},
-                  {{"offsetValue", 983040u}}, "SMBIOS Header not found at offset: 983040"},
+        Expansion{"NumericOffset",
+                  "SMBIOS Header not found at offset: %(offsetValue)i",
+                  {},
+                  {{"offsetValue", 983040u}},
+                  "SMBIOS Header not found at offset: 983040"},
         Expansion{"MinusOneIsUnsigned", "%(v)i", {}, {{"v", static_cast<uint32_t>(-1)}}, "4294967295"},
         Expansion{"Zero", "[%(v)i]", {}, {{"v", 0u}}, "[0]"},
         Expansion{"DoublePercent", "100%% done", {}, {}, "100% done"},
         Expansion{"EscapedPlaceholder", "%%(x)s", {{"x", "X"}}, {}, "%(x)s"},
-        Expansion{"PercentAtEnd", "100%", {}, {}, "100%"},
-        Expansion{"DoublePercentAtEnd", "100%%", {}, {}, "100%"},
+        Expansion{"PercentAtEnd", "100%", {}, {}, "100%"}, Expansion{"DoublePercentAtEnd", "100%%", {}, {}, "100%"},
         Expansion{"PercentNotBeforeParen", "a %d b %(x)s", {{"x", "X"}}, {}, "a %d b X"},
         Expansion{"OtherLetter", "a %(x)d b", {{"x", "X"}}, {{"x", 1u}}, "a %(x)d b"},
         Expansion{"NoClosingParen", "a %(x b", {{"x", "X"}}, {}, "a %(x b"},
         Expansion{"ParenLast", "value: %(x)", {{"x", "X"}}, {}, "value: %(x)"},
-        Expansion{"ParenLastStopsAfterEarlierPlaceholders", "%(x)s and %(y)", {{"x", "X"}, {"y", "Y"}},
-                  {}, "X and %(y)"},
-        Expansion{"SpaceAfterParenIsNotALetter", "%(x) then %(y)s)", {{"y", "Y"}}, {},
-                  "%(x) then Y)"},
+        Expansion{
+            "ParenLastStopsAfterEarlierPlaceholders", "%(x)s and %(y)", {{"x", "X"}, {"y", "Y"}}, {}, "X and %(y)"},
+        Expansion{"SpaceAfterParenIsNotALetter", "%(x) then %(y)s)", {{"y", "Y"}}, {}, "%(x) then Y)"},
         Expansion{"Name28Expands", "<%(" + k28 + ")s>", {{k28, "v"}}, {}, "<v>"},
         Expansion{"Name29Stays", "<%(" + k29 + ")s>", {{k29, "v"}}, {}, "<%(" + k29 + ")s>"},
-        Expansion{"LongPlaceholderSkippedButLaterOneExpands", "%(" + k29 + ")s %(x)s", {{"x", "X"}}, {},
-                  "%(" + k29 + ")s X"},
+        Expansion{
+            "LongPlaceholderSkippedButLaterOneExpands", "%(" + k29 + ")s %(x)s", {{"x", "X"}}, {}, "%(" + k29 + ")s X"},
         Expansion{"StringAndNumberShareName", "%(x)s/%(x)i", {{"x", "text"}}, {{"x", 9u}}, "text/9"},
         Expansion{"ValueWithDoublePercent", "rate %(r)s", {{"r", "50%%"}}, {}, "rate 50%"},
         Expansion{"ValueWithPlaceholder", "%(outer)s", {{"outer", "y=%(y)i"}}, {{"y", 5u}}, "y=5"},
         Expansion{"NamesAreCaseSensitive", "%(X)s|%(x)s", {{"x", "lower"}}, {}, "|lower"},
         Expansion{"UnsetStringIsEmpty", "[%(missing)s]", {}, {}, "[]"},
         Expansion{"UnsetNumberIsZero", "[%(missing)i]", {}, {}, "[0]"},
-        Expansion{"EmptyName", "[%()s]", {{"", "E"}}, {}, "[E]"},
-        Expansion{"EmptyTemplate", "", {{"x", "X"}}, {}, ""},
+        Expansion{"EmptyName", "[%()s]", {{"", "E"}}, {}, "[E]"}, Expansion{"EmptyTemplate", "", {{"x", "X"}}, {}, ""},
         Expansion{"SinglePercent", "%", {}, {}, "%"}),
     [](const ::testing::TestParamInfo<Expansion> &info) { return std::string(info.param.name); });
 
@@ -216,8 +215,7 @@ TEST(ExceptionSelfReferenceTest, SameLengthCycleStopsAfterTheSubstitutionLimit) 
 TEST(ExceptionSelfReferenceTest, GrowingCycleKeepsTheTextProducedSoFar) {
     Limits e("<%(x)s>");
     e.setParameter("x", std::string("a%(x)s"));
-    const std::string expected =
-        "<" + std::string(Limits::kMaxSubstitutions, 'a') + "%(x)s>";
+    const std::string expected = "<" + std::string(Limits::kMaxSubstitutions, 'a') + "%(x)s>";
     EXPECT_EQ(std::string(e.what()), expected);
 }
 

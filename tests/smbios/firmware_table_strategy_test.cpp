@@ -21,13 +21,12 @@ namespace {
 using smbios::SmbiosTableEntryPoint;
 using smbios::SmbiosWinGetFirmwareTableStrategy;
 using tarnwick_test::Bytes;
-using tarnwick_test::rawSmbiosData;
 using tarnwick_test::FakeFirmwareTablePlatform;
+using tarnwick_test::rawSmbiosData;
 
-const Bytes kTable = tarnwick_test::join(
-    {tarnwick_test::structure(0, 0, {1, 2}, {"BIOS"}), tarnwick_test::structure(1, 0x100, {}, {"Vorn"}),
-     tarnwick_test::endOfTable()});
-
+const Bytes kTable =
+    tarnwick_test::join({tarnwick_test::structure(0, 0, {1, 2}, {"BIOS"}),
+                         tarnwick_test::structure(1, 0x100, {}, {"Vorn"}), tarnwick_test::endOfTable()});
 
 class FirmwareTableStrategyTest : public ::testing::Test {
 protected:
@@ -124,7 +123,8 @@ TEST_F(FirmwareTableStrategyTest, BufferShorterThanItsHeaderIsRefused) {
 }
 
 TEST_F(FirmwareTableStrategyTest, TableReadThroughTheStrategyWalksToItsEnd) {
-    const Bytes rsmb = tarnwick_tools::readBinaryFile(tarnwick_test::testDataPath("real-smbios/rsmb/AMD-desktop-3.2.rsmb"));
+    const Bytes rsmb =
+        tarnwick_tools::readBinaryFile(tarnwick_test::testDataPath("real-smbios/rsmb/AMD-desktop-3.2.rsmb"));
     platform.rawBuffer = rsmb;
     std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
     strategies.push_back(std::make_unique<SmbiosWinGetFirmwareTableStrategy>(platform));
@@ -183,12 +183,12 @@ TEST_P(SysfsFirmwareTableTest, ConvertsAndWalksCompletely) {
     EXPECT_EQ(visited, GetParam().structures);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    RealMachines, SysfsFirmwareTableTest,
-    ::testing::Values(SysfsCase{"Lenovo27", "real-smbios/sysfs/lenovo-i5-3320m-2.7", 2, 7, 69},
-                      // Its entry point claims a larger maximum than the table has.
-                      SysfsCase{"SuperMicro30Short", "real-smbios/sysfs/supermicro-3.0-short", 3, 0, 102}),
-    [](const ::testing::TestParamInfo<SysfsCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(RealMachines, SysfsFirmwareTableTest,
+                         ::testing::Values(SysfsCase{"Lenovo27", "real-smbios/sysfs/lenovo-i5-3320m-2.7", 2, 7, 69},
+                                           // Its entry point claims a larger maximum than the table has.
+                                           SysfsCase{"SuperMicro30Short", "real-smbios/sysfs/supermicro-3.0-short", 3,
+                                                     0, 102}),
+                         [](const ::testing::TestParamInfo<SysfsCase> &info) { return std::string(info.param.name); });
 
 TEST(SysfsFirmwareTableErrorTest, MissingFilesAreNamedWithTheOsError) {
     smbios::forgetFirmwareTableFunction();

@@ -26,8 +26,8 @@ std::string outsideLength(uint32_t offset, std::size_t headerLength) {
 }
 
 std::string outsideBuffer(uint32_t offset, std::size_t headerLength) {
-    return "Attempt to access data outside header buffer. Impossible situation! offset : " +
-           std::to_string(offset) + ", header_length : " + std::to_string(headerLength);
+    return "Attempt to access data outside header buffer. Impossible situation! offset : " + std::to_string(offset) +
+           ", header_length : " + std::to_string(headerLength);
 }
 
 SmbiosItem itemOf(const Bytes &bytes) {

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "smbios/AllocationCounter.h"
 #include "smbios/Exception.h"
 #include "smbios/SmbiosTable.h"
 #include "smbios/TestDoubles.h"
 #include "support/ExpectThrow.h"
 #include "support/SmbiosBuilder.h"
-#include "smbios/AllocationCounter.h"
 
 namespace {
 
@@ -102,8 +102,7 @@ TEST_F(IteratorTest, PostAndPreIncrement) {
 
 TEST_F(IteratorTest, WithoutEndOfTableTheWalkStopsWhereNoHeaderFits) {
     // Three bytes after the last structure: no header fits.
-    EXPECT_EQ(walk(join({structure(1, 1), structure(2, 2), Bytes{0xAA, 0xBB, 0xCC}})),
-              (std::vector<uint16_t>{1, 2}));
+    EXPECT_EQ(walk(join({structure(1, 1), structure(2, 2), Bytes{0xAA, 0xBB, 0xCC}})), (std::vector<uint16_t>{1, 2}));
     // Four bytes: a header fits (type 0x33, length 4, handle 0x04CC) and is visited.
     EXPECT_EQ(walk(join({structure(1, 1), structure(2, 2), Bytes{0x33, 0x04, 0xCC, 0x04}})),
               (std::vector<uint16_t>{1, 2, 0x04CC}));

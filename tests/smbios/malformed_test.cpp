@@ -78,15 +78,12 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenTable{"FirstLengthByte3", join({Bytes{1, 3, 1, 0, 0, 0}, kFirst, endOfTable(2)}), {}},
         BrokenTable{"LaterLengthByte0", join({kFirst, Bytes{7, 0, 9, 0, 0, 0}, endOfTable(2)}), {0x0001}},
         BrokenTable{"LengthBytePastTheEnd", join({kFirst, Bytes{7, 0x80, 9, 0, 1, 2, 3, 4, 5, 6}}), {0x0001, 0x0009}},
-        BrokenTable{"NoDoubleZeroBeforeTheEnd", join({kFirst, Bytes{7, 4, 9, 0, 'a', 'b', 0, 'c'}}),
-                    {0x0001, 0x0009}},
+        BrokenTable{"NoDoubleZeroBeforeTheEnd", join({kFirst, Bytes{7, 4, 9, 0, 'a', 'b', 0, 'c'}}), {0x0001, 0x0009}},
         BrokenTable{"NoEndOfTable", join({kFirst, structure(2, 0x0002)}), {0x0001, 0x0002}},
-        BrokenTable{"ZeroPaddingAfterTheLast", join({kFirst, structure(2, 0x0002), Bytes(200, 0)}),
-                    {0x0001, 0x0002}},
-        BrokenTable{"StructuresAfterTheEnd", join({kFirst, endOfTable(0x7F00), structure(2, 0x0002)}),
-                    {0x0001, 0x7F00}},
-        BrokenTable{"TableLength0", Bytes{}, {}},
-        BrokenTable{"TableLength1", Bytes{1}, {}},
+        BrokenTable{"ZeroPaddingAfterTheLast", join({kFirst, structure(2, 0x0002), Bytes(200, 0)}), {0x0001, 0x0002}},
+        BrokenTable{
+            "StructuresAfterTheEnd", join({kFirst, endOfTable(0x7F00), structure(2, 0x0002)}), {0x0001, 0x7F00}},
+        BrokenTable{"TableLength0", Bytes{}, {}}, BrokenTable{"TableLength1", Bytes{1}, {}},
         BrokenTable{"TableLength3", Bytes{1, 4, 0}, {}}),
     [](const ::testing::TestParamInfo<BrokenTable> &info) { return std::string(info.param.name); });
 
@@ -204,7 +201,8 @@ TEST_F(BrokenImageTest, ImageShorterThanE0020h) {
 TEST_F(BrokenImageTest, EntryPointAtFFFE0hIsNotFound) {
     ImageBytes image;
     image.place(0x10000, kTable);
-    Bytes record = tarnwick_test::bytesOf(tarnwick_test::validEntryPoint(0x10000, static_cast<uint16_t>(kTable.size()), 2));
+    Bytes record =
+        tarnwick_test::bytesOf(tarnwick_test::validEntryPoint(0x10000, static_cast<uint16_t>(kTable.size()), 2));
     record.resize(0x1F);
     image.place(0xFFFE0, record);
     EXPECT_THROW_TEXT(read(image), smbios::InternalError, "Could not instantiate SMBIOS table.");

@@ -47,9 +47,9 @@ std::unique_ptr<uint8_t[]> arrayOf(const Bytes &bytes) {
     return array;
 }
 
-
 TEST(ConvertRawSmbiosDataTest, MovesTheTableDownAndCountsEightZeroBytes) {
-    const Bytes table = tarnwick_test::join({tarnwick_test::structure(1, 0x100, {1}, {"a"}), tarnwick_test::endOfTable()});
+    const Bytes table =
+        tarnwick_test::join({tarnwick_test::structure(1, 0x100, {1}, {"a"}), tarnwick_test::endOfTable()});
     const Bytes raw = rawSmbiosData(3, 2, table);
     std::unique_ptr<uint8_t[]> slot(new uint8_t[1]);
     SmbiosTableEntryPoint ep = patternedEntryPoint();

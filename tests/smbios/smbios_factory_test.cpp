@@ -23,8 +23,8 @@ using smbios::SmbiosFactory;
 using tarnwick_test::Bytes;
 using tarnwick_test::ImageBytes;
 
-const Bytes kTable = tarnwick_test::join({tarnwick_test::structure(1, 0x100, {}, {"memory table"}),
-                                          tarnwick_test::endOfTable()});
+const Bytes kTable =
+    tarnwick_test::join({tarnwick_test::structure(1, 0x100, {}, {"memory table"}), tarnwick_test::endOfTable()});
 
 int countStructures(smbios::ISmbiosTable &table) {
     int count = 0;
@@ -134,7 +134,8 @@ TEST_F(SmbiosFactoryTest, SingletonOnceAndMakeNewEveryTime) {
 
 TEST_F(SmbiosFactoryTest, TablesComeWithTheirWorkaroundsInstalled) {
     const Bytes table = tarnwick_test::join(
-        {tarnwick_test::structure(208, 0xD000, {1, 2, static_cast<uint8_t>(smbios::systemWorkaroundTable[0].systemId), 0, 0, 0}),
+        {tarnwick_test::structure(208, 0xD000,
+                                  {1, 2, static_cast<uint8_t>(smbios::systemWorkaroundTable[0].systemId), 0, 0, 0}),
          tarnwick_test::structure(212, 0xD402, {0, 0, 0, 0, 3, 0}), tarnwick_test::endOfTable()});
     ImageBytes image;
     image.placeTable(table);

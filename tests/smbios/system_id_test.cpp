@@ -129,18 +129,17 @@ TEST_P(OemStringTest, ReadsTheIdFromTheThirdCharacter) {
     EXPECT_EQ(smbios::getSystemIdFromOemString(), GetParam().systemId);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Strings, OemStringTest,
-    ::testing::Values(OemCase{"Bracketed", {"Vorn System", "1[0286]"}, true, 0x0286},
-                      OemCase{"LongerMarkerMatches", {"Vorn Systems Inc", "xx1F"}, true, 0x1F},
-                      OemCase{"CaseMatters", {"vorn System", "1[0286]"}, false, 0},
-                      OemCase{"WhiteSpaceAndPrefix", {"Vorn System", "ab 0x12AB"}, true, 0x12AB},
-                      OemCase{"NegativeKeepsLow16Bits", {"Vorn System", "ab-1"}, true, 0xFFFF},
-                      OemCase{"NoDigits", {"Vorn System", "abZZ"}, true, 0},
-                      OemCase{"LowBitsOfALargeValue", {"Vorn System", "ab12345"}, true, 0x2345},
-                      OemCase{"TwoCharacters", {"Vorn System", "ab"}, true, 0},
-                      OemCase{"OneCharacter", {"Vorn System", "a"}, true, 0}),
-    [](const ::testing::TestParamInfo<OemCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Strings, OemStringTest,
+                         ::testing::Values(OemCase{"Bracketed", {"Vorn System", "1[0286]"}, true, 0x0286},
+                                           OemCase{"LongerMarkerMatches", {"Vorn Systems Inc", "xx1F"}, true, 0x1F},
+                                           OemCase{"CaseMatters", {"vorn System", "1[0286]"}, false, 0},
+                                           OemCase{"WhiteSpaceAndPrefix", {"Vorn System", "ab 0x12AB"}, true, 0x12AB},
+                                           OemCase{"NegativeKeepsLow16Bits", {"Vorn System", "ab-1"}, true, 0xFFFF},
+                                           OemCase{"NoDigits", {"Vorn System", "abZZ"}, true, 0},
+                                           OemCase{"LowBitsOfALargeValue", {"Vorn System", "ab12345"}, true, 0x2345},
+                                           OemCase{"TwoCharacters", {"Vorn System", "ab"}, true, 0},
+                                           OemCase{"OneCharacter", {"Vorn System", "a"}, true, 0}),
+                         [](const ::testing::TestParamInfo<OemCase> &info) { return std::string(info.param.name); });
 
 TEST_F(SystemIdTest, LastOemStructureGivesTheId) {
     ImageBytes image;
@@ -247,8 +246,7 @@ TEST_F(SystemIdTest, EscapeWithoutRoomForTheWideId) {
     EXPECT_THROW_TEXT(smbios::getSystemIdFromTypeD0(), smbios::DataOutOfBounds,
                       "Attempt to access data outside the length of header. offset : 8, header_length : 11");
     EXPECT_EQ(smbios::getSystemId(), 0);
-    EXPECT_EQ(lastErrorText(),
-              "Attempt to access data outside the length of header. offset : 8, header_length : 11");
+    EXPECT_EQ(lastErrorText(), "Attempt to access data outside the length of header. offset : 8, header_length : 11");
     EXPECT_EQ(checksumTypeSeen(), 3) << "system ID FEh has no workarounds";
 }
 
@@ -273,8 +271,7 @@ TEST_F(SystemIdTest, MissingImageFailsEverySource) {
     const std::string missing = tarnwick_test::missingFilePath();
     fixture = std::make_unique<tarnwick_test::MemoryImageFixture>(missing);
     SmbiosFactory::getFactory()->setMode(SmbiosFactory::MemoryMode);
-    const std::string openFailure =
-        "Unable to open memory. File: " + missing + ", OS Error: " + std::strerror(ENOENT);
+    const std::string openFailure = "Unable to open memory. File: " + missing + ", OS Error: " + std::strerror(ENOENT);
     EXPECT_THROW_TEXT(smbios::getSystemIdFromMemoryId(), memory::AccessError, openFailure);
     EXPECT_THROW_TEXT(smbios::getSystemIdFromMemoryMarkers(), memory::AccessError, openFailure);
     EXPECT_THROW_TEXT(smbios::isVornByMemoryMarker(), memory::AccessError, openFailure);

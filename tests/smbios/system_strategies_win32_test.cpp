@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/WindowsApi.h"
 #include "memory/MemoryFactory.h"
+#include "platform/WindowsApi.h"
 #include "smbios/Exception.h"
 #include "smbios/IFirmwareTablePlatform.h"
 #include "smbios/SmbiosFactory.h"
-#include "smbios/SystemId.h"
-#include "support/SmbiosBuilder.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
+#include "smbios/SystemId.h"
 #include "support/ExpectThrow.h"
+#include "support/SmbiosBuilder.h"
 
 #include <objbase.h>
 

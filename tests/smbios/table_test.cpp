@@ -206,16 +206,17 @@ TEST(SmbiosTableDumpTest, HeaderLinesThenEveryStructure) {
 
     std::ostringstream out;
     out << *table << 42;
-    EXPECT_EQ(out.str(),
-              "\nSMBIOS table \n"
-              "\tversion    : 2.8\n"
-              "\taddress    : f5a10\n"
-              "\tlength     : " + std::to_string(kTwoStructures.size()) + "\n"
-              "\tnum structs: 2\n"
-              "\n"
-              "Handle 0x0100\n\tDMI type 0x1, 27 bytes.\n\n"
-              "Handle 0x7f00\n\tDMI type 0x7f, 4 bytes.\n\n"
-              "42")
+    EXPECT_EQ(out.str(), "\nSMBIOS table \n"
+                         "\tversion    : 2.8\n"
+                         "\taddress    : f5a10\n"
+                         "\tlength     : " +
+                             std::to_string(kTwoStructures.size()) +
+                             "\n"
+                             "\tnum structs: 2\n"
+                             "\n"
+                             "Handle 0x0100\n\tDMI type 0x1, 27 bytes.\n\n"
+                             "Handle 0x7f00\n\tDMI type 0x7f, 4 bytes.\n\n"
+                             "42")
         << "the stream is left in decimal";
 }
 

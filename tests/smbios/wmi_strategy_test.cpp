@@ -22,7 +22,8 @@ using tarnwick_test::Bytes;
 using tarnwick_test::FakeWmiPlatform;
 using Step = FakeWmiPlatform::Step;
 
-const Bytes kTable = tarnwick_test::join({tarnwick_test::structure(1, 0x100, {}, {"WMI"}), tarnwick_test::endOfTable()});
+const Bytes kTable =
+    tarnwick_test::join({tarnwick_test::structure(1, 0x100, {}, {"WMI"}), tarnwick_test::endOfTable()});
 
 class WmiStrategyTest : public ::testing::Test {
 protected:

@@ -27,8 +27,8 @@ using tarnwick_test::structure;
 // as FEh there and the 16-bit value at offset 8.
 Bytes makerStructure(uint16_t systemId, bool escaped, uint16_t handle = 0xD000) {
     if (escaped) {
-        return structure(208, handle, {0x01, 0x02, 0xFE, 0x00, static_cast<uint8_t>(systemId),
-                                       static_cast<uint8_t>(systemId >> 8)});
+        return structure(208, handle,
+                         {0x01, 0x02, 0xFE, 0x00, static_cast<uint8_t>(systemId), static_cast<uint8_t>(systemId >> 8)});
     }
     return structure(208, handle, {0x01, 0x02, static_cast<uint8_t>(systemId), 0x00, 0x00, 0x00});
 }
@@ -154,8 +154,8 @@ TEST_F(WorkaroundTableTest, OtherChecksumTypesHandlesAndStructureTypesAreLeftAlo
 }
 
 TEST_F(WorkaroundTableTest, ShortChecksumStructureOnAnAffectedMachineCannotBeRead) {
-    install(join({makerStructure(kCommonId, false), structure(212, 0xD402, {0, 0, 0, 0}),
-                  tarnwick_test::endOfTable()}));
+    install(
+        join({makerStructure(kCommonId, false), structure(212, 0xD402, {0, 0, 0, 0}), tarnwick_test::endOfTable()}));
     EXPECT_THROW_TEXT(*(*table)[212], smbios::DataOutOfBounds,
                       "Attempt to access data outside the length of header. offset : 8, header_length : 10");
 }
@@ -164,9 +164,8 @@ TEST_F(WorkaroundTableTest, ShortChecksumStructureOnAnAffectedMachineCannotBeRea
 // Installing the workarounds on a table.
 
 TEST_F(WorkaroundTableTest, ItemsMadeWhileInitializingAreDroppedAndMadeAgainPatched) {
-    table = tarnwick_test::tableOf(join({makerStructure(kCommonId, false), checksumStructure(3),
-                                         tarnwick_test::endOfTable()}),
-                                   log);
+    table = tarnwick_test::tableOf(
+        join({makerStructure(kCommonId, false), checksumStructure(3), tarnwick_test::endOfTable()}), log);
     const auto checksum = (*table)[212];
     EXPECT_EQ(byteAt(*checksum, 8), 3) << "before the workarounds, items are as read";
     table->initializeWorkaround();
@@ -191,9 +190,8 @@ TEST_F(WorkaroundTableTest, RawBufferIsNeverPatched) {
 
 TEST_F(WorkaroundTableTest, InstallingAgainReadsTheSystemIdAgain) {
     tarnwick_test::FakeStrategy *strategy = nullptr;
-    table = tarnwick_test::tableOf(join({makerStructure(kCommonId, false), checksumStructure(3),
-                                         tarnwick_test::endOfTable()}),
-                                   log, &strategy);
+    table = tarnwick_test::tableOf(
+        join({makerStructure(kCommonId, false), checksumStructure(3), tarnwick_test::endOfTable()}), log, &strategy);
     table->initializeWorkaround();
     EXPECT_EQ(checksumTypeSeen(), 0);
     // The firmware now names the variant's model.
@@ -211,8 +209,7 @@ const smbios::WorkaroundField kMatchType212[] = {{212, 4, 1, 0xAA}, {0, 0, 0, 0}
 
 class FixupRowTest : public ::testing::Test {
 protected:
-    FixupRowTest()
-        : bytes(structure(212, 0x0001, {0xAA, 0x00, 0x00, 0x00}, {})), item(bytes.data(), bytes.size()) {}
+    FixupRowTest() : bytes(structure(212, 0x0001, {0xAA, 0x00, 0x00, 0x00}, {})), item(bytes.data(), bytes.size()) {}
 
     void applyFix(const smbios::WorkaroundField *fix) {
         const smbios::Workaround workaround = {"test", kMatchType212, fix};

@@ -144,8 +144,7 @@ void expectSameStructures(const std::vector<Structure> &library, const Dmidecode
             ASSERT_FALSE(mine.strings.empty());
             ASSERT_FALSE(theirs.strings.empty());
             const auto printed = static_cast<std::ptrdiff_t>(theirs.formatted.size());
-            EXPECT_EQ(std::vector<uint8_t>(mine.formatted.begin(), mine.formatted.begin() + printed),
-                      theirs.formatted);
+            EXPECT_EQ(std::vector<uint8_t>(mine.formatted.begin(), mine.formatted.begin() + printed), theirs.formatted);
             EXPECT_EQ(std::string(mine.formatted.begin() + printed, mine.formatted.end()) + mine.strings[0],
                       theirs.strings[0]);
             EXPECT_EQ(std::vector<std::string>(mine.strings.begin() + 1, mine.strings.end()),

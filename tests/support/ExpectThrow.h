@@ -9,26 +9,26 @@
 #include <string>
 #include <typeinfo>
 
-#define EXPECT_THROW_TEXT(statement, ExceptionType, expectedText)                          \
-    do {                                                                                   \
-        bool tarnwickCaught = false;                                                       \
-        try {                                                                              \
-            statement;                                                                     \
-        } catch (const ExceptionType &tarnwickError) {                                     \
-            tarnwickCaught = true;                                                         \
-            EXPECT_EQ(std::string(tarnwickError.what()), std::string(expectedText))        \
-                << "message of " #ExceptionType " thrown by " #statement;                  \
-        } catch (const std::exception &tarnwickOther) {                                    \
-            tarnwickCaught = true;                                                         \
-            ADD_FAILURE() << #statement " threw " << typeid(tarnwickOther).name()          \
-                          << " instead of " #ExceptionType ": " << tarnwickOther.what();   \
-        } catch (...) {                                                                    \
-            tarnwickCaught = true;                                                         \
-            ADD_FAILURE() << #statement " threw something that is not a std::exception";  \
-        }                                                                                  \
-        if (!tarnwickCaught) {                                                             \
-            ADD_FAILURE() << #statement " did not throw " #ExceptionType;                  \
-        }                                                                                  \
+#define EXPECT_THROW_TEXT(statement, ExceptionType, expectedText)                                                      \
+    do {                                                                                                               \
+        bool tarnwickCaught = false;                                                                                   \
+        try {                                                                                                          \
+            statement;                                                                                                 \
+        } catch (const ExceptionType &tarnwickError) {                                                                 \
+            tarnwickCaught = true;                                                                                     \
+            EXPECT_EQ(std::string(tarnwickError.what()), std::string(expectedText))                                    \
+                << "message of " #ExceptionType " thrown by " #statement;                                              \
+        } catch (const std::exception &tarnwickOther) {                                                                \
+            tarnwickCaught = true;                                                                                     \
+            ADD_FAILURE() << #statement " threw " << typeid(tarnwickOther).name()                                      \
+                          << " instead of " #ExceptionType ": " << tarnwickOther.what();                               \
+        } catch (...) {                                                                                                \
+            tarnwickCaught = true;                                                                                     \
+            ADD_FAILURE() << #statement " threw something that is not a std::exception";                               \
+        }                                                                                                              \
+        if (!tarnwickCaught) {                                                                                         \
+            ADD_FAILURE() << #statement " did not throw " #ExceptionType;                                              \
+        }                                                                                                              \
     } while (false)
 
 #endif  // TARNWICK_TESTS_SUPPORT_EXPECTTHROW_H

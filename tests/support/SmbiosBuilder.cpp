@@ -26,8 +26,9 @@ Bytes structure(uint8_t type, uint16_t handle, const Bytes &formatted, const std
     std::size_t at = 4;
     at = static_cast<std::size_t>(std::copy(formatted.begin(), formatted.end(), out.begin() + 4) - out.begin());
     for (const std::string &text : strings) {
-        at = static_cast<std::size_t>(std::copy(text.begin(), text.end(), out.begin() + static_cast<std::ptrdiff_t>(at)) -
-                                      out.begin()) + 1;
+        at = static_cast<std::size_t>(
+                 std::copy(text.begin(), text.end(), out.begin() + static_cast<std::ptrdiff_t>(at)) - out.begin()) +
+             1;
     }
     return out;
 }

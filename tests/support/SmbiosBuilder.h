@@ -32,8 +32,7 @@ Bytes rawSmbiosData(uint8_t major, uint8_t minor, const Bytes &table);
 
 // A valid SMBIOS 2.8 entry point for a table at `tableAddress` (checksums
 // fixed, "_DMI_" present, eps_length 0x1F).
-smbios::SmbiosTableEntryPoint validEntryPoint(uint32_t tableAddress, uint16_t tableLength,
-                                              uint16_t structures);
+smbios::SmbiosTableEntryPoint validEntryPoint(uint32_t tableAddress, uint16_t tableLength, uint16_t structures);
 // Recomputes the entry point's checksum over its first eps_length bytes.
 void fixEntryPointChecksum(smbios::SmbiosTableEntryPoint &entryPoint);
 Bytes bytesOf(const smbios::SmbiosTableEntryPoint &entryPoint);
@@ -45,8 +44,7 @@ public:
     ImageBytes &place(uint32_t address, const Bytes &data);
     ImageBytes &place(uint32_t address, const smbios::SmbiosTableEntryPoint &entryPoint);
     // A valid entry point at `entryPointAddress` for `table` at `tableAddress`.
-    ImageBytes &placeTable(const Bytes &table, uint32_t entryPointAddress = 0xF0000,
-                           uint32_t tableAddress = 0x10000);
+    ImageBytes &placeTable(const Bytes &table, uint32_t entryPointAddress = 0xF0000, uint32_t tableAddress = 0x10000);
     Bytes bytes;
 };
 

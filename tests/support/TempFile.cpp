@@ -25,8 +25,7 @@ std::string uniquePath(const char *stem, const char *suffix) {
 
 void writeFile(const std::string &path, const std::vector<uint8_t> &contents) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(contents.data()),
-              static_cast<std::streamsize>(contents.size()));
+    out.write(reinterpret_cast<const char *>(contents.data()), static_cast<std::streamsize>(contents.size()));
     if (!out) {
         throw std::runtime_error("cannot write temporary file " + path);
     }

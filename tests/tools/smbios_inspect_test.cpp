@@ -136,9 +136,11 @@ TEST_P(SmbiosInspectFixtureTest, ListAndShowAgreeWithDmidecode) {
     tarnwick_test::DmidecodeReport oracle;
     const tarnwick_test::TempFile image({});
     if (GetParam().format == RealTable::Format::DumpBin) {
-        oracle = tarnwick_test::runDmidecode(dmidecode, "--from-dump " + quoted(tarnwick_test::testDataPath(GetParam().path)));
+        oracle = tarnwick_test::runDmidecode(dmidecode,
+                                             "--from-dump " + quoted(tarnwick_test::testDataPath(GetParam().path)));
     } else if (GetParam().format == RealTable::Format::Image) {
-        oracle = tarnwick_test::runDmidecode(dmidecode, "--no-sysfs -d " + quoted(tarnwick_test::testDataPath(GetParam().path)));
+        oracle = tarnwick_test::runDmidecode(dmidecode,
+                                             "--no-sysfs -d " + quoted(tarnwick_test::testDataPath(GetParam().path)));
     } else {
         ASSERT_EQ(inspect(source + " export-image -o " + quoted(image.path())).status, 0);
         oracle = tarnwick_test::runDmidecode(dmidecode, "--no-sysfs -d " + quoted(image.path()));
@@ -258,10 +260,9 @@ TEST(SmbiosInspectTest, VendorChecks) {
 TEST(SmbiosInspectTest, ShowByHandleAndByType) {
     const Result byHandle = inspect("--image " + kOemImage + " show --handle 0x0E00");
     EXPECT_EQ(byHandle.status, 0);
-    EXPECT_EQ(byHandle.out,
-              "Handle 0x0E00, DMI type 11 (OEM Strings), 5 bytes, 26 in all\n"
-              "\tFormatted area:\n\t\t0B 05 00 0E 02\n"
-              "\tStrings:\n\t\t1: Vorn System\n\t\t2: 1[0286]\n\n");
+    EXPECT_EQ(byHandle.out, "Handle 0x0E00, DMI type 11 (OEM Strings), 5 bytes, 26 in all\n"
+                            "\tFormatted area:\n\t\t0B 05 00 0E 02\n"
+                            "\tStrings:\n\t\t1: Vorn System\n\t\t2: 1[0286]\n\n");
     const Json byType = Json::parse(inspect("--image " + kOemImage + " show --type 11 --json").out);
     ASSERT_EQ(byType["structures"].size(), 1u);
     EXPECT_EQ(byType["structures"][0]["strings"], Json::array({"Vorn System", "1[0286]"}));
@@ -323,8 +324,8 @@ TEST(SmbiosInspectErrorTest, MissingFilesAreNamed) {
     const std::string missing = tarnwick_test::missingFilePath();
     const Result image = inspect("--image " + quoted(missing) + " list");
     EXPECT_EQ(image.status, 1);
-    EXPECT_EQ(image.err, "smbios-inspect: Unable to open memory. File: " + missing +
-                             ", OS Error: No such file or directory\n");
+    EXPECT_EQ(image.err,
+              "smbios-inspect: Unable to open memory. File: " + missing + ", OS Error: No such file or directory\n");
     EXPECT_EQ(image.out, "");
     const Result dump = inspect("--dump " + quoted(missing) + " list");
     EXPECT_EQ(dump.status, 1);
@@ -374,8 +375,8 @@ TEST(SmbiosInspectHelpTest, HelpForTheToolAndEveryCommand) {
     const Result tool = inspect("--help");
     EXPECT_EQ(tool.status, 0);
     EXPECT_NE(tool.out.find("Usage: smbios-inspect"), std::string::npos);
-    for (const char *command : {"dump", "list", "show", "entry-point", "system-id", "vendor", "export-image",
-                                "export-dump"}) {
+    for (const char *command :
+         {"dump", "list", "show", "entry-point", "system-id", "vendor", "export-image", "export-dump"}) {
         EXPECT_NE(tool.out.find(command), std::string::npos) << command;
         const Result help = inspect(std::string(command) + " --help");
         EXPECT_EQ(help.status, 0) << command;

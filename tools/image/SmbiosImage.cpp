@@ -86,8 +86,8 @@ TableCensus surveyTable(const std::vector<uint8_t> &table) {
         }
         end += 2;
         ++census.structures;
-        census.largestStructure =
-            static_cast<uint16_t>(std::max<std::size_t>(census.largestStructure, std::min<std::size_t>(end, length) - at));
+        census.largestStructure = static_cast<uint16_t>(
+            std::max<std::size_t>(census.largestStructure, std::min<std::size_t>(end, length) - at));
         if (table[at] == 127) {
             break;
         }

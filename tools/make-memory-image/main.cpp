@@ -12,23 +12,22 @@
 
 namespace {
 
-const char *const kUsage =
-    "Usage: make-memory-image [OPTIONS] INPUT OUTPUT\n"
-    "Writes a 1 MiB memory image holding the SMBIOS table of INPUT: the entry\n"
-    "point in the F segment, the table where the entry point says, checksums\n"
-    "fixed, zero elsewhere.\n"
-    "\n"
-    "Options:\n"
-    "  --format dump|raw|rsmb  what INPUT is: a `dmidecode --dump-bin` file, a raw\n"
-    "                          table (/sys/firmware/dmi/tables/DMI) or the buffer of\n"
-    "                          the Windows 'RSMB' query (default: dump when INPUT\n"
-    "                          starts with _SM_ or _SM3_, raw otherwise)\n"
-    "  --entry-point ADDR      address of the entry point (default 0xF0000)\n"
-    "  --table-address ADDR    address of the table (default 0x10000)\n"
-    "  --version MAJOR.MINOR   SMBIOS version of a raw table's entry point (default 2.8)\n"
-    "  --help                  show this text\n"
-    "\n"
-    "Exit status: 0 on success, 1 when INPUT cannot be converted, 2 on a usage error.\n";
+const char *const kUsage = "Usage: make-memory-image [OPTIONS] INPUT OUTPUT\n"
+                           "Writes a 1 MiB memory image holding the SMBIOS table of INPUT: the entry\n"
+                           "point in the F segment, the table where the entry point says, checksums\n"
+                           "fixed, zero elsewhere.\n"
+                           "\n"
+                           "Options:\n"
+                           "  --format dump|raw|rsmb  what INPUT is: a `dmidecode --dump-bin` file, a raw\n"
+                           "                          table (/sys/firmware/dmi/tables/DMI) or the buffer of\n"
+                           "                          the Windows 'RSMB' query (default: dump when INPUT\n"
+                           "                          starts with _SM_ or _SM3_, raw otherwise)\n"
+                           "  --entry-point ADDR      address of the entry point (default 0xF0000)\n"
+                           "  --table-address ADDR    address of the table (default 0x10000)\n"
+                           "  --version MAJOR.MINOR   SMBIOS version of a raw table's entry point (default 2.8)\n"
+                           "  --help                  show this text\n"
+                           "\n"
+                           "Exit status: 0 on success, 1 when INPUT cannot be converted, 2 on a usage error.\n";
 
 int usageError(const std::string &message) {
     std::fprintf(stderr, "make-memory-image: %s\nTry 'make-memory-image --help'.\n", message.c_str());
@@ -90,8 +89,9 @@ int main(int argc, char **argv) {
     try {
         const std::vector<uint8_t> input = tarnwick_tools::readBinaryFile(files[0]);
         if (format.empty()) {
-            const bool hasAnchor = input.size() >= 4 && (std::memcmp(input.data(), "_SM_", 4) == 0 ||
-                                                         (input.size() >= 5 && std::memcmp(input.data(), "_SM3_", 5) == 0));
+            const bool hasAnchor =
+                input.size() >= 4 && (std::memcmp(input.data(), "_SM_", 4) == 0 ||
+                                      (input.size() >= 5 && std::memcmp(input.data(), "_SM3_", 5) == 0));
             format = hasAnchor ? "dump" : "raw";
         }
         tarnwick_tools::SmbiosSource source;

@@ -124,7 +124,8 @@ tarnwick_tools::SmbiosSource convertedSource(const SourceOptions &options) {
     } catch (const ToolError &) {
         throw;
     } catch (const std::exception &error) {
-        const std::string &file = !options.dump.empty() ? options.dump : (!options.rsmb.empty() ? options.rsmb : options.raw);
+        const std::string &file =
+            !options.dump.empty() ? options.dump : (!options.rsmb.empty() ? options.rsmb : options.raw);
         throw ToolError(file + ": " + error.what());
     }
 }
@@ -287,16 +288,15 @@ int listCommand(TableSource &source, bool json, std::ostream &out) {
     out << "Handle  Type  Name                                  Length   Size  Strings\n";
     char line[160];
     for (const StructureInfo &info : structures) {
-        std::snprintf(line, sizeof line, "%s  %4u  %-36s  %6u  %5zu  %7zu\n", hex16(info.handle).c_str(),
-                      info.type, structureTypeName(info.type), info.length, info.size, info.strings.size());
+        std::snprintf(line, sizeof line, "%s  %4u  %-36s  %6u  %5zu  %7zu\n", hex16(info.handle).c_str(), info.type,
+                      structureTypeName(info.type), info.length, info.size, info.strings.size());
         out << line;
     }
     out << structures.size() << " structures\n";
     return 0;
 }
 
-int showCommand(TableSource &source, std::optional<int> type, std::optional<int> handle, bool json,
-                std::ostream &out) {
+int showCommand(TableSource &source, std::optional<int> type, std::optional<int> handle, bool json, std::ostream &out) {
     smbios::ISmbiosTable &table = source.table();
     std::vector<StructureInfo> shown;
     for (auto it = type ? table[*type] : table.begin(); it != table.end(); ++it) {
@@ -482,8 +482,8 @@ int exportImageCommand(TableSource &source, const std::string &path, std::ostrea
     }
     writeOutput(path, image);
     out << "wrote " << path << ": a 1 MiB memory image, " << tarnwick_tools::surveyTable(table.table).structures
-        << " structures (" << table.table.size() << " bytes) at " << hex32(layout.tableAddress)
-        << ", entry point at " << hex32(layout.entryPointAddress) << '\n';
+        << " structures (" << table.table.size() << " bytes) at " << hex32(layout.tableAddress) << ", entry point at "
+        << hex32(layout.entryPointAddress) << '\n';
     return 0;
 }
 

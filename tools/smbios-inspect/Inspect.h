@@ -64,8 +64,7 @@ StructureInfo describeStructure(const smbios::ISmbiosItem &item);
 // Each command writes its output to `out` and returns the exit status.
 int dumpCommand(TableSource &source, std::ostream &out);
 int listCommand(TableSource &source, bool json, std::ostream &out);
-int showCommand(TableSource &source, std::optional<int> type, std::optional<int> handle, bool json,
-                std::ostream &out);
+int showCommand(TableSource &source, std::optional<int> type, std::optional<int> handle, bool json, std::ostream &out);
 int entryPointCommand(TableSource &source, bool json, std::ostream &out);
 int systemIdCommand(TableSource &source, bool json, std::ostream &out, std::ostream &errors);
 int vendorCommand(TableSource &source, bool json, std::ostream &out);

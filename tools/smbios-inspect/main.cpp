@@ -61,10 +61,13 @@ int main(int argc, char **argv) {
 
     smbios_inspect::SourceOptions source;
     std::string offsetText;
-    auto *image = app.add_option("--image", source.image, "read a memory image (byte N = physical address N)")->type_name("FILE");
+    auto *image =
+        app.add_option("--image", source.image, "read a memory image (byte N = physical address N)")->type_name("FILE");
     auto *dump = app.add_option("--dump", source.dump, "read a `dmidecode --dump-bin` file")->type_name("FILE");
-    auto *raw = app.add_option("--raw", source.raw, "read a bare table, as /sys/firmware/dmi/tables/DMI")->type_name("FILE");
-    auto *rsmb = app.add_option("--rsmb", source.rsmb, "read a Windows firmware-table 'RSMB' buffer")->type_name("FILE");
+    auto *raw =
+        app.add_option("--raw", source.raw, "read a bare table, as /sys/firmware/dmi/tables/DMI")->type_name("FILE");
+    auto *rsmb =
+        app.add_option("--rsmb", source.rsmb, "read a Windows firmware-table 'RSMB' buffer")->type_name("FILE");
     image->excludes(dump, raw, rsmb);
     dump->excludes(raw, rsmb);
     raw->excludes(rsmb);
@@ -80,9 +83,8 @@ int main(int argc, char **argv) {
     auto *showCommand = app.add_subcommand("show", "the structures of one type, or the one with a handle");
     std::string typeText;
     std::string handleText;
-    auto *typeOption = showCommand->add_option("--type", typeText, "structure type (0 to 255)")
-                           ->check(checkNumber)
-                           ->type_name("N");
+    auto *typeOption =
+        showCommand->add_option("--type", typeText, "structure type (0 to 255)")->check(checkNumber)->type_name("N");
     auto *handleOption = showCommand->add_option("--handle", handleText, "structure handle, as 0x0100")
                              ->check(checkNumber)
                              ->type_name("H");

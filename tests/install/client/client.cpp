@@ -14,8 +14,8 @@ namespace {
 // OEM strings structure naming the maker's system 0286h.
 std::vector<unsigned char> makeImage() {
     std::vector<unsigned char> image(0x100000, 0);
-    const unsigned char table[] = {11, 5, 0x00, 0x0B, 1, 'V', 'o', 'r', 'n', ' ', 'S', 'y', 's', 't', 'e', 'm', 0,
-                                   '1', '[', '0', '2', '8', '6', ']', 0, 0, 127, 4, 0xFF, 0xFE, 0, 0};
+    const unsigned char table[] = {11, 5,   0x00, 0x0B, 1,   'V', 'o', 'r', 'n', ' ', 'S', 'y', 's',  't',  'e', 'm',
+                                   0,  '1', '[',  '0',  '2', '8', '6', ']', 0,   0,   127, 4,   0xFF, 0xFE, 0,   0};
     std::memcpy(&image[0x10000], table, sizeof table);
     unsigned char *ep = &image[0xF0000];
     std::memcpy(ep, "_SM_", 4);
