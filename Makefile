@@ -1,16 +1,17 @@
 # Convenience entry points over the CMake presets.
 #   make demo          install what is missing, build smbios-inspect and read
 #                      the SMBIOS table of a captured SeaBIOS image
-#   make test          install what is missing, then build and test the dev,
-#                      asan and windows presets (the Windows tests run under
-#                      wine in a wine prefix made afresh for the run)
+#   make test          install what is missing, then build and test the dev
+#                      preset (also under valgrind, and lint the tree), the
+#                      asan preset, the fuzz preset (each fuzz target for a
+#                      minute) and the windows preset (the Windows tests run
+#                      under wine in a wine prefix made afresh for the run)
 #   make test-PRESET   build and test one preset
 #   make deps          install the Debian packages the build needs
 #   make clean         remove every build tree
 
-TEST_PRESETS := dev asan windows
 
-PRESETS := dev asan release windows
+PRESETS := dev asan fuzz release windows
 
 DEMO_IMAGE := tests/data/qemu/seabios-pc-oem-strings.img
 INSPECT := build/release/tools/smbios-inspect
@@ -18,7 +19,7 @@ INSPECT := build/release/tools/smbios-inspect
 .PHONY: help demo test deps clean $(addprefix test-,$(PRESETS))
 
 help:
-	@sed -n '2,10s/^# \{0,1\}//p' Makefile
+	@sed -n '2,12s/^# \{0,1\}//p' Makefile
 
 demo: deps
 	cmake --preset release
@@ -27,10 +28,13 @@ demo: deps
 	$(INSPECT) --image $(DEMO_IMAGE) system-id
 
 test: deps
-	@for preset in $(TEST_PRESETS); do \
-	    $(MAKE) --no-print-directory test-$$preset || exit 1; \
-	done
-	@echo "make test: all presets passed ($(TEST_PRESETS))"
+	$(MAKE) --no-print-directory test-dev
+	scripts/lint build/dev
+	scripts/valgrind-tests build/dev
+	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory test-fuzz
+	$(MAKE) --no-print-directory test-windows
+	@echo "make test: all passed (dev, lint, valgrind, asan, fuzz, windows)"
 
 deps:
 	scripts/install-deps

@@ -31,7 +31,7 @@ std::string wholeCurrentDirectory(uint32_t required) {
 
 // Writes `text` into the command-line buffer, as much as fits.
 void setCommandLine(char (&buffer)[kPathBufferSize], const std::string &text) {
-    std::snprintf(buffer, sizeof buffer, "%s", text.c_str());
+    (void)std::snprintf(buffer, sizeof buffer, "%s", text.c_str());  // truncated if need be
 }
 
 void queryExitCode(const ProcessInformation &process, uint32_t &exitCode) {

@@ -50,7 +50,7 @@ void paintStatus(WindowHandle window, const char *status) {
     } else if (startLocation == NetworkPath) {
         drawLine(deviceContext, 10, kEtoOpaque, client, kNetworkPath);
         char line[512];
-        std::snprintf(line, sizeof line, "%s%s", kTemporaryDirectory, tempPath);
+        (void)std::snprintf(line, sizeof line, "%s%s", kTemporaryDirectory, tempPath);  // always fits
         drawLine(deviceContext, 50, kEtoClipped, client, line);
         networkNoticeShown = 1;
         drawLine(deviceContext, 30, kEtoClipped, client, status);

@@ -52,6 +52,8 @@ constexpr uint32_t kObjectCaseInsensitive = 0x40;
 constexpr uint32_t kSectionMapRead = 4;
 constexpr uint32_t kViewShare = 1;
 constexpr uint32_t kPageReadOnly = 2;
+// Windows' pseudo-handle of the calling process.
+// NOLINTNEXTLINE(performance-no-int-to-ptr)
 const Handle kCurrentProcess = reinterpret_cast<Handle>(static_cast<intptr_t>(-1));
 
 const char16_t kPhysicalMemorySection[] = u"\\device\\physicalmemory";

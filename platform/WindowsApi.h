@@ -10,6 +10,7 @@
 #define NOMINMAX
 #endif
 #ifndef _WIN32_WINNT
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the SDK's own macro
 #define _WIN32_WINNT 0x0601
 #endif
 #ifndef WINVER

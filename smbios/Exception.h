@@ -71,7 +71,7 @@ template <class T>
 class Exception : public T {
 public:
     static constexpr unsigned kMaxSubstitutions = 1024;
-    static constexpr std::size_t kMaxGrowth = 64 * 1024;
+    static constexpr std::size_t kMaxGrowth = std::size_t{64} * 1024;
 
     Exception();
     explicit Exception(std::string initMessage);

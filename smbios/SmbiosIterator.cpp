@@ -73,9 +73,8 @@ ISmbiosItem &SmbiosTableIteratorBase::dereference() const {
     }
     ISmbiosItem *item = smbiosTable->getCachedItem(current);
     if (item == nullptr) {
-        std::unique_ptr<ISmbiosItem> made = smbiosTable->makeItem(current);
-        item = made.get();
-        smbiosTable->cacheItem(current, std::move(made));
+        smbiosTable->cacheItem(current, smbiosTable->makeItem(current));
+        item = smbiosTable->getCachedItem(current);
     }
     return *item;
 }

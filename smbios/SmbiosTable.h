@@ -49,7 +49,7 @@ public:
 
 std::ostream &operator<<(std::ostream &out, const ISmbiosTable &table);
 
-class SmbiosTable : public virtual ISmbiosTable {
+class SmbiosTable final : public virtual ISmbiosTable {
 public:
     // Takes ownership of the strategies and reads the table at once. Throws
     // InternalError "Could not instantiate SMBIOS table." when no strategy

@@ -28,7 +28,7 @@ std::vector<uint8_t> readWholeFile(const std::string &path) {
             bytes.insert(bytes.end(), chunk, chunk + got);
         }
         error = std::ferror(file) ? errno : 0;
-        std::fclose(file);
+        (void)std::fclose(file);  // read-only: nothing to lose
         if (error == 0) {
             return bytes;
         }

@@ -45,6 +45,8 @@ std::size_t FakeLauncherPlatform::callCount(const std::string &name) const {
 }
 
 launcher::WindowHandle FakeLauncherPlatform::windowHandle(int number) {
+    // Handles are opaque tokens; these never point anywhere.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     return reinterpret_cast<launcher::WindowHandle>(static_cast<uintptr_t>(number) * 0x100);
 }
 
@@ -154,10 +156,12 @@ void FakeLauncherPlatform::splitPath(const char *path, char *drive, char *direct
     const std::string directoryPart = lastSeparator == std::string::npos ? "" : rest.substr(0, lastSeparator + 1);
     const std::string last = lastSeparator == std::string::npos ? rest : rest.substr(lastSeparator + 1);
     const std::size_t dot = last.find_last_of('.');
-    std::strcpy(drive, drivePart.c_str());
-    std::strcpy(directory, directoryPart.c_str());
-    std::strcpy(fileName, last.substr(0, dot).c_str());
-    std::strcpy(extension, dot == std::string::npos ? "" : last.substr(dot).c_str());
+    // Each part's buffer holds the whole path (see the interface).
+    const auto copyPart = [](const std::string &part, char *out) { out[part.copy(out, part.size())] = '\0'; };
+    copyPart(drivePart, drive);
+    copyPart(directoryPart, directory);
+    copyPart(last.substr(0, dot), fileName);
+    copyPart(dot == std::string::npos ? std::string() : last.substr(dot), extension);
 }
 
 uint32_t FakeLauncherPlatform::getDriveType(const char *rootPathName) {

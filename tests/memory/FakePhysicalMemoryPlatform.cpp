@@ -218,6 +218,8 @@ FakePhysicalMemoryPlatform::Status FakePhysicalMemoryPlatform::zwSystemDebugCont
     for (int i = 3; i >= 0; --i) {
         length = (length << 8) | request[16 + i];
     }
+    // The request carries the destination as an address, as the real call's does.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     auto *out = reinterpret_cast<uint8_t *>(static_cast<uintptr_t>(destination));
     for (uint32_t i = 0; i < length; ++i) {
         const uint64_t at = address + i;

@@ -82,7 +82,7 @@ TEST_F(MemoryFactoryTest, SingletonIsMadeOnceAndMakeNewEveryTime) {
 
     std::unique_ptr<memory::IMemory> a(factory->makeNew());
     std::unique_ptr<memory::IMemory> b(factory->makeNew());
-    EXPECT_NE(a.get(), b.get());
+    EXPECT_TRUE(a != b) << "two objects";
     EXPECT_NE(a.get(), first);
     EXPECT_NE(dynamic_cast<memory::MemoryFile *>(a.get()), nullptr);
     EXPECT_EQ(a->getByte(7), 7);

@@ -18,7 +18,7 @@ namespace {
 using memory::MemoryFile;
 using tarnwick_test::TempFile;
 
-constexpr std::size_t kOneMiB = 1024 * 1024;
+constexpr std::size_t kOneMiB = std::size_t{1024} * 1024;
 
 std::string readError(int error) {
     return std::string("Read error trying to read memory. OS Error: ") + std::strerror(error);

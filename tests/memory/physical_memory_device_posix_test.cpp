@@ -76,7 +76,7 @@ TEST(MemoryOsSpecificPosixTest, OpensDevMemOrSaysWhyNot) {
                           std::string("Unable to open memory. File: /dev/mem, OS Error: ") + std::strerror(openError));
         return;
     }
-    std::fclose(probe);
+    (void)std::fclose(probe);
     memory::MemoryOsSpecific machine("\\Device\\PhysicalMemory");
     uint8_t buffer[16];
     try {

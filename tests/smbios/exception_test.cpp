@@ -244,7 +244,7 @@ TEST(ExceptionSelfReferenceTest, FastGrowthStopsAtTheLengthLimit) {
 }
 
 TEST(ExceptionSelfReferenceTest, LongTemplatesMayStillGrowByTheLimit) {
-    const std::string big(200 * 1024, 't');
+    const std::string big(std::size_t{200} * 1024, 't');
     Limits e(big + "%(x)s");
     e.setParameter("x", std::string("value"));
     EXPECT_EQ(std::string(e.what()), big + "value");

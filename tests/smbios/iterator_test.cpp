@@ -88,7 +88,8 @@ TEST_F(IteratorTest, ReadOnlyTableGivesReadOnlyIterators) {
     EXPECT_STREQ(item.getStringByStringNumber(1), "cpu0");
     EXPECT_EQ(handlesFrom(table.begin(), table.end()).size(), 5u);
     // Both kinds compare by position.
-    EXPECT_TRUE(current->begin() == table.begin());
+    const smbios::SmbiosTableIterator modifiable = current->begin();
+    EXPECT_TRUE(modifiable == table.begin());
 }
 
 TEST_F(IteratorTest, PostAndPreIncrement) {

@@ -109,6 +109,9 @@ TEST(AdoptWmiSmbiosDataTest, HandsTheDataToTheTable) {
     std::unique_ptr<uint8_t[]> slot(new uint8_t[1]);
     SmbiosTableEntryPoint ep = patternedEntryPoint();
     smbios::adoptWmiSmbiosData(data, slot, ep);
+    // The array moved from the record to the table (cppcheck takes the two
+    // pointers for iterators of different containers).
+    // cppcheck-suppress mismatchingContainers
     EXPECT_EQ(slot.get(), array) << "the table owns the record's array now";
     EXPECT_EQ(data.data, nullptr);
     EXPECT_EQ(ep.table_length, static_cast<uint16_t>(70000));

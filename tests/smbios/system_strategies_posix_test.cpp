@@ -34,7 +34,7 @@ TEST(SystemStrategiesPosixTest, FirmwareTableComesFromSysfsOrNamesTheMissingFile
         std::printf("this machine publishes no SMBIOS table in sysfs (%s)\n", std::strerror(openError));
         return;
     }
-    std::fclose(probe);
+    (void)std::fclose(probe);
     std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
     strategies.push_back(std::make_unique<smbios::SmbiosWinGetFirmwareTableStrategy>());
     smbios::SmbiosTable table(std::move(strategies), false);

@@ -28,7 +28,7 @@ const Bytes kTwoStructures = tarnwick_test::join(
 class StrategyList {
 public:
     explicit StrategyList(StrategyLog &strategyLog) : log(strategyLog) {}
-    FakeStrategy &add(const std::string &name, Outcome outcome, Bytes table = kTwoStructures) {
+    FakeStrategy &add(const std::string &name, Outcome outcome, const Bytes &table = kTwoStructures) {
         strategies.push_back(std::make_unique<FakeStrategy>(name, outcome, log, table));
         return static_cast<FakeStrategy &>(*strategies.back());
     }
@@ -143,7 +143,7 @@ TEST_F(SmbiosTableCacheTest, MakeItemMakesANewUncachedItem) {
     const uint8_t *location = tarnwick_test::positionOf(table->begin());
     std::unique_ptr<smbios::ISmbiosItem> one = table->makeItem(location);
     std::unique_ptr<smbios::ISmbiosItem> two = table->makeItem(location);
-    EXPECT_NE(one.get(), two.get());
+    EXPECT_TRUE(one != two) << "two items";
     EXPECT_EQ(one->getHandle(), 0x100);
     EXPECT_EQ(table->getCachedItem(location), nullptr);
 }

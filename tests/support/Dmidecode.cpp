@@ -9,6 +9,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "support/Command.h"
 #include "support/TempFile.h"
 
 namespace tarnwick_test {
@@ -39,6 +40,8 @@ DmidecodeReport parseDmidecode(const std::string &output, const std::string &err
     while (std::getline(errorLines, errorLine)) {
         int original = 0;
         int fixed = 0;
+        // The count of fields matched tells whether the line is such a note.
+        // NOLINTNEXTLINE(cert-err34-c)
         if (std::sscanf(errorLine.c_str(), "Invalid entry length (%d). Fixed up to %d.", &original, &fixed) == 2) {
             report.lengthFixups.emplace_back(original, fixed);
         }
@@ -52,6 +55,7 @@ DmidecodeReport parseDmidecode(const std::string &output, const std::string &err
         unsigned handle = 0;
         int type = 0;
         int length = 0;
+        // NOLINTNEXTLINE(cert-err34-c): all three fields matched, or no header line
         if (std::sscanf(line.c_str(), "Handle 0x%x, DMI type %d, %d bytes", &handle, &type, &length) == 3) {
             report.structures.push_back({static_cast<uint16_t>(handle), type, length, {}, {}});
             section = Section::None;
@@ -86,12 +90,13 @@ DmidecodeReport parseDmidecode(const std::string &output, const std::string &err
 }  // namespace
 
 std::string findDmidecode() {
-    std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    const char *searchPath = std::getenv("PATH");
+    std::string path = searchPath != nullptr ? searchPath : "";
     path += ":/usr/sbin:/sbin:/usr/local/sbin";
     std::stringstream directories(path);
     std::string directory;
     while (std::getline(directories, directory, ':')) {
-        const std::string candidate = directory + "/dmidecode";
+        std::string candidate = directory + "/dmidecode";
         if (!directory.empty() && ::access(candidate.c_str(), X_OK) == 0) {
             return candidate;
         }
@@ -99,29 +104,11 @@ std::string findDmidecode() {
     return "";
 }
 
-std::string runCommand(const std::string &command) {
-    std::string output;
-    std::FILE *pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return output;
-    }
-    char chunk[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
-        output.append(chunk, got);
-    }
-    ::pclose(pipe);
-    return output;
-}
-
 // Its report is parsed from standard output and its notes from standard
 // error, kept apart so that they cannot interleave.
 DmidecodeReport runDmidecode(const std::string &dmidecode, const std::string &arguments) {
-    const std::string errors = tarnwick_test::missingFilePath();
-    const std::string output = runCommand(dmidecode + " -u " + arguments + " 2>'" + errors + "'");
-    std::vector<uint8_t> errorBytes = tarnwick_test::readFile(errors);
-    std::remove(errors.c_str());
-    return parseDmidecode(output, std::string(errorBytes.begin(), errorBytes.end()));
+    const CommandResult result = runCommand(shellQuoted(dmidecode) + " -u " + arguments);
+    return parseDmidecode(result.out, result.err);
 }
 
 void expectSameStructures(const std::vector<Structure> &library, const DmidecodeReport &oracle) {

@@ -29,10 +29,8 @@ struct DmidecodeReport {
 // The dmidecode program, or "" when it is not installed.
 std::string findDmidecode();
 
-// Runs a shell command; its standard output.
-std::string runCommand(const std::string &command);
-
-// Runs dmidecode with `arguments` (-u is added).
+// Runs dmidecode with `arguments` (-u is added; quote file names with
+// shellQuoted).
 DmidecodeReport runDmidecode(const std::string &dmidecode, const std::string &arguments);
 
 // Expects `walked` (this library's structures) to be those of `report`,

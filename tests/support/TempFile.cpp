@@ -61,7 +61,7 @@ TempDirectory::~TempDirectory() {
 }
 
 std::string TempDirectory::write(const std::string &name, const std::vector<uint8_t> &contents) const {
-    const std::string path = (std::filesystem::path(directoryPath) / name).string();
+    std::string path = (std::filesystem::path(directoryPath) / name).string();
     writeFile(path, contents);
     return path;
 }

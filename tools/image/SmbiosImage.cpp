@@ -28,6 +28,11 @@ void writeLe(uint8_t *bytes, uint64_t value, int width) {
     }
 }
 
+// The position `at` bytes into `bytes`.
+std::vector<uint8_t>::const_iterator offsetIn(const std::vector<uint8_t> &bytes, std::size_t at) {
+    return bytes.begin() + static_cast<std::ptrdiff_t>(at);
+}
+
 bool startsWith(const std::vector<uint8_t> &bytes, const char *anchor) {
     const std::size_t length = std::strlen(anchor);
     return bytes.size() >= length && std::memcmp(bytes.data(), anchor, length) == 0;
@@ -53,12 +58,12 @@ SmbiosSource readDumpBin(const std::vector<uint8_t> &file) {
     uint32_t tableOffset = 0;
     uint32_t tableLength = 0;
     if (startsWith(file, "_SM3_") && file.size() >= kSmbios3EntryPointSize) {
-        source.entryPoint.assign(file.begin(), file.begin() + kSmbios3EntryPointSize);
+        source.entryPoint.assign(file.begin(), offsetIn(file, kSmbios3EntryPointSize));
         tableOffset = readLe(&file[0x10], 4);
         tableLength = readLe(&file[0x0C], 4);
     } else if (startsWith(file, "_SM_") && file.size() >= kSmbios2EntryPointSize) {
         const std::size_t epsLength = std::max<std::size_t>(file[0x05], kSmbios2EntryPointSize);
-        source.entryPoint.assign(file.begin(), file.begin() + std::min(epsLength, file.size()));
+        source.entryPoint.assign(file.begin(), offsetIn(file, std::min(epsLength, file.size())));
         tableOffset = readLe(&file[0x18], 4);
         tableLength = readLe(&file[0x16], 2);
     } else {
@@ -70,8 +75,8 @@ SmbiosSource readDumpBin(const std::vector<uint8_t> &file) {
     // A table shorter than the entry point's length (or maximum) is taken
     // as far as the dump goes.
     const std::size_t available = file.size() - tableOffset;
-    source.table.assign(file.begin() + tableOffset,
-                        file.begin() + tableOffset + std::min<std::size_t>(tableLength, available));
+    source.table.assign(offsetIn(file, tableOffset),
+                        offsetIn(file, tableOffset + std::min<std::size_t>(tableLength, available)));
     return source;
 }
 
@@ -104,12 +109,12 @@ SmbiosSource fromRawTable(std::vector<uint8_t> table, uint8_t majorVersion, uint
     SmbiosSource source;
     source.entryPoint.assign(kSmbios2EntryPointSize, 0);
     uint8_t *ep = source.entryPoint.data();
-    std::memcpy(ep, "_SM_", 4);
+    std::copy_n("_SM_", 4, ep);
     ep[0x05] = kSmbios2EntryPointSize;
     ep[0x06] = majorVersion;
     ep[0x07] = minorVersion;
     writeLe(ep + 0x08, census.largestStructure, 2);
-    std::memcpy(ep + 0x10, "_DMI_", 5);
+    std::copy_n("_DMI_", 5, ep + 0x10);
     writeLe(ep + 0x16, table.size(), 2);
     writeLe(ep + 0x1C, census.structures, 2);
     ep[0x1E] = static_cast<uint8_t>((majorVersion << 4) | (minorVersion & 0x0F));
@@ -122,8 +127,8 @@ SmbiosSource fromRsmb(const std::vector<uint8_t> &buffer) {
         throw std::runtime_error("an RSMB buffer holds at least its 8-byte header");
     }
     const uint32_t declared = readLe(&buffer[4], 4);
-    std::vector<uint8_t> table(buffer.begin() + 8,
-                               buffer.begin() + 8 + std::min<std::size_t>(declared, buffer.size() - 8));
+    std::vector<uint8_t> table(offsetIn(buffer, 8),
+                               offsetIn(buffer, 8 + std::min<std::size_t>(declared, buffer.size() - 8)));
     return fromRawTable(std::move(table), buffer[1], buffer[2]);
 }
 

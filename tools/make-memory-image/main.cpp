@@ -1,10 +1,10 @@
 // make-memory-image: turns an SMBIOS table (a dmidecode binary dump, a raw
 // sysfs table or a Windows RSMB buffer) into a 1 MiB image of physical
 // memory that this library and `dmidecode --no-sysfs -d` both read.
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -30,7 +30,7 @@ const char *const kUsage = "Usage: make-memory-image [OPTIONS] INPUT OUTPUT\n"
                            "Exit status: 0 on success, 1 when INPUT cannot be converted, 2 on a usage error.\n";
 
 int usageError(const std::string &message) {
-    std::fprintf(stderr, "make-memory-image: %s\nTry 'make-memory-image --help'.\n", message.c_str());
+    std::cerr << "make-memory-image: " << message << "\nTry 'make-memory-image --help'.\n";
     return 2;
 }
 
@@ -41,6 +41,20 @@ bool parseAddress(const std::string &text, uint32_t &value) {
         return false;
     }
     value = static_cast<uint32_t>(parsed);
+    return true;
+}
+
+// MAJOR.MINOR, each 0 to 255.
+bool parseVersion(const std::string &text, unsigned &major, unsigned &minor) {
+    const std::size_t dot = text.find('.');
+    uint32_t parsedMajor = 0;
+    uint32_t parsedMinor = 0;
+    if (dot == std::string::npos || !parseAddress(text.substr(0, dot), parsedMajor) ||
+        !parseAddress(text.substr(dot + 1), parsedMinor) || parsedMajor > 255 || parsedMinor > 255) {
+        return false;
+    }
+    major = parsedMajor;
+    minor = parsedMinor;
     return true;
 }
 
@@ -57,7 +71,7 @@ int main(int argc, char **argv) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
+            std::cout << kUsage;
             return 0;
         } else if (arg == "--format" && hasValue) {
             format = argv[++i];
@@ -73,7 +87,7 @@ int main(int argc, char **argv) {
                 return usageError(std::string("bad address '") + argv[i] + "'");
             }
         } else if (arg == "--version" && hasValue) {
-            if (std::sscanf(argv[++i], "%u.%u", &major, &minor) != 2 || major > 255 || minor > 255) {
+            if (!parseVersion(argv[++i], major, minor)) {
                 return usageError(std::string("bad version '") + argv[i] + "'");
             }
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -103,11 +117,11 @@ int main(int argc, char **argv) {
             source = tarnwick_tools::fromRawTable(input, static_cast<uint8_t>(major), static_cast<uint8_t>(minor));
         }
         tarnwick_tools::writeBinaryFile(files[1], tarnwick_tools::buildMemoryImage(source, layout));
-        std::printf("%s: %s table of %zu bytes, entry point at 0x%X, table at 0x%X\n", files[1].c_str(),
-                    source.isSmbios3() ? "SMBIOS 3" : "SMBIOS 2", source.table.size(),
-                    static_cast<unsigned>(layout.entryPointAddress), static_cast<unsigned>(layout.tableAddress));
+        std::cout << files[1] << ": " << (source.isSmbios3() ? "SMBIOS 3" : "SMBIOS 2") << " table of "
+                  << source.table.size() << " bytes, entry point at 0x" << std::hex << std::uppercase
+                  << layout.entryPointAddress << ", table at 0x" << layout.tableAddress << '\n';
     } catch (const std::exception &error) {
-        std::fprintf(stderr, "make-memory-image: %s: %s\n", files[0].c_str(), error.what());
+        std::cerr << "make-memory-image: " << files[0] << ": " << error.what() << '\n';
         return 1;
     }
     return 0;

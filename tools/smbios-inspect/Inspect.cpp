@@ -31,32 +31,32 @@ void resetFactories() {
     memory::MemoryFactory::getFactory()->reset();
 }
 
+// printf-style formatting into a string (lines here are short).
+template <class... Arguments>
+std::string format(const char *pattern, Arguments... arguments) {
+    char text[256];
+    const int length = std::snprintf(text, sizeof text, pattern, arguments...);
+    return length < 0 ? std::string() : std::string(text, std::min<std::size_t>(length, sizeof text - 1));
+}
+
 std::string hexBytes(const uint8_t *bytes, std::size_t count) {
     std::string text;
-    char byte[4];
     for (std::size_t i = 0; i < count; ++i) {
-        std::snprintf(byte, sizeof byte, i == 0 ? "%02X" : " %02X", bytes[i]);
-        text += byte;
+        text += format(i == 0 ? "%02X" : " %02X", bytes[i]);
     }
     return text;
 }
 
 std::string hex8(uint32_t value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(value & 0xFF));
-    return text;
+    return format("0x%02X", static_cast<unsigned>(value & 0xFF));
 }
 
 std::string hex16(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(value));
-    return text;
+    return format("0x%04X", static_cast<unsigned>(value));
 }
 
 std::string hex32(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
-    return text;
+    return format("0x%08X", static_cast<unsigned>(value));
 }
 
 // Text of a fixed-size field: the bytes themselves when they are printable,
@@ -232,7 +232,7 @@ TableSource::TableSource(const SourceOptions &options) {
 TableSource::~TableSource() {
     resetFactories();
     if (!temporaryImage.empty()) {
-        std::remove(temporaryImage.c_str());
+        (void)std::remove(temporaryImage.c_str());  // a leftover temporary file is harmless
     }
 }
 
@@ -286,11 +286,9 @@ int listCommand(TableSource &source, bool json, std::ostream &out) {
         return 0;
     }
     out << "Handle  Type  Name                                  Length   Size  Strings\n";
-    char line[160];
     for (const StructureInfo &info : structures) {
-        std::snprintf(line, sizeof line, "%s  %4u  %-36s  %6u  %5zu  %7zu\n", hex16(info.handle).c_str(), info.type,
+        out << format("%s  %4u  %-36s  %6u  %5zu  %7zu\n", hex16(info.handle).c_str(), info.type,
                       structureTypeName(info.type), info.length, info.size, info.strings.size());
-        out << line;
     }
     out << structures.size() << " structures\n";
     return 0;
@@ -361,10 +359,8 @@ int entryPointCommand(TableSource &source, bool json, std::ostream &out) {
         printJson(document, out);
         return 0;
     }
-    char line[160];
     auto field = [&](const char *name, const std::string &value) {
-        std::snprintf(line, sizeof line, "\t%-22s: %s\n", name, value.c_str());
-        out << line;
+        out << format("\t%-22s: %s\n", name, value.c_str());
     };
     out << "Entry point\n";
     field("anchor", anchorText(ep.anchor, sizeof ep.anchor));
@@ -412,7 +408,6 @@ int systemIdCommand(TableSource &, bool json, std::ostream &out, std::ostream &e
     if (!json) {
         out << "System ID: " << hex16(systemId) << " (" << systemId << ")\n";
     }
-    char line[200];
     for (const auto &entry : sources) {
         Json answer;
         answer["source"] = entry.first;
@@ -427,8 +422,7 @@ int systemIdCommand(TableSource &, bool json, std::ostream &out, std::ostream &e
         }
         document["sources"].push_back(answer);
         if (!json) {
-            std::snprintf(line, sizeof line, "\t%-30s: %s\n", entry.first, text.c_str());
-            out << line;
+            out << format("\t%-30s: %s\n", entry.first, text.c_str());
         }
     }
     document["lastError"] = lastError;
@@ -449,7 +443,6 @@ int vendorCommand(TableSource &, bool json, std::ostream &out) {
         {"isSystemId8C", smbios::vendorChecks[2]},
     };
     Json document;
-    char line[200];
     for (const auto &check : checks) {
         std::string text;
         try {
@@ -461,8 +454,7 @@ int vendorCommand(TableSource &, bool json, std::ostream &out) {
             text = std::string("failed: ") + error.what();
         }
         if (!json) {
-            std::snprintf(line, sizeof line, "%-21s: %s\n", check.first, text.c_str());
-            out << line;
+            out << format("%-21s: %s\n", check.first, text.c_str());
         }
     }
     if (json) {
