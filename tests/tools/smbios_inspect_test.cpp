@@ -331,6 +331,10 @@ struct Usage {
     std::string arguments;
 };
 
+void PrintTo(const Usage &usage, std::ostream *out) {
+    *out << usage.name;
+}
+
 class SmbiosInspectUsageTest : public ::testing::TestWithParam<Usage> {};
 
 TEST_P(SmbiosInspectUsageTest, UsageErrorsExitWith2AndOneLine) {
