@@ -2,6 +2,7 @@
 # the sanitizers of the asan preset.
 set(TARNWICK_SANITIZE "" CACHE STRING "Sanitizers to build with, for example address;undefined")
 option(TARNWICK_FUZZ "Build the fuzz targets (clang's libFuzzer)" OFF)
+option(TARNWICK_BENCH "Build the benchmarks (Google Benchmark)" OFF)
 
 if(TARNWICK_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")

@@ -1,0 +1,28 @@
+// What the library benchmarks share: pointing fresh factories at an image,
+// and the per-structure string counts a full walk reads.
+#ifndef TARNWICK_BENCH_BENCHSUPPORT_H
+#define TARNWICK_BENCH_BENCHSUPPORT_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "BenchImages.h"
+
+namespace tarnwick_bench {
+
+// Points the process-wide memory factory (and the SMBIOS factory's memory
+// mode) at the image file. The factories are made afresh: nothing read in
+// an earlier iteration is kept.
+void useImage(const BenchImage &image);
+// Resets the memory, SMBIOS and workaround factories and what they hold.
+void resetFactories();
+
+// How many strings each structure of the image's table has, in walk order,
+// counted once outside the measured loop so that the walk reads exactly
+// the strings that exist (no exception ends a structure's strings).
+std::vector<uint8_t> stringCounts(const BenchImage &image);
+
+}  // namespace tarnwick_bench
+
+#endif  // TARNWICK_BENCH_BENCHSUPPORT_H

@@ -1,0 +1,73 @@
+// Table construction through the memory strategy plus a full walk that
+// dereferences every structure and reads every string, and its baseline:
+// one read of the table and a bare walk over the structure offsets.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "BenchImages.h"
+#include "BenchSupport.h"
+#include "Baselines.h"
+#include "smbios/SmbiosItem.h"
+#include "smbios/SmbiosStrategy.h"
+#include "smbios/SmbiosTable.h"
+
+namespace {
+
+void tableWalk(benchmark::State &state, const char *imageName) {
+    const tarnwick_bench::BenchImage &image = tarnwick_bench::benchImage(imageName);
+    const std::vector<uint8_t> strings = tarnwick_bench::stringCounts(image);
+    for (auto _ : state) {
+        tarnwick_bench::resetFactories();
+        tarnwick_bench::useImage(image);
+        // The entry point's address is given, as a client passes "offset":
+        // the search is measured on its own.
+        std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
+        strategies.push_back(std::make_unique<smbios::SmbiosMemoryStrategy>(image.entryPointAddress));
+        smbios::SmbiosTable table(std::move(strategies), true);
+        std::size_t visited = 0;
+        std::size_t checksum = 0;
+        for (auto position = table.begin(); position != table.end(); ++position) {
+            const smbios::ISmbiosItem &item = *position;
+            checksum += item.getHandle();
+            const uint8_t count = visited < strings.size() ? strings[visited] : 0;
+            for (uint8_t number = 1; number <= count; ++number) {
+                checksum += std::strlen(item.getStringByStringNumber(number));
+            }
+            ++visited;
+        }
+        if (visited != image.structures) {
+            state.SkipWithError("the walk visited a different number of structures");
+            break;
+        }
+        benchmark::DoNotOptimize(checksum);
+    }
+    tarnwick_bench::resetFactories();
+    state.counters["structures"] = image.structures;
+    state.counters["bytes"] = image.tableLength;
+}
+
+void bareWalk(benchmark::State &state, const char *imageName) {
+    const tarnwick_bench::BenchImage &image = tarnwick_bench::benchImage(imageName);
+    for (auto _ : state) {
+        const uint32_t visited = tarnwick_bench::walkTableBare(image.path, image.tableAddress, image.tableLength);
+        if (visited != image.structures) {
+            state.SkipWithError("the bare walk visited a different number of structures");
+            break;
+        }
+        benchmark::DoNotOptimize(visited);
+    }
+    state.counters["structures"] = image.structures;
+    state.counters["bytes"] = image.tableLength;
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(tableWalk, SeaBIOS, "SeaBIOS")->Name("TableWalk/SeaBIOS");
+BENCHMARK_CAPTURE(bareWalk, SeaBIOS, "SeaBIOS")->Name("Baseline/TableWalk/SeaBIOS");
+BENCHMARK_CAPTURE(tableWalk, VMWare, "VMWare")->Name("TableWalk/VMWare");
+BENCHMARK_CAPTURE(bareWalk, VMWare, "VMWare")->Name("Baseline/TableWalk/VMWare");
+BENCHMARK_CAPTURE(tableWalk, Full64K, "Full64K")->Name("TableWalk/Full64K");
+BENCHMARK_CAPTURE(bareWalk, Full64K, "Full64K")->Name("Baseline/TableWalk/Full64K");
