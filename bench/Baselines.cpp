@@ -15,8 +15,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool readAt(const std::string &path, long offset, uint8_t *buffer, std::size_t length) {
     File file(std::fopen(path.c_str(), "rb"));
-    return file && std::fseek(file.get(), offset, SEEK_SET) == 0 &&
-           std::fread(buffer, 1, length, file.get()) == length;
+    return file && std::fseek(file.get(), offset, SEEK_SET) == 0 && std::fread(buffer, 1, length, file.get()) == length;
 }
 
 }  // namespace

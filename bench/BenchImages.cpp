@@ -111,8 +111,8 @@ ImageSet &imageSet() {
         }
         made.add("SeaBIOS", std::move(captured), capturedAt);
 
-        const tarnwick_tools::SmbiosSource vmware = tarnwick_tools::readDumpBin(
-            tarnwick_tools::readBinaryFile(dataPath("real-smbios/dump-bin/VMWare.bin")));
+        const tarnwick_tools::SmbiosSource vmware =
+            tarnwick_tools::readDumpBin(tarnwick_tools::readBinaryFile(dataPath("real-smbios/dump-bin/VMWare.bin")));
         made.add("VMWare", tarnwick_tools::buildMemoryImage(vmware), tarnwick_tools::ImageLayout().entryPointAddress);
 
         made.add("Full64K", tarnwick_tools::buildMemoryImage(tarnwick_tools::fromRawTable(makeFullTable())),
@@ -177,8 +177,7 @@ bool writeBenchImages(const std::string &directory) {
         }
         return true;
     } catch (const std::exception &error) {
-        std::fprintf(stderr, "tarnwick-bench: cannot write the images to %s: %s\n", directory.c_str(),
-                     error.what());
+        std::fprintf(stderr, "tarnwick-bench: cannot write the images to %s: %s\n", directory.c_str(), error.what());
         return false;
     }
 }

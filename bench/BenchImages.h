@@ -11,8 +11,8 @@
 namespace tarnwick_bench {
 
 struct BenchImage {
-    std::string name;   // as it appears in benchmark names
-    std::string path;   // the image file
+    std::string name;  // as it appears in benchmark names
+    std::string path;  // the image file
     uint32_t entryPointAddress = 0;
     uint32_t tableAddress = 0;
     uint16_t tableLength = 0;

@@ -15,9 +15,15 @@ void resetFactories() {
 }
 
 void useImage(const BenchImage &image) {
+    memory::MemoryFactory::getFactory()->reset();
     memory::MemoryFactory *memory = memory::MemoryFactory::getFactory();
     memory->setParameter("memFile", image.path);
     memory->setMode(memory::MemoryFactory::FileMode);
+}
+
+void useImageThroughFactories(const BenchImage &image) {
+    resetFactories();
+    useImage(image);
     smbios::SmbiosFactory::getFactory()->setMode(smbios::SmbiosFactory::MemoryMode);
 }
 

@@ -11,10 +11,12 @@
 
 namespace tarnwick_bench {
 
-// Points the process-wide memory factory (and the SMBIOS factory's memory
-// mode) at the image file. The factories are made afresh: nothing read in
-// an earlier iteration is kept.
+// A fresh process-wide memory factory reading the image file: nothing read
+// in an earlier iteration is kept.
 void useImage(const BenchImage &image);
+// As useImage, and fresh SMBIOS and workaround factories in memory mode, as
+// a client that asks for the system ID starts.
+void useImageThroughFactories(const BenchImage &image);
 // Resets the memory, SMBIOS and workaround factories and what they hold.
 void resetFactories();
 

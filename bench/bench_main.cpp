@@ -9,34 +9,45 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "BenchImages.h"
 
 namespace {
 
-const char *const kUsage =
-    "Usage: tarnwick-bench [--write-images DIR] [--check-targets] [benchmark options]\n"
-    "Measures the SMBIOS library against the physical limit of each job (the\n"
-    "Baseline/... benchmarks) and prints the ratios after the run.\n"
-    "  --write-images DIR  write the benchmark images into DIR and exit\n"
-    "  --check-targets     exit with status 1 when a ratio misses its target\n"
-    "Benchmark options are Google Benchmark's (--benchmark_filter=REGEX,\n"
-    "--benchmark_min_time=SECONDS, --benchmark_repetitions=N, ...).\n";
+const char *const kUsage = "Usage: tarnwick-bench [--write-images DIR] [--check-targets] [benchmark options]\n"
+                           "Measures the SMBIOS library against the physical limit of each job (the\n"
+                           "Baseline/... benchmarks) and prints the ratios after the run.\n"
+                           "  --write-images DIR  write the benchmark images into DIR and exit\n"
+                           "  --check-targets     exit with status 1 when a ratio misses its target\n"
+                           "Benchmark options are Google Benchmark's (--benchmark_filter=REGEX,\n"
+                           "--benchmark_min_time=SECONDS, --benchmark_repetitions=N, ...).\n";
 
 // Collects each benchmark's time per iteration (the median over repetitions)
 // while the console reporter prints as usual.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only on a terminal, so that saved output stays plain text.
+    RatioReporter() : ConsoleReporter(::isatty(::fileno(stdout)) != 0 ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run> &runs) override {
         for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
-                const double nanoseconds = run.real_accumulated_time * 1e9 / static_cast<double>(run.iterations);
-                samples[run.run_name.str()].push_back(nanoseconds);
-                const auto structures = run.counters.find("structures");
-                if (structures != run.counters.end()) {
-                    structureCounts[run.run_name.str()] = structures->second.value;
-                }
+            if (run.error_occurred || run.iterations <= 0) {
+                continue;
+            }
+            // With --benchmark_report_aggregates_only only the aggregates
+            // arrive; their median stands for the repetitions.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.run_type != Run::RT_Iteration && !median) {
+                continue;
+            }
+            const double nanoseconds =
+                run.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            (median ? medians : samples)[run.run_name.str()].push_back(nanoseconds);
+            const auto structures = run.counters.find("structures");
+            if (structures != run.counters.end()) {
+                structureCounts[run.run_name.str()] = structures->second.value;
             }
         }
         ConsoleReporter::ReportRuns(runs);
@@ -45,6 +56,10 @@ public:
     // Median time per iteration in nanoseconds; NaN when the benchmark did
     // not run (filtered out or failed).
     double time(const std::string &name) const {
+        const auto aggregated = medians.find(name);
+        if (aggregated != medians.end()) {
+            return aggregated->second.back();
+        }
         const auto found = samples.find(name);
         if (found == samples.end() || found->second.empty()) {
             return std::nan("");
@@ -62,6 +77,7 @@ public:
 
 private:
     std::map<std::string, std::vector<double>> samples;
+    std::map<std::string, std::vector<double>> medians;
     std::map<std::string, double> structureCounts;
 };
 
@@ -105,7 +121,8 @@ std::vector<Ratio> ratiosOf(const RatioReporter &reporter) {
     // machine's 620 structures.
     const double perStructureFull = reporter.time("TableWalk/Full64K") / reporter.structures("TableWalk/Full64K");
     const double perStructureVmware = reporter.time("TableWalk/VMWare") / reporter.structures("TableWalk/VMWare");
-    ratios.push_back({"per structure: TableWalk/Full64K / TableWalk/VMWare", perStructureFull / perStructureVmware, 1.5});
+    ratios.push_back(
+        {"per structure: TableWalk/Full64K / TableWalk/VMWare", perStructureFull / perStructureVmware, 1.5});
     std::printf("\nper structure: TableWalk/VMWare %.1f ns, TableWalk/Full64K %.1f ns\n", perStructureVmware,
                 perStructureFull);
     return ratios;

@@ -3,9 +3,9 @@
 // (8,190 candidates, the last the search looks at).
 #include <benchmark/benchmark.h>
 
+#include "Baselines.h"
 #include "BenchImages.h"
 #include "BenchSupport.h"
-#include "Baselines.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTableEntryPoint.h"
 
@@ -14,7 +14,6 @@ namespace {
 void entryPointSearch(benchmark::State &state, const char *imageName) {
     const tarnwick_bench::BenchImage &image = tarnwick_bench::benchImage(imageName);
     for (auto _ : state) {
-        tarnwick_bench::resetFactories();
         tarnwick_bench::useImage(image);
         smbios::SmbiosMemoryStrategy strategy;
         smbios::SmbiosTableEntryPoint entryPoint{};

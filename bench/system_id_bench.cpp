@@ -3,9 +3,9 @@
 // walk's baselines on the same image together.
 #include <benchmark/benchmark.h>
 
+#include "Baselines.h"
 #include "BenchImages.h"
 #include "BenchSupport.h"
-#include "Baselines.h"
 #include "smbios/SystemId.h"
 
 namespace {
@@ -13,8 +13,7 @@ namespace {
 void systemId(benchmark::State &state) {
     const tarnwick_bench::BenchImage &image = tarnwick_bench::benchImage("OemStrings");
     for (auto _ : state) {
-        tarnwick_bench::resetFactories();
-        tarnwick_bench::useImage(image);
+        tarnwick_bench::useImageThroughFactories(image);
         const uint16_t id = smbios::getSystemId();
         if (id != 0x0286) {
             state.SkipWithError("getSystemId did not read the image's system ID 0286h");

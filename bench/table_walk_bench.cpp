@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
+#include "Baselines.h"
 #include "BenchImages.h"
 #include "BenchSupport.h"
-#include "Baselines.h"
 #include "smbios/SmbiosItem.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
@@ -20,7 +20,6 @@ void tableWalk(benchmark::State &state, const char *imageName) {
     const tarnwick_bench::BenchImage &image = tarnwick_bench::benchImage(imageName);
     const std::vector<uint8_t> strings = tarnwick_bench::stringCounts(image);
     for (auto _ : state) {
-        tarnwick_bench::resetFactories();
         tarnwick_bench::useImage(image);
         // The entry point's address is given, as a client passes "offset":
         // the search is measured on its own.
