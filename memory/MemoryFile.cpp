@@ -39,7 +39,8 @@ void MemoryFile::FileCloser::operator()(std::FILE *stream) const {
 MemoryFile::MemoryFile(std::string name) : MemoryFile(std::move(name), kMaxImageOffset, false) {}
 
 MemoryFile::MemoryFile(std::string name, uint64_t highest, bool unbuffered)
-    : fileName(std::move(name)), highestOffset(std::min<uint64_t>(highest, std::numeric_limits<long>::max())) {
+    : fileName(std::move(name)), highestOffset(std::min<uint64_t>(highest, std::numeric_limits<long>::max())),
+      windowed(!unbuffered) {
     if (fileName.empty()) {
         throw AccessErrorImpl("File name passed in was null or zero-length.");
     }
@@ -78,7 +79,55 @@ void MemoryFile::seekTo(uint64_t offset) {
     throw failure;
 }
 
+bool MemoryFile::readThroughWindow(uint8_t *buffer, uint64_t offset, uint32_t length) {
+    if (!windowed || offset > highestOffset || length > kLargestWindowedRead) {
+        return false;
+    }
+    if (windowBytes == 0 || offset < windowStart || offset + length > windowStart + windowBytes) {
+        const uint64_t start = offset - offset % kWindowSize;
+        if (offset + length > start + kWindowSize) {
+            return false;  // straddles two windows
+        }
+        if (!window) {
+            window.reset(new uint8_t[kWindowSize]);
+        }
+        windowBytes = 0;
+        if (std::fseek(file.get(), static_cast<long>(start), SEEK_SET) != 0) {
+            return false;
+        }
+        // Near the image's end the window is only partly filled; a request
+        // beyond what it holds takes the direct path, which reports it.
+        windowBytes = static_cast<uint32_t>(std::fread(window.get(), 1, kWindowSize, file.get()));
+        windowStart = start;
+        if (offset + length > windowStart + windowBytes) {
+            return false;
+        }
+    }
+    std::memcpy(buffer, window.get() + (offset - windowStart), length);
+    return true;
+}
+
 void MemoryFile::fillBuffer(uint8_t *buffer, uint64_t offset, uint32_t length) {
+    // Most reads lie inside the window; this test is all they cost besides
+    // the copy. The search reads 32-byte records: a copy of that fixed size
+    // is a few instructions, not a call.
+    const uint64_t into = offset - windowStart;
+    if (windowBytes != 0 && offset >= windowStart && into <= windowBytes && length <= windowBytes - into) {
+        const uint8_t *from = window.get() + into;
+        if (length == 32) {
+            std::memcpy(buffer, from, 32);
+        } else {
+            std::memcpy(buffer, from, length);
+        }
+        return;
+    }
+    fillBufferOutsideWindow(buffer, offset, length);
+}
+
+void MemoryFile::fillBufferOutsideWindow(uint8_t *buffer, uint64_t offset, uint32_t length) {
+    if (readThroughWindow(buffer, offset, length)) {
+        return;
+    }
     seekTo(offset);
     errno = 0;
     if (std::fread(buffer, 1, length, file.get()) < length) {
@@ -101,7 +150,11 @@ void MemoryFile::putByte(uint64_t offset, uint8_t value) {
     seekTo(offset);
     errno = 0;
     if (std::fwrite(&value, 1, 1, file.get()) != 1) {
+        windowBytes = 0;  // what the file holds now is unknown
         throwAccessError("Error trying to write memory. OS Error: %(err)s", errno);
+    }
+    if (windowBytes != 0 && offset >= windowStart && offset < windowStart + windowBytes) {
+        window[offset - windowStart] = value;
     }
     // No flush: the next operation seeks first, and the close writes out.
 }

@@ -18,6 +18,11 @@ namespace memory {
 // File offsets are signed 32-bit values everywhere, so an image covers the
 // addresses 0 to 0x7FFFFFFF; any higher address fails with OutOfBounds. A
 // read past the end of the image fails with AccessError.
+//
+// Small reads are served from a window of the image read in one piece, so
+// that the entry point search (thousands of 32-byte reads) costs a few file
+// reads instead of a seek and a read each. The window holds what the file
+// said at the time it was read; writes through putByte update it.
 class MemoryFile : public IMemory {
 public:
     // Opens the image for reading; throws AccessError if it cannot.
@@ -37,7 +42,8 @@ public:
 protected:
     // For readers of devices laid out like an image: offsets up to
     // `highestOffset` are allowed (at most what `long` holds), and an
-    // unbuffered stream reads exactly the bytes asked for.
+    // unbuffered stream reads exactly the bytes asked for (no window either:
+    // live memory must be read when asked, and only the bytes asked for).
     MemoryFile(std::string fileName, uint64_t highestOffset, bool unbuffered);
 
 private:
@@ -47,11 +53,30 @@ private:
     using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
     void seekTo(uint64_t offset);
+    // Kept out of line, so that the read from the window stays a leaf
+    // function without a frame.
+    [[gnu::noinline]] void fillBufferOutsideWindow(uint8_t *buffer, uint64_t offset, uint32_t length);
+    // Copies the bytes from the window when it holds all of them, reading
+    // the window that holds `offset` first if need be. False when the
+    // request is too large for a window or reaches past the image's end:
+    // the caller then reads directly, and fails as it always did.
+    bool readThroughWindow(uint8_t *buffer, uint64_t offset, uint32_t length);
+
+    // The window is the 128 KiB aligned block around a small read: for the
+    // search, all of E0000h-FFFFFh in one read, as much as the reads of a
+    // whole search would fetch one by one. Larger reads go straight to the
+    // file, as one read each.
+    static constexpr uint32_t kWindowSize = 0x20000;
+    static constexpr uint32_t kLargestWindowedRead = 0x1000;
 
     std::string fileName;
     FileHandle file;
     bool reopenedForWrite = false;
     uint64_t highestOffset;
+    bool windowed;
+    std::unique_ptr<uint8_t[]> window;  // allocated on first use
+    uint64_t windowStart = 0;
+    uint32_t windowBytes = 0;  // valid bytes in the window; 0: none
 };
 
 }  // namespace memory

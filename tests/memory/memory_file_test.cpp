@@ -102,6 +102,71 @@ TEST_F(MemoryFileTest, GetByteMatchesFillBuffer) {
     EXPECT_THROW_TEXT(memory.getByte(kOneMiB), memory::AccessError, readError(0));
 }
 
+// Reads at and around the places where the reader's internal windows (128
+// KiB, aligned) begin and end, small ones and ones too large for a window,
+// against the image's bytes.
+struct ReadCase {
+    uint64_t offset;
+    uint32_t length;
+};
+
+class MemoryFileReadTest : public MemoryFileTest, public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(MemoryFileReadTest, ReturnsTheImageBytes) {
+    MemoryFile memory(image.path());
+    const ReadCase read = GetParam();
+    // Twice: once into a fresh window, once from it.
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<uint8_t> buffer(read.length, 0xEE);
+        memory.fillBuffer(buffer.data(), read.offset, read.length);
+        const auto first = contents.begin() + static_cast<std::ptrdiff_t>(read.offset);
+        EXPECT_EQ(buffer, std::vector<uint8_t>(first, first + read.length)) << "pass " << pass;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AroundWindows, MemoryFileReadTest,
+                         ::testing::Values(ReadCase{0, 1}, ReadCase{0, 0x1000}, ReadCase{0, 0x1001},
+                                           ReadCase{0x1FFFF, 1}, ReadCase{0x1FFF0, 32}, ReadCase{0x20000, 32},
+                                           ReadCase{0xDFFF0, 32}, ReadCase{0xE0000, 0x1001}, ReadCase{0x10000, 0xFFFF},
+                                           ReadCase{0xFFFD0, 32}, ReadCase{0xFF000, 0x1000}, ReadCase{0xFFFFF, 1}));
+
+TEST_F(MemoryFileTest, SearchLikeReadsSeeTheWholeBiosArea) {
+    MemoryFile memory(image.path());
+    for (uint64_t offset = 0xE0000; offset + 32 < 0x100000; offset += 16) {
+        uint8_t candidate[32];
+        memory.fillBuffer(candidate, offset, sizeof candidate);
+        ASSERT_EQ(std::memcmp(candidate, &contents[offset], sizeof candidate), 0) << "offset " << offset;
+    }
+}
+
+TEST_F(MemoryFileTest, WritesShowInReadsThatFollowThem) {
+    MemoryFile memory(image.path());
+    uint8_t before[4];
+    memory.fillBuffer(before, 0xF0000, sizeof before);
+    memory.putByte(0xF0001, static_cast<uint8_t>(contents[0xF0001] + 1));
+    uint8_t after[4];
+    memory.fillBuffer(after, 0xF0000, sizeof after);
+    EXPECT_EQ(after[0], before[0]);
+    EXPECT_EQ(after[1], static_cast<uint8_t>(before[1] + 1));
+    EXPECT_EQ(after[2], before[2]);
+}
+
+TEST(MemoryFileShortImageTest, ReadsUpToTheEndSucceedAndPastItFail) {
+    // An image ending 10 bytes into a window: the window holds only those.
+    // (A read ending at the image's end is served; one past it fails.)
+    std::vector<uint8_t> contents = tarnwick_test::patternBytes(0xE000A);
+    TempFile image(contents);
+    MemoryFile memory(image.path());
+    uint8_t buffer[16];
+    memory.fillBuffer(buffer, 0xE0000, 10);
+    EXPECT_EQ(std::memcmp(buffer, &contents[0xE0000], 10), 0);
+    std::memset(buffer, 0xEE, sizeof buffer);
+    EXPECT_THROW_TEXT(memory.fillBuffer(buffer, 0xE0004, sizeof buffer), memory::AccessError, readError(0));
+    EXPECT_EQ(std::memcmp(buffer, &contents[0xE0004], 6), 0);
+    memory.fillBuffer(buffer, 0xDFFF8, 16);
+    EXPECT_EQ(std::memcmp(buffer, &contents[0xDFFF8], 16), 0);
+}
+
 // Offsets that do not fit a signed 32-bit file offset fail the same way on
 // every platform, whatever the width of `long`.
 class MemoryFileOffsetLimitTest : public MemoryFileTest, public ::testing::WithParamInterface<uint64_t> {};
