@@ -8,6 +8,7 @@
 #include "memory/IMemory.h"
 #include "memory/MemoryFactory.h"
 #include "smbios/Exception.h"
+#include "smbios/SmbiosTableEntryPoint.h"
 
 namespace smbios {
 namespace {
@@ -42,27 +43,42 @@ void SmbiosMemoryStrategy::getSmbiosEntryPoint(SmbiosTableEntryPoint &entryPoint
         throw InternalErrorImpl();
     }
 
-    ParseExceptionImpl report;
-    if (offset != 0) {
-        report.setMessageString("SMBIOS Header not found at offset: %(offsetValue)i");
-        report.setParameter("offsetValue", offset);
-    } else {
-        report.setMessageString("SMBIOS Header not found in search.");
-    }
-
+    // The report is written only when the search fails: it then says what
+    // the last candidate with the anchor failed, as if every such candidate
+    // had been validated into it in turn.
     SmbiosTableEntryPoint candidate{};
+    SmbiosTableEntryPoint lastRejected{};
+    bool rejected = false;
+    auto fail = [&]() {
+        ParseExceptionImpl report;
+        if (offset != 0) {
+            report.setMessageString("SMBIOS Header not found at offset: %(offsetValue)i");
+            report.setParameter("offsetValue", offset);
+        } else {
+            report.setMessageString("SMBIOS Header not found in search.");
+        }
+        if (rejected) {
+            (void)validateEntryPoint(lastRejected, strict, report);
+        }
+        throw report;
+    };
+
     uint64_t address = offset != 0 ? offset : kSearchStart;
     for (;; address += kSearchStep) {
         if (address + sizeof candidate >= kSearchLimit) {
-            throw report;
+            fail();
         }
         source->fillBuffer(reinterpret_cast<uint8_t *>(&candidate), address, sizeof candidate);
-        if (std::memcmp(candidate.anchor, "_SM_", sizeof candidate.anchor) == 0 &&
-            validateEntryPoint(candidate, strict, report)) {
-            break;
+        if (std::memcmp(candidate.anchor, "_SM_", sizeof candidate.anchor) == 0) {
+            // Without `strict` every candidate with the anchor is accepted.
+            if (!strict || entryPointPassesChecks(candidate)) {
+                break;
+            }
+            lastRejected = candidate;
+            rejected = true;
         }
         if (offset != 0) {
-            throw report;
+            fail();
         }
     }
     offset = static_cast<uint32_t>(address);

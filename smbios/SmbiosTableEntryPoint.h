@@ -57,6 +57,10 @@ static_assert(offsetof(SmbiosTableEntryPoint, trailing_byte) == 0x1F, "entry poi
 // and eps_length. Without `strict` every candidate is accepted.
 bool validateEntryPoint(const SmbiosTableEntryPoint &candidate, bool strict, Exception<ParseException> &report);
 
+// Whether the candidate passes all four checks of validateEntryPoint, without
+// writing a report.
+bool entryPointPassesChecks(const SmbiosTableEntryPoint &candidate);
+
 // Reads the table_length bytes at table_address through the process-wide
 // memory source into a new array, which then replaces the one in `slot`.
 // A failed read leaves `slot` as it was and passes the memory error on.

@@ -58,6 +58,7 @@ TEST_P(ValidationTest, ReportsEachFailedCheckAndAcceptsOnlyWhenLax) {
     const bool passes = GetParam().reportLines.empty();
     EXPECT_EQ(smbios::validateEntryPoint(ep, true, report), passes);
     EXPECT_EQ(std::string(report.what()), kReportHead + GetParam().reportLines);
+    EXPECT_EQ(smbios::entryPointPassesChecks(ep), passes) << "the search's quick check agrees";
     EXPECT_TRUE(smbios::validateEntryPoint(ep, false, report)) << "without strict, every candidate passes";
     EXPECT_EQ(std::string(report.what()), kReportHead + GetParam().reportLines) << "rewritten on every call";
 }
