@@ -10,6 +10,7 @@
 
 #include "smbios/Exception.h"
 #include "smbios/SmbiosWorkaround.h"
+#include "smbios/StructureScan.h"
 
 namespace smbios {
 namespace {
@@ -18,6 +19,26 @@ constexpr std::size_t kHeaderSize = 4;
 
 uint32_t low32(const void *address) {
     return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(address));
+}
+
+// The failures of the string lookup, out of line: building an exception
+// takes more code than the lookup itself.
+[[noreturn]] void throwStringOverflow(const uint8_t *image, std::size_t at, std::size_t size) {
+    ParseExceptionImpl overflow;
+    overflow.setMessageString("Overflow while getting byte data at location: cur_loc >= base_loc + header_size\n"
+                              " cur_loc : %(cur_loc)i\n base_loc : %(base_loc)i\n header_size : %(header_size)i ");
+    overflow.setParameter("cur_loc", low32(image + at));
+    overflow.setParameter("base_loc", low32(image));
+    overflow.setParameter("header_size", static_cast<uint32_t>(size));
+    throw overflow;
+}
+
+[[noreturn]] void throwNoStringZero() {
+    throw StringUnavailableImpl("String does not exist.");
+}
+
+[[noreturn]] void throwMissingString() {
+    throw StringUnavailableImpl("The string does not exist. Bad index caused this error");
 }
 
 // Where the string-set starts: at the length byte, or, in an image cut short
@@ -34,7 +55,9 @@ std::ostream &operator<<(std::ostream &out, const ISmbiosItem &item) {
     return item.streamify(out);
 }
 
-SmbiosItem::SmbiosItem(const uint8_t *position, std::size_t bytesLeft) {
+SmbiosItem::SmbiosItem(const uint8_t *position, std::size_t bytesLeft) : SmbiosItem(position, bytesLeft, nullptr) {}
+
+SmbiosItem::SmbiosItem(const uint8_t *position, std::size_t bytesLeft, std::pmr::memory_resource *imageMemory) {
     if (position == nullptr) {
         throw InternalErrorImpl("Not a valid header. header is zero.");
     }
@@ -49,23 +72,30 @@ SmbiosItem::SmbiosItem(const uint8_t *position, std::size_t bytesLeft) {
 
     // The structure ends after the first two zero bytes from the end of its
     // formatted area on, searched only within the table.
-    std::size_t at = position[1];
-    while (at + 1 < bytesLeft && (position[at] != 0 || position[at + 1] != 0)) {
-        ++at;
-    }
+    const std::size_t at = findDoubleZero(position, position[1], bytesLeft);
     const bool complete = at + 1 < bytesLeft;
     const std::size_t copied = complete ? at + 2 : bytesLeft;
     header_size = complete ? copied : copied + 2;
-    header.reset(new uint8_t[header_size]());
-    std::memcpy(header.get(), position, copied);
+    if (imageMemory != nullptr) {
+        header = static_cast<uint8_t *>(imageMemory->allocate(header_size, 1));
+    } else {
+        heapImage.reset(new uint8_t[header_size]);
+        header = heapImage.get();
+    }
+    std::memcpy(header, position, copied);
+    if (!complete) {
+        header[copied] = 0;
+        header[copied + 1] = 0;
+    }
 }
 
 SmbiosItem::SmbiosItem(const SmbiosItem &source) : ISmbiosItem(), header_size(source.header_size) {
-    if (!source.header) {
+    if (source.header == nullptr) {
         throw InternalErrorImpl("Not a valid header. header is zero.");
     }
-    header.reset(new uint8_t[header_size]);
-    std::memcpy(header.get(), source.header.get(), header_size);
+    heapImage.reset(new uint8_t[header_size]);
+    header = heapImage.get();
+    std::memcpy(header, source.header, header_size);
 }
 
 SmbiosItem::~SmbiosItem() = default;
@@ -79,7 +109,7 @@ std::unique_ptr<ISmbiosItem> SmbiosItem::clone() const {
 }
 
 std::ostream &SmbiosItem::streamify(std::ostream &out) const {
-    if (!header) {
+    if (header == nullptr) {
         out << "operator << on an uninitialized SmbiosItem!";
         return out;
     }
@@ -124,13 +154,13 @@ void SmbiosItem::getData(uint32_t offset, void *out, std::size_t size) const {
         error.setParameter("header_length", static_cast<uint32_t>(header_size));
         throw error;
     }
-    std::memcpy(out, header.get() + offset, size);
+    std::memcpy(out, header + offset, size);
 }
 
 std::unique_ptr<uint8_t[]> SmbiosItem::getBufferCopy(std::size_t &size) const {
     size = header_size;
     std::unique_ptr<uint8_t[]> copy(new uint8_t[header_size]);
-    std::memcpy(copy.get(), header.get(), header_size);
+    std::memcpy(copy.get(), header, header_size);
     return copy;
 }
 
@@ -140,36 +170,26 @@ std::size_t SmbiosItem::getBufferSize() const {
 
 const char *SmbiosItem::getStringByStringNumber(uint8_t number) const {
     if (number == 0) {
-        throw StringUnavailableImpl("String does not exist.");
+        throwNoStringZero();
     }
     // The image always ends with two zero bytes, so every scan below stops
     // inside it.
-    std::size_t at = stringSetStart(header.get(), header_size);
+    std::size_t at = stringSetStart(header, header_size);
     for (unsigned skip = 1; skip < number; ++skip) {
-        while (header[at] != 0) {
-            ++at;
-        }
-        ++at;
+        at += std::strlen(reinterpret_cast<const char *>(header + at)) + 1;
         if (at >= header_size) {
-            ParseExceptionImpl overflow;
-            overflow.setMessageString(
-                "Overflow while getting byte data at location: cur_loc >= base_loc + header_size\n"
-                " cur_loc : %(cur_loc)i\n base_loc : %(base_loc)i\n header_size : %(header_size)i ");
-            overflow.setParameter("cur_loc", low32(header.get() + at));
-            overflow.setParameter("base_loc", low32(header.get()));
-            overflow.setParameter("header_size", static_cast<uint32_t>(header_size));
-            throw overflow;
+            throwStringOverflow(header, at, header_size);
         }
         if (header[at] == 0) {
-            throw StringUnavailableImpl("The string does not exist. Bad index caused this error");
+            throwMissingString();
         }
     }
-    return reinterpret_cast<const char *>(header.get() + at);
+    return reinterpret_cast<const char *>(header + at);
 }
 
 void SmbiosItem::fixup(const SmbiosWorkaroundTable *workaround) {
     if (workaround != nullptr) {
-        workaround->fixupItem(*this, header.get(), header_size);
+        workaround->fixupItem(*this, header, header_size);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <ostream>
 
 namespace smbios {
@@ -70,8 +71,16 @@ public:
     void fixup(const SmbiosWorkaroundTable *workaround) override;
 
 private:
-    std::unique_ptr<uint8_t[]> header;  // the item's own image
-    std::size_t header_size = 0;        // its length: the whole structure
+    friend class SmbiosTable;
+
+    // As the public constructor, with the image taken from `imageMemory`
+    // (the table's arena for the items it caches, which outlives them)
+    // instead of the heap when that is given.
+    SmbiosItem(const uint8_t *position, std::size_t bytesLeft, std::pmr::memory_resource *imageMemory);
+
+    uint8_t *header = nullptr;             // the item's own image
+    std::size_t header_size = 0;           // its length: the whole structure
+    std::unique_ptr<uint8_t[]> heapImage;  // owns `header` unless it is in an arena
 };
 
 }  // namespace smbios

@@ -3,10 +3,12 @@
 #include "smbios/SmbiosIterator.h"
 
 #include <memory>
+#include <utility>
 
 #include "smbios/Exception.h"
 #include "smbios/SmbiosItem.h"
 #include "smbios/SmbiosTable.h"
+#include "smbios/StructureScan.h"
 
 namespace smbios {
 namespace {
@@ -24,11 +26,10 @@ const uint8_t *nextStructure(const uint8_t *buffer, long length, const uint8_t *
             return nullptr;
         }
         // Skip the formatted area, then the strings up to their double zero.
-        long at = (current - buffer) + current[1];
-        while (at < length - 3 && (buffer[at] != 0 || buffer[at + 1] != 0)) {
-            ++at;
-        }
-        candidate = at + 2;
+        // (A walk reaches here only with a header inside the table, so
+        // `length` is at least 4.)
+        const auto from = static_cast<std::size_t>((current - buffer) + current[1]);
+        candidate = static_cast<long>(findDoubleZero(buffer, from, static_cast<std::size_t>(length - 2))) + 2;
     }
     // The next header must fit within the table, and must be a header: a
     // length byte below 4 (zero padding, say) leaves nothing to walk by.
@@ -41,14 +42,14 @@ const uint8_t *nextStructure(const uint8_t *buffer, long length, const uint8_t *
 }  // namespace
 
 SmbiosTableIteratorBase::SmbiosTableIteratorBase(const ISmbiosTable *initialTable, int type)
-    : matchType(type), table(initialTable), current(nullptr) {
+    : matchType(type), table(initialTable), current(nullptr),
+      smbiosTable(dynamic_cast<const SmbiosTable *>(initialTable)) {
     incrementIterator();
 }
 
 SmbiosTableIteratorBase::~SmbiosTableIteratorBase() = default;
 
 void SmbiosTableIteratorBase::incrementIterator() {
-    const auto *smbiosTable = dynamic_cast<const SmbiosTable *>(table);
     if (smbiosTable == nullptr) {
         return;
     }
@@ -67,16 +68,11 @@ ISmbiosItem &SmbiosTableIteratorBase::dereference() const {
     if (current == nullptr) {
         throw ParameterExceptionImpl("Programmer error: attempt to dereference a Null iterator.");
     }
-    const auto *smbiosTable = dynamic_cast<const SmbiosTable *>(table);
     if (smbiosTable == nullptr) {
         throw InternalErrorImpl("Smbios table not found or not initialized");
     }
     ISmbiosItem *item = smbiosTable->getCachedItem(current);
-    if (item == nullptr) {
-        smbiosTable->cacheItem(current, smbiosTable->makeItem(current));
-        item = smbiosTable->getCachedItem(current);
-    }
-    return *item;
+    return item != nullptr ? *item : smbiosTable->makeCachedItem(current);
 }
 
 }  // namespace smbios

@@ -2,7 +2,9 @@
 // workaround hook and the text dump.
 #include "smbios/SmbiosTable.h"
 
+#include <algorithm>
 #include <ios>
+#include <new>
 #include <utility>
 
 #include "smbios/Exception.h"
@@ -69,7 +71,10 @@ void SmbiosTable::setInitializing(bool flag) {
 }
 
 void SmbiosTable::clearItemCache() {
-    itemList.clear();
+    // The vector's own storage is in the arena too: it goes first.
+    std::pmr::vector<CacheEntry>(&itemArena).swap(itemList);
+    spareItemSlot = nullptr;
+    itemArena.release();
 }
 
 void SmbiosTable::reReadTable() {
@@ -128,9 +133,26 @@ bool SmbiosTable::getStrictValidation() const {
     return strictValidation;
 }
 
+namespace {
+
+// Orders cache entries by location, for the binary searches.
+struct LocationOrder {
+    template <class Entry>
+    bool operator()(const Entry &entry, const uint8_t *location) const {
+        return entry.first < location;
+    }
+};
+
+}  // namespace
+
 ISmbiosItem *SmbiosTable::getCachedItem(const uint8_t *location) const {
-    auto found = itemList.find(location);
-    if (found == itemList.end()) {
+    // A walk meets the structures in address order, so a new one lies past
+    // the last cached: answered without a search.
+    if (itemList.empty() || location > itemList.back().first) {
+        return nullptr;
+    }
+    const auto found = std::lower_bound(itemList.begin(), itemList.end(), location, LocationOrder());
+    if (found == itemList.end() || found->first != location) {
         return nullptr;
     }
     if (!found->second) {
@@ -140,19 +162,69 @@ ISmbiosItem *SmbiosTable::getCachedItem(const uint8_t *location) const {
 }
 
 void SmbiosTable::cacheItem(const uint8_t *location, std::unique_ptr<ISmbiosItem> item) const {
-    itemList.emplace(location, std::move(item));
+    insertCachedItem(location, CachedItem(item.release(), CachedItemDeleter{false}));
+}
+
+void SmbiosTable::insertCachedItem(const uint8_t *location, CachedItem item) const {
+    if (itemList.empty()) {
+        // Room for every structure the entry point counts (as far as the
+        // table's length allows), so that a walk never regrows the vector.
+        itemList.reserve(std::min<std::size_t>(entryPoint.num_structures, entryPoint.table_length / 4 + 1u));
+    }
+    if (itemList.empty() || location > itemList.back().first) {
+        itemList.emplace_back(location, std::move(item));
+        return;
+    }
+    const auto position = std::lower_bound(itemList.begin(), itemList.end(), location, LocationOrder());
+    if (position != itemList.end() && position->first == location) {
+        return;  // an entry exists: it stays, and `item` is destroyed
+    }
+    itemList.emplace(position, location, std::move(item));
+}
+
+std::size_t SmbiosTable::bytesLeftAt(const uint8_t *location) const {
+    return tableBuffer && location >= tableBuffer.get() && location < tableBuffer.get() + entryPoint.table_length
+               ? static_cast<std::size_t>(tableBuffer.get() + entryPoint.table_length - location)
+               : 0;
 }
 
 std::unique_ptr<ISmbiosItem> SmbiosTable::makeItem(const uint8_t *location) const {
-    const std::size_t bytesLeft =
-        tableBuffer && location >= tableBuffer.get() && location < tableBuffer.get() + entryPoint.table_length
-            ? static_cast<std::size_t>(tableBuffer.get() + entryPoint.table_length - location)
-            : 0;
-    std::unique_ptr<ISmbiosItem> item = std::make_unique<SmbiosItem>(location, bytesLeft);
+    std::unique_ptr<ISmbiosItem> item = std::make_unique<SmbiosItem>(location, bytesLeftAt(location));
     if (!initializing && workaround) {
         item->fixup(workaround.get());
     }
     return item;
+}
+
+void SmbiosTable::CachedItemDeleter::operator()(ISmbiosItem *item) const {
+    if (inArena) {
+        item->~ISmbiosItem();  // the arena takes its memory back as a whole
+    } else {
+        delete item;
+    }
+}
+
+ISmbiosItem &SmbiosTable::makeCachedItem(const uint8_t *location) const {
+    void *slot = spareItemSlot != nullptr ? spareItemSlot : itemArena.allocate(sizeof(SmbiosItem), alignof(SmbiosItem));
+    spareItemSlot = nullptr;
+    SmbiosItem *made = nullptr;
+    try {
+        made = new (slot) SmbiosItem(location, bytesLeftAt(location), &itemArena);
+    } catch (...) {
+        spareItemSlot = slot;
+        throw;
+    }
+    if (!initializing && workaround) {
+        try {
+            made->fixup(workaround.get());
+        } catch (...) {
+            made->~SmbiosItem();
+            spareItemSlot = slot;
+            throw;
+        }
+    }
+    insertCachedItem(location, CachedItem(made, CachedItemDeleter{true}));
+    return *made;
 }
 
 }  // namespace smbios

@@ -4,10 +4,11 @@
 #define TARNWICK_SMBIOS_SMBIOSTABLE_H
 
 #include <cstdint>
-#include <map>
 #include <memory>
+#include <memory_resource>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "smbios/SmbiosItem.h"
@@ -92,7 +93,34 @@ public:
 private:
     friend class SmbiosTableIteratorBase;
 
-    mutable std::map<const uint8_t *, std::unique_ptr<ISmbiosItem>> itemList;
+    // Items the table makes for its iterators live in its arena (see
+    // itemArena); items handed to cacheItem come from the heap.
+    struct CachedItemDeleter {
+        bool inArena = false;
+        void operator()(ISmbiosItem *item) const;
+    };
+    using CachedItem = std::unique_ptr<ISmbiosItem, CachedItemDeleter>;
+
+    // What an iterator's dereference does with a structure that has no
+    // entry yet: makeItem, then cacheItem, with the item placed in the arena.
+    ISmbiosItem &makeCachedItem(const uint8_t *location) const;
+    // Enters an item under a location that has no entry yet.
+    void insertCachedItem(const uint8_t *location, CachedItem item) const;
+    std::size_t bytesLeftAt(const uint8_t *location) const;
+
+    // The cache only ever grows, until it is cleared as a whole, so its
+    // entries and the items the iterators cause to be made are taken from
+    // one arena and given back all at once: a walk allocates almost nothing
+    // per structure. A slot whose item failed to be made is kept for the
+    // next.
+    //
+    // The cache is ordered by location: a vector kept sorted, to which a walk
+    // (which meets the structures in address order) only ever appends. An
+    // entry made out of order moves the entries after it.
+    using CacheEntry = std::pair<const uint8_t *, CachedItem>;
+    mutable std::pmr::monotonic_buffer_resource itemArena;
+    mutable void *spareItemSlot = nullptr;
+    mutable std::pmr::vector<CacheEntry> itemList{&itemArena};
     bool initializing = true;
     bool strictValidation;
     std::unique_ptr<SmbiosWorkaroundTable> workaround;

@@ -7,8 +7,10 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "smbios/AllocationCounter.h"
 #include "smbios/Exception.h"
 #include "smbios/TestDoubles.h"
 #include "support/ExpectThrow.h"
@@ -189,6 +191,96 @@ TEST_F(SmbiosTableCacheTest, RereadClearsTheCacheOnceInitialized) {
     smbios::ISmbiosItem &item = *again;
     table->reReadTable();
     EXPECT_EQ(table->getCachedItem(tarnwick_test::positionOf(again)), &item);
+}
+
+// Items met out of address order: a filtered walk first, then others.
+class SmbiosTableCacheOrderTest : public ::testing::Test {
+protected:
+    SmbiosTableCacheOrderTest() {
+        const uint8_t types[] = {1, 2, 3, 2, 1, 3};
+        Bytes bytes;
+        for (uint16_t index = 0; index < 6; ++index) {
+            const Bytes one = tarnwick_test::structure(types[index], static_cast<uint16_t>(0x10 + index), {7},
+                                                       {"string " + std::to_string(index)});
+            bytes.insert(bytes.end(), one.begin(), one.end());
+        }
+        const Bytes end = tarnwick_test::endOfTable();
+        bytes.insert(bytes.end(), end.begin(), end.end());
+        table = tarnwick_test::tableOf(bytes, log);
+    }
+
+    // Dereferences every structure of the type (-1: all) and returns the items.
+    std::vector<smbios::ISmbiosItem *> walk(int type) {
+        std::vector<smbios::ISmbiosItem *> items;
+        for (auto it = type < 0 ? table->begin() : (*table)[type]; it != table->end(); ++it) {
+            items.push_back(&*it);
+        }
+        return items;
+    }
+
+    StrategyLog log;
+    std::unique_ptr<SmbiosTable> table;
+};
+
+TEST_F(SmbiosTableCacheOrderTest, ItemsMadeOutOfOrderAreFoundByEveryLaterWalk) {
+    const std::vector<smbios::ISmbiosItem *> threes = walk(3);
+    const std::vector<smbios::ISmbiosItem *> twos = walk(2);
+    const std::vector<smbios::ISmbiosItem *> all = walk(-1);
+    ASSERT_EQ(all.size(), 7u);
+    EXPECT_EQ(threes, (std::vector<smbios::ISmbiosItem *>{all[2], all[5]}));
+    EXPECT_EQ(twos, (std::vector<smbios::ISmbiosItem *>{all[1], all[3]}));
+    for (std::size_t index = 0; index < 6; ++index) {
+        EXPECT_EQ(all[index]->getHandle(), 0x10 + index);
+        EXPECT_STREQ(all[index]->getStringByStringNumber(1), ("string " + std::to_string(index)).c_str());
+    }
+    EXPECT_EQ(walk(-1), all) << "a second walk makes nothing new";
+}
+
+TEST_F(SmbiosTableCacheOrderTest, CachingAnOccupiedLocationKeepsTheFirstItem) {
+    const auto it = (*table)[2];
+    smbios::ISmbiosItem &first = *it;
+    table->cacheItem(tarnwick_test::positionOf(it), table->makeItem(tarnwick_test::positionOf(it)));
+    EXPECT_EQ(table->getCachedItem(tarnwick_test::positionOf(it)), &first);
+}
+
+TEST_F(SmbiosTableCacheOrderTest, ItemsCachedByHandAreTheOnesTheWalkReturns) {
+    const auto firstOne = (*table)[1];
+    auto secondOne = firstOne;
+    ++secondOne;
+    // Cached in reverse address order.
+    std::unique_ptr<smbios::ISmbiosItem> secondItem = table->makeItem(tarnwick_test::positionOf(secondOne));
+    std::unique_ptr<smbios::ISmbiosItem> firstItem = table->makeItem(tarnwick_test::positionOf(firstOne));
+    smbios::ISmbiosItem *const secondAddress = secondItem.get();
+    smbios::ISmbiosItem *const firstAddress = firstItem.get();
+    table->cacheItem(tarnwick_test::positionOf(secondOne), std::move(secondItem));
+    table->cacheItem(tarnwick_test::positionOf(firstOne), std::move(firstItem));
+    const std::vector<smbios::ISmbiosItem *> all = walk(-1);
+    EXPECT_EQ(all[0], firstAddress);
+    EXPECT_EQ(all[4], secondAddress);
+}
+
+TEST(SmbiosTableCacheCostTest, AWalkAllocatesPerArenaBlockNotPerStructure) {
+    Bytes bytes;
+    for (uint16_t handle = 0; handle < 500; ++handle) {
+        const Bytes one = tarnwick_test::structure(static_cast<uint8_t>(handle % 3), handle, {1, 2, 3}, {"one", "two"});
+        bytes.insert(bytes.end(), one.begin(), one.end());
+    }
+    const Bytes end = tarnwick_test::endOfTable();
+    bytes.insert(bytes.end(), end.begin(), end.end());
+    StrategyLog log;
+    std::unique_ptr<SmbiosTable> table = tarnwick_test::tableOf(bytes, log);
+
+    long allocations = 0;
+    int items = 0;
+    {
+        tarnwick_test::AllocationCounter counter;
+        for (auto it = table->begin(); it != table->end(); ++it) {
+            items += it->getHandle() == static_cast<uint16_t>(items) ? 1 : 0;
+        }
+        allocations = counter.count();
+    }
+    EXPECT_EQ(items, 500);
+    EXPECT_LT(allocations, 25) << "501 items";
 }
 
 // ---------------------------------------------------------------------------

@@ -158,6 +158,10 @@ TEST_F(WorkaroundTableTest, ShortChecksumStructureOnAnAffectedMachineCannotBeRea
         join({makerStructure(kCommonId, false), structure(212, 0xD402, {0, 0, 0, 0}), tarnwick_test::endOfTable()}));
     EXPECT_THROW_TEXT(*(*table)[212], smbios::DataOutOfBounds,
                       "Attempt to access data outside the length of header. offset : 8, header_length : 10");
+    // Nothing is cached from the failed attempt: the next fails alike.
+    EXPECT_THROW_TEXT(*(*table)[212], smbios::DataOutOfBounds,
+                      "Attempt to access data outside the length of header. offset : 8, header_length : 10");
+    EXPECT_EQ((*table)[208]->getHandle(), 0xD000) << "the other structures are still there";
 }
 
 // ---------------------------------------------------------------------------
