@@ -55,23 +55,29 @@ void applyRow(const WorkaroundField &row, uint8_t *data, std::size_t size) {
 }
 
 // The byte at `offset` of the first type 208 structure (or the 16-bit value
-// there, when `width` is 2); throws when there is none.
-uint16_t readMakerField(const ISmbiosTable &table, uint32_t offset, std::size_t width) {
+// there, when `width` is 2); throws when the structure is too short.
+uint16_t readMakerField(const ISmbiosItem &maker, uint32_t offset, std::size_t width) {
     uint8_t bytes[2] = {0, 0};
-    table[kMakerStructureType]->getData(offset, bytes, width);
+    maker.getData(offset, bytes, width);
     return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
 }
 
 uint16_t machineSystemId(const ISmbiosTable &table) {
+    // Most machines have no maker structure: that is asked first, rather
+    // than learnt from an exception, which every table would pay for.
+    const auto maker = table[kMakerStructureType];
+    if (maker == table.end()) {
+        return 0;
+    }
     uint16_t systemId = 0;
     try {
-        systemId = readMakerField(table, 6, 1);
+        systemId = readMakerField(*maker, 6, 1);
     } catch (const std::exception &) {
         return 0;
     }
     if (systemId == kSystemIdEscape) {
         try {
-            systemId = readMakerField(table, 8, 2);
+            systemId = readMakerField(*maker, 8, 2);
         } catch (const std::exception &) {
             // Stays FEh, which no row has.
         }
