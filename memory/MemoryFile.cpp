@@ -111,8 +111,10 @@ void MemoryFile::fillBuffer(uint8_t *buffer, uint64_t offset, uint32_t length) {
     // Most reads lie inside the window; this test is all they cost besides
     // the copy. The search reads 32-byte records: a copy of that fixed size
     // is a few instructions, not a call.
+    // (Below the window, `into` wraps to a huge value; an empty window holds
+    // nothing: both fail the first test.)
     const uint64_t into = offset - windowStart;
-    if (windowBytes != 0 && offset >= windowStart && into <= windowBytes && length <= windowBytes - into) {
+    if (into < windowBytes && length <= windowBytes - into) {
         const uint8_t *from = window.get() + into;
         if (length == 32) {
             std::memcpy(buffer, from, 32);
