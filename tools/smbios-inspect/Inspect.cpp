@@ -2,11 +2,13 @@
 // client uses them.
 #include "smbios-inspect/Inspect.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <sstream>
 #include <utility>
 
 #include <nlohmann/json.hpp>
@@ -70,7 +72,7 @@ std::string anchorText(const uint8_t *bytes, std::size_t count) {
     return std::string(reinterpret_cast<const char *>(bytes), count);
 }
 
-void printJson(const Json &document, std::ostream &out) {
+void printJson(const Json &document, Output &out) {
     // Strings from firmware need not be UTF-8: invalid bytes become U+FFFD.
     out << document.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
 }
@@ -251,13 +253,18 @@ StructureInfo describeStructure(const smbios::ISmbiosItem &item) {
     // A structure cut short by the table's end holds less than its length.
     const std::size_t formatted = std::min<std::size_t>(info.length, size >= 2 ? size - 2 : 0);
     info.formatted.assign(bytes.get(), bytes.get() + formatted);
-    for (unsigned number = 1; number <= 255; ++number) {
+    // The strings are the non-empty ones before the first empty one (at
+    // most 255, the largest string number). They are counted in the copy
+    // first, so that a table is not read by way of one exception per
+    // structure; the library still gives each string, and has the last word.
+    const uint8_t *const end = bytes.get() + size;
+    unsigned count = 0;
+    for (const uint8_t *at = bytes.get() + formatted; at < end && *at != 0 && count < 255; ++count) {
+        at = std::find(at, end, uint8_t{0}) + 1;
+    }
+    for (unsigned number = 1; number <= count; ++number) {
         try {
-            const std::string text = item.getStringByStringNumber(static_cast<uint8_t>(number));
-            if (number == 1 && text.empty()) {
-                break;  // a structure without strings
-            }
-            info.strings.push_back(text);
+            info.strings.emplace_back(item.getStringByStringNumber(static_cast<uint8_t>(number)));
         } catch (const smbios::IException &) {
             break;
         }
@@ -265,12 +272,14 @@ StructureInfo describeStructure(const smbios::ISmbiosItem &item) {
     return info;
 }
 
-int dumpCommand(TableSource &source, std::ostream &out) {
-    out << source.table();
+int dumpCommand(TableSource &source, Output &out) {
+    std::ostringstream text;
+    text << source.table();
+    out << text.str();
     return 0;
 }
 
-int listCommand(TableSource &source, bool json, std::ostream &out) {
+int listCommand(TableSource &source, bool json, Output &out) {
     smbios::ISmbiosTable &table = source.table();
     std::vector<StructureInfo> structures;
     for (auto it = table.begin(); it != table.end(); ++it) {
@@ -294,7 +303,7 @@ int listCommand(TableSource &source, bool json, std::ostream &out) {
     return 0;
 }
 
-int showCommand(TableSource &source, std::optional<int> type, std::optional<int> handle, bool json, std::ostream &out) {
+int showCommand(TableSource &source, std::optional<int> type, std::optional<int> handle, bool json, Output &out) {
     smbios::ISmbiosTable &table = source.table();
     std::vector<StructureInfo> shown;
     for (auto it = type ? table[*type] : table.begin(); it != table.end(); ++it) {
@@ -332,7 +341,7 @@ int showCommand(TableSource &source, std::optional<int> type, std::optional<int>
     return 0;
 }
 
-int entryPointCommand(TableSource &source, bool json, std::ostream &out) {
+int entryPointCommand(TableSource &source, bool json, Output &out) {
     const smbios::SmbiosTableEntryPoint ep = source.table().getTableHeader();
     smbios::ParseExceptionImpl report;
     const bool valid = smbios::validateEntryPoint(ep, true, report);
@@ -390,7 +399,7 @@ int entryPointCommand(TableSource &source, bool json, std::ostream &out) {
     return 0;
 }
 
-int systemIdCommand(TableSource &, bool json, std::ostream &out, std::ostream &errors) {
+int systemIdCommand(TableSource &, bool json, Output &out, Output &errors) {
     smbios::lastError.setMessageString("");
     const uint16_t systemId = smbios::getSystemId();
     const std::string lastError = smbios::lastError.what();
@@ -436,7 +445,7 @@ int systemIdCommand(TableSource &, bool json, std::ostream &out, std::ostream &e
     return 0;
 }
 
-int vendorCommand(TableSource &, bool json, std::ostream &out) {
+int vendorCommand(TableSource &, bool json, Output &out) {
     static const std::pair<const char *, smbios::VendorCheck> checks[] = {
         {"isVornByMemoryMarker", smbios::vendorChecks[0]},
         {"isVornByOemString", smbios::vendorChecks[1]},
@@ -463,7 +472,7 @@ int vendorCommand(TableSource &, bool json, std::ostream &out) {
     return 0;
 }
 
-int exportImageCommand(TableSource &source, const std::string &path, std::ostream &out) {
+int exportImageCommand(TableSource &source, const std::string &path, Output &out) {
     const tarnwick_tools::SmbiosSource table = exportSource(source);
     const tarnwick_tools::ImageLayout layout;
     std::vector<uint8_t> image;
@@ -479,7 +488,7 @@ int exportImageCommand(TableSource &source, const std::string &path, std::ostrea
     return 0;
 }
 
-int exportDumpCommand(TableSource &source, const std::string &path, std::ostream &out) {
+int exportDumpCommand(TableSource &source, const std::string &path, Output &out) {
     const tarnwick_tools::SmbiosSource table = exportSource(source);
     writeOutput(path, tarnwick_tools::buildDumpBin(table));
     out << "wrote " << path << ": a dmidecode dump of " << tarnwick_tools::surveyTable(table.table).structures

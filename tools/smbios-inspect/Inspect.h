@@ -5,9 +5,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <ostream>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "smbios/SmbiosItem.h"
@@ -61,15 +61,45 @@ struct StructureInfo {
 };
 StructureInfo describeStructure(const smbios::ISmbiosItem &item);
 
+// Text a command writes, gathered to be written out at the end. Not a
+// std::ostream: setting up the standard streams and their locale costs a
+// run of the tool more than listing a small table does.
+class Output {
+public:
+    Output &operator<<(const std::string &text) {
+        buffer += text;
+        return *this;
+    }
+    Output &operator<<(const char *text) {
+        buffer += text;
+        return *this;
+    }
+    Output &operator<<(char c) {
+        buffer += c;
+        return *this;
+    }
+    // Numbers in decimal. Bytes are left out on purpose: a stream prints
+    // them as characters, and neither reading is right everywhere.
+    template <class Number, std::enable_if_t<std::is_integral_v<Number> && sizeof(Number) >= 2, int> = 0>
+    Output &operator<<(Number value) {
+        buffer += std::to_string(value);
+        return *this;
+    }
+    const std::string &text() const { return buffer; }
+
+private:
+    std::string buffer;
+};
+
 // Each command writes its output to `out` and returns the exit status.
-int dumpCommand(TableSource &source, std::ostream &out);
-int listCommand(TableSource &source, bool json, std::ostream &out);
-int showCommand(TableSource &source, std::optional<int> type, std::optional<int> handle, bool json, std::ostream &out);
-int entryPointCommand(TableSource &source, bool json, std::ostream &out);
-int systemIdCommand(TableSource &source, bool json, std::ostream &out, std::ostream &errors);
-int vendorCommand(TableSource &source, bool json, std::ostream &out);
-int exportImageCommand(TableSource &source, const std::string &path, std::ostream &out);
-int exportDumpCommand(TableSource &source, const std::string &path, std::ostream &out);
+int dumpCommand(TableSource &source, Output &out);
+int listCommand(TableSource &source, bool json, Output &out);
+int showCommand(TableSource &source, std::optional<int> type, std::optional<int> handle, bool json, Output &out);
+int entryPointCommand(TableSource &source, bool json, Output &out);
+int systemIdCommand(TableSource &source, bool json, Output &out, Output &errors);
+int vendorCommand(TableSource &source, bool json, Output &out);
+int exportImageCommand(TableSource &source, const std::string &path, Output &out);
+int exportDumpCommand(TableSource &source, const std::string &path, Output &out);
 
 }  // namespace smbios_inspect
 

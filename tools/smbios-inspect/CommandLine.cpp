@@ -1,0 +1,281 @@
+// smbios-inspect's command line: parsing, the help texts and the usage errors.
+#include "smbios-inspect/CommandLine.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <set>
+
+namespace smbios_inspect {
+namespace {
+
+const char kVersion[] = "smbios-inspect 0.1.0 (Tarnwick)\n";
+const char kExitStatus[] =
+    "\nExit status: 0 success, 1 no table or no system ID (the reason on stderr), 2 usage error.\n";
+
+const char kToolHelp[] = "Usage: smbios-inspect [OPTIONS] COMMAND [COMMAND OPTIONS]\n"
+                         "Reads the SMBIOS table of this machine or of a file through the Tarnwick SMBIOS library.\n"
+                         "Without a file option it reads the running machine (physical memory, then the\n"
+                         "firmware-table query: sysfs on Linux, GetSystemFirmwareTable on Windows, then WMI).\n"
+                         "\n"
+                         "Options (before or after the command):\n"
+                         "  -h, --help         print this help and exit\n"
+                         "  --version          print the version and exit\n"
+                         "  --image FILE       read a memory image (byte N = physical address N)\n"
+                         "  --dump FILE        read a `dmidecode --dump-bin` file\n"
+                         "  --raw FILE         read a bare table, as /sys/firmware/dmi/tables/DMI\n"
+                         "  --rsmb FILE        read a Windows firmware-table 'RSMB' buffer\n"
+                         "                     (at most one of --image, --dump, --raw and --rsmb)\n"
+                         "  --offset ADDR      read the entry point only at this address (factory \"offset\")\n"
+                         "  --strict           accept only an entry point that passes every check\n"
+                         "\n"
+                         "Commands:\n"
+                         "  dump               the table's own text dump\n"
+                         "  list               one line per structure\n"
+                         "  show               the structures of one type, or the one with a handle\n"
+                         "  entry-point        the entry point and its strict validation\n"
+                         "  system-id          the maker's system ID, and what each source said\n"
+                         "  vendor             the three vendor checks\n"
+                         "  export-image       write a 1 MiB memory image of the table\n"
+                         "  export-dump        write the table in dmidecode's dump format\n"
+                         "Run 'smbios-inspect COMMAND --help' for a command's options.\n";
+
+// What each command is called, says about itself and accepts.
+struct CommandInfo {
+    Command command;
+    const char *name;
+    const char *summary;
+    const char *synopsis;  // the command and its own options
+    const char *options;   // the command's own option lines
+    bool takesJson;
+    bool takesSelection;  // --type, --handle
+    bool takesOutput;     // -o, --output
+};
+
+const char kJsonLine[] = "  --json             one JSON document\n";
+
+const CommandInfo kCommands[] = {
+    {Command::Dump, "dump", "the table's own text dump", "dump", "", false, false, false},
+    {Command::List, "list", "one line per structure", "list [--json]", kJsonLine, true, false, false},
+    {Command::Show, "show", "the structures of one type, or the one with a handle",
+     "show (--type N | --handle H) [--json]",
+     "  --type N           structure type (0 to 255)\n"
+     "  --handle H         structure handle, as 0x0100\n"
+     "                     (exactly one of --type and --handle)\n"
+     "  --json             one JSON document\n",
+     true, true, false},
+    {Command::EntryPoint, "entry-point", "the entry point and its strict validation", "entry-point [--json]", kJsonLine,
+     true, false, false},
+    {Command::SystemId, "system-id", "the maker's system ID, and what each source said", "system-id [--json]",
+     kJsonLine, true, false, false},
+    {Command::Vendor, "vendor", "the three vendor checks", "vendor [--json]", kJsonLine, true, false, false},
+    {Command::ExportImage, "export-image", "write a 1 MiB memory image of the table", "export-image -o FILE",
+     "  -o, --output FILE  the image file (required)\n", false, false, true},
+    {Command::ExportDump, "export-dump", "write the table in dmidecode's dump format", "export-dump -o FILE",
+     "  -o, --output FILE  the dump file (required)\n", false, false, true},
+};
+
+const CommandInfo *findCommand(const std::string &name) {
+    for (const CommandInfo &info : kCommands) {
+        if (name == info.name) {
+            return &info;
+        }
+    }
+    return nullptr;
+}
+
+std::string commandHelp(const CommandInfo &info) {
+    std::string help =
+        std::string("Usage: smbios-inspect ") + info.synopsis + " [TOOL OPTIONS]\n" + info.summary + "\n\n";
+    help += "Options:\n";
+    help += info.options;
+    help += "  -h, --help         print this help and exit\n";
+    help += "The tool's options (--image FILE, --offset ADDR, ...) may come before or after\n"
+            "the command: see 'smbios-inspect --help'.\n";
+    return help + kExitStatus;
+}
+
+// Decimal, 0x-hexadecimal or 0-octal numbers up to `largest`.
+bool parseNumber(const std::string &text, uint32_t largest, uint32_t &value) {
+    if (text.empty() || text[0] == '-' || text[0] == '+' || text[0] == ' ') {
+        return false;
+    }
+    char *end = nullptr;
+    const unsigned long long parsed = std::strtoull(text.c_str(), &end, 0);
+    if (*end != '\0' || parsed > largest) {
+        return false;
+    }
+    value = static_cast<uint32_t>(parsed);
+    return true;
+}
+
+class Parser {
+public:
+    explicit Parser(const std::vector<std::string> &arguments) : args(arguments) {}
+
+    CommandLine parse() {
+        for (index = 0; index < args.size() && result.outcome == CommandLine::Outcome::Run; ++index) {
+            takeArgument(args[index]);
+        }
+        if (result.outcome == CommandLine::Outcome::Run) {
+            finish();
+        }
+        return result;
+    }
+
+private:
+    void takeArgument(const std::string &argument) {
+        if (argument.size() < 2 || argument[0] != '-') {
+            if (command == nullptr && (command = findCommand(argument)) != nullptr) {
+                result.command = command->command;
+                return;
+            }
+            return fail(command == nullptr ? "unknown command '" + argument + "'"
+                                           : "unexpected argument '" + argument + "'");
+        }
+        std::string name = argument;
+        std::optional<std::string> inlineValue;
+        const std::size_t equals = argument.find('=');
+        if (argument.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+            name = argument.substr(0, equals);
+            inlineValue = argument.substr(equals + 1);
+        }
+
+        if (name == "-h" || name == "--help") {
+            result.outcome = CommandLine::Outcome::ShowText;
+            result.text = command != nullptr ? commandHelp(*command) : kToolHelp + std::string(kExitStatus);
+            return;
+        }
+        if (name == "--version") {
+            result.outcome = CommandLine::Outcome::ShowText;
+            result.text = kVersion;
+            return;
+        }
+        if (name == "--strict") {
+            return flag(name, inlineValue, result.source.strict);
+        }
+        if (name == "--json") {
+            if (command == nullptr || !command->takesJson) {
+                return failUnknown(name);
+            }
+            return flag(name, inlineValue, result.json);
+        }
+        if (name == "--image" || name == "--dump" || name == "--raw" || name == "--rsmb") {
+            std::string *file = name == "--image"  ? &result.source.image
+                                : name == "--dump" ? &result.source.dump
+                                : name == "--raw"  ? &result.source.raw
+                                                   : &result.source.rsmb;
+            if (!value(name, inlineValue, *file)) {
+                return;
+            }
+            if (!sourceOption.empty() && sourceOption != name) {
+                return fail(sourceOption + " excludes " + name);
+            }
+            sourceOption = name;
+            return;
+        }
+        if (name == "--offset") {
+            return number(name, inlineValue, 0xFFFFFFFFu, offsetText, [this](uint32_t n) { result.source.offset = n; });
+        }
+        if ((name == "--type" || name == "--handle") && command != nullptr && command->takesSelection) {
+            const bool isType = name == "--type";
+            std::string &text = isType ? typeText : handleText;
+            return number(name, inlineValue, isType ? 0xFFu : 0xFFFFu, text,
+                          [this, isType](uint32_t n) { (isType ? result.type : result.handle) = static_cast<int>(n); });
+        }
+        if ((name == "-o" || name == "--output") && command != nullptr && command->takesOutput) {
+            value("--output", inlineValue, result.output);
+            return;
+        }
+        failUnknown(name);
+    }
+
+    // A value follows the option, in the same argument after '=' or as the
+    // next argument. An option given twice is refused rather than one of
+    // its values silently dropped.
+    bool value(const std::string &name, const std::optional<std::string> &inlineValue, std::string &out) {
+        if (!seen.insert(name).second) {
+            fail(name + " given twice");
+            return false;
+        }
+        if (inlineValue) {
+            out = *inlineValue;
+        } else if (index + 1 < args.size()) {
+            out = args[++index];
+        } else {
+            fail(name + " needs a value");
+            return false;
+        }
+        if (out.empty()) {
+            fail(name + " needs a value");
+            return false;
+        }
+        return true;
+    }
+
+    template <class Store>
+    void number(const std::string &name, const std::optional<std::string> &inlineValue, uint32_t largest,
+                std::string &text, Store store) {
+        if (!value(name, inlineValue, text)) {
+            return;
+        }
+        uint32_t parsed = 0;
+        if (!parseNumber(text, largest, parsed)) {
+            return fail(name + ": '" + text + "' is not a number" +
+                        (largest == 0xFFFFFFFFu ? "" : " from 0 to " + std::to_string(largest)));
+        }
+        store(parsed);
+    }
+
+    void flag(const std::string &name, const std::optional<std::string> &inlineValue, bool &out) {
+        if (inlineValue) {
+            return fail(name + " takes no value");
+        }
+        out = true;
+    }
+
+    void failUnknown(const std::string &name) {
+        fail(command != nullptr ? "unknown option " + name + " for " + command->name : "unknown option " + name);
+    }
+
+    void fail(const std::string &reason) {
+        result.outcome = CommandLine::Outcome::UsageError;
+        result.text = reason;
+        result.helpHint =
+            command != nullptr ? std::string("smbios-inspect ") + command->name + " --help" : "smbios-inspect --help";
+    }
+
+    void finish() {
+        if (command == nullptr) {
+            return fail("a command is required");
+        }
+        if (command->takesSelection) {
+            if (typeText.empty() && handleText.empty()) {
+                return fail(std::string(command->name) + " needs --type or --handle");
+            }
+            if (!typeText.empty() && !handleText.empty()) {
+                return fail("--type excludes --handle");
+            }
+        }
+        if (command->takesOutput && result.output.empty()) {
+            return fail("--output is required");
+        }
+    }
+
+    const std::vector<std::string> &args;
+    std::size_t index = 0;
+    CommandLine result;
+    const CommandInfo *command = nullptr;
+    std::string sourceOption;  // the file option given, if any
+    std::string offsetText;
+    std::string typeText;
+    std::string handleText;
+    std::set<std::string> seen;  // the options met so far, to refuse one given twice
+};
+
+}  // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string> &arguments) {
+    return Parser(arguments).parse();
+}
+
+}  // namespace smbios_inspect
