@@ -4,22 +4,25 @@
 #   make test          install what is missing, then build and test the dev
 #                      preset (also under valgrind, and lint the tree), the
 #                      asan preset, the fuzz preset (each fuzz target for a
-#                      minute) and the windows preset (the Windows tests run
+#                      minute), the windows preset (the Windows tests run
 #                      under wine in a wine prefix made afresh for the run)
+#                      and the bench preset (every benchmark once, briefly)
+#   make bench         build the bench preset, run the benchmarks and compare
+#                      smbios-inspect with dmidecode (docs/performance.md)
 #   make test-PRESET   build and test one preset
 #   make deps          install the Debian packages the build needs
 #   make clean         remove every build tree
 
 
-PRESETS := dev asan fuzz release windows
+PRESETS := dev asan fuzz release windows bench
 
 DEMO_IMAGE := tests/data/qemu/seabios-pc-oem-strings.img
 INSPECT := build/release/tools/smbios-inspect
 
-.PHONY: help demo test deps clean $(addprefix test-,$(PRESETS))
+.PHONY: help demo test bench deps clean $(addprefix test-,$(PRESETS))
 
 help:
-	@sed -n '2,12s/^# \{0,1\}//p' Makefile
+	@sed -n '2,15s/^# \{0,1\}//p' Makefile
 
 demo: deps
 	cmake --preset release
@@ -34,7 +37,15 @@ test: deps
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory test-fuzz
 	$(MAKE) --no-print-directory test-windows
-	@echo "make test: all passed (dev, lint, valgrind, asan, fuzz, windows)"
+	$(MAKE) --no-print-directory test-bench
+	@echo "make test: all passed (dev, lint, valgrind, asan, fuzz, windows, bench)"
+
+bench: deps
+	cmake --preset bench
+	cmake --build --preset bench
+	build/bench/bench/tarnwick-bench --benchmark_repetitions=6 --benchmark_min_time=0.3 \
+		--benchmark_report_aggregates_only=true
+	bench/compare-dmidecode
 
 deps:
 	scripts/install-deps
