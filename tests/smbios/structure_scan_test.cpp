@@ -33,7 +33,8 @@ TEST(FindDoubleZeroTest, AgreesWithTheByteByByteSearchOnRandomStrings) {
     // Few distinct values, zeros common, and bytes with the high bit set,
     // which a careless zero-byte trick mistakes for zeros.
     const uint8_t alphabet[] = {0, 0, 0, 1, 0x7F, 0x80, 0x81, 0xFF, 'A'};
-    std::mt19937 random(20261209);
+    // A fixed seed: a failure reproduces.
+    std::mt19937 random(20261209);  // NOLINT(cert-msc32-c,cert-msc51-cpp)
     std::uniform_int_distribution<std::size_t> pick(0, sizeof alphabet - 1);
     for (int round = 0; round < 300; ++round) {
         std::vector<uint8_t> bytes(40);

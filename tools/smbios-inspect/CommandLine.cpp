@@ -41,11 +41,11 @@ const char kToolHelp[] = "Usage: smbios-inspect [OPTIONS] COMMAND [COMMAND OPTIO
 
 // What each command is called, says about itself and accepts.
 struct CommandInfo {
-    Command command;
     const char *name;
     const char *summary;
     const char *synopsis;  // the command and its own options
     const char *options;   // the command's own option lines
+    Command command;
     bool takesJson;
     bool takesSelection;  // --type, --handle
     bool takesOutput;     // -o, --output
@@ -54,24 +54,23 @@ struct CommandInfo {
 const char kJsonLine[] = "  --json             one JSON document\n";
 
 const CommandInfo kCommands[] = {
-    {Command::Dump, "dump", "the table's own text dump", "dump", "", false, false, false},
-    {Command::List, "list", "one line per structure", "list [--json]", kJsonLine, true, false, false},
-    {Command::Show, "show", "the structures of one type, or the one with a handle",
-     "show (--type N | --handle H) [--json]",
+    {"dump", "the table's own text dump", "dump", "", Command::Dump, false, false, false},
+    {"list", "one line per structure", "list [--json]", kJsonLine, Command::List, true, false, false},
+    {"show", "the structures of one type, or the one with a handle", "show (--type N | --handle H) [--json]",
      "  --type N           structure type (0 to 255)\n"
      "  --handle H         structure handle, as 0x0100\n"
      "                     (exactly one of --type and --handle)\n"
      "  --json             one JSON document\n",
-     true, true, false},
-    {Command::EntryPoint, "entry-point", "the entry point and its strict validation", "entry-point [--json]", kJsonLine,
+     Command::Show, true, true, false},
+    {"entry-point", "the entry point and its strict validation", "entry-point [--json]", kJsonLine, Command::EntryPoint,
      true, false, false},
-    {Command::SystemId, "system-id", "the maker's system ID, and what each source said", "system-id [--json]",
-     kJsonLine, true, false, false},
-    {Command::Vendor, "vendor", "the three vendor checks", "vendor [--json]", kJsonLine, true, false, false},
-    {Command::ExportImage, "export-image", "write a 1 MiB memory image of the table", "export-image -o FILE",
-     "  -o, --output FILE  the image file (required)\n", false, false, true},
-    {Command::ExportDump, "export-dump", "write the table in dmidecode's dump format", "export-dump -o FILE",
-     "  -o, --output FILE  the dump file (required)\n", false, false, true},
+    {"system-id", "the maker's system ID, and what each source said", "system-id [--json]", kJsonLine,
+     Command::SystemId, true, false, false},
+    {"vendor", "the three vendor checks", "vendor [--json]", kJsonLine, Command::Vendor, true, false, false},
+    {"export-image", "write a 1 MiB memory image of the table", "export-image -o FILE",
+     "  -o, --output FILE  the image file (required)\n", Command::ExportImage, false, false, true},
+    {"export-dump", "write the table in dmidecode's dump format", "export-dump -o FILE",
+     "  -o, --output FILE  the dump file (required)\n", Command::ExportDump, false, false, true},
 };
 
 const CommandInfo *findCommand(const std::string &name) {
