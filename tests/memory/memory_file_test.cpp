@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,10 @@ struct ReadCase {
     uint64_t offset;
     uint32_t length;
 };
+
+void PrintTo(const ReadCase &read, std::ostream *out) {
+    *out << read.length << " bytes at " << std::hex << std::showbase << read.offset;
+}
 
 class MemoryFileReadTest : public MemoryFileTest, public ::testing::WithParamInterface<ReadCase> {};
 
