@@ -79,32 +79,26 @@ void MemoryFile::seekTo(uint64_t offset) {
     throw failure;
 }
 
-bool MemoryFile::readThroughWindow(uint8_t *buffer, uint64_t offset, uint32_t length) {
+bool MemoryFile::loadWindowFor(uint64_t offset, uint32_t length) {
     if (!windowed || offset > highestOffset || length > kLargestWindowedRead) {
         return false;
     }
-    if (windowBytes == 0 || offset < windowStart || offset + length > windowStart + windowBytes) {
-        const uint64_t start = offset - offset % kWindowSize;
-        if (offset + length > start + kWindowSize) {
-            return false;  // straddles two windows
-        }
-        if (!window) {
-            window.reset(new uint8_t[kWindowSize]);
-        }
-        windowBytes = 0;
-        if (std::fseek(file.get(), static_cast<long>(start), SEEK_SET) != 0) {
-            return false;
-        }
-        // Near the image's end the window is only partly filled; a request
-        // beyond what it holds takes the direct path, which reports it.
-        windowBytes = static_cast<uint32_t>(std::fread(window.get(), 1, kWindowSize, file.get()));
-        windowStart = start;
-        if (offset + length > windowStart + windowBytes) {
-            return false;
-        }
+    const uint64_t start = offset - offset % kWindowSize;
+    if (offset + length > start + kWindowSize) {
+        return false;  // straddles two windows
     }
-    std::memcpy(buffer, window.get() + (offset - windowStart), length);
-    return true;
+    if (!window) {
+        window.reset(new uint8_t[kWindowSize]);
+    }
+    windowBytes = 0;
+    if (std::fseek(file.get(), static_cast<long>(start), SEEK_SET) != 0) {
+        return false;
+    }
+    // Near the image's end the window is only partly filled; a request
+    // beyond what it holds takes the direct path, which reports it.
+    windowBytes = static_cast<uint32_t>(std::fread(window.get(), 1, kWindowSize, file.get()));
+    windowStart = start;
+    return offset + length <= windowStart + windowBytes;
 }
 
 void MemoryFile::fillBuffer(uint8_t *buffer, uint64_t offset, uint32_t length) {
@@ -127,7 +121,8 @@ void MemoryFile::fillBuffer(uint8_t *buffer, uint64_t offset, uint32_t length) {
 }
 
 void MemoryFile::fillBufferOutsideWindow(uint8_t *buffer, uint64_t offset, uint32_t length) {
-    if (readThroughWindow(buffer, offset, length)) {
+    if (loadWindowFor(offset, length)) {
+        std::memcpy(buffer, window.get() + (offset - windowStart), length);
         return;
     }
     seekTo(offset);

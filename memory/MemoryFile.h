@@ -56,11 +56,11 @@ private:
     // Kept out of line, so that the read from the window stays a leaf
     // function without a frame.
     [[gnu::noinline]] void fillBufferOutsideWindow(uint8_t *buffer, uint64_t offset, uint32_t length);
-    // Copies the bytes from the window when it holds all of them, reading
-    // the window that holds `offset` first if need be. False when the
-    // request is too large for a window or reaches past the image's end:
-    // the caller then reads directly, and fails as it always did.
-    bool readThroughWindow(uint8_t *buffer, uint64_t offset, uint32_t length);
+    // Reads the window that holds `offset`; true when it then holds the
+    // whole request. False when the request is too large for a window or
+    // reaches past the image's end: the caller then reads directly, and
+    // fails as it always did.
+    bool loadWindowFor(uint64_t offset, uint32_t length);
 
     // The window is the 128 KiB aligned block around a small read: for the
     // search, all of E0000h-FFFFFh in one read, as much as the reads of a

@@ -188,11 +188,16 @@ std::size_t SmbiosTable::bytesLeftAt(const uint8_t *location) const {
                : 0;
 }
 
+void SmbiosTable::fixupNewItem(ISmbiosItem &item) const {
+    // Items made while the workarounds are being installed stay as read.
+    if (!initializing && workaround) {
+        item.fixup(workaround.get());
+    }
+}
+
 std::unique_ptr<ISmbiosItem> SmbiosTable::makeItem(const uint8_t *location) const {
     std::unique_ptr<ISmbiosItem> item = std::make_unique<SmbiosItem>(location, bytesLeftAt(location));
-    if (!initializing && workaround) {
-        item->fixup(workaround.get());
-    }
+    fixupNewItem(*item);
     return item;
 }
 
@@ -214,14 +219,12 @@ ISmbiosItem &SmbiosTable::makeCachedItem(const uint8_t *location) const {
         spareItemSlot = slot;
         throw;
     }
-    if (!initializing && workaround) {
-        try {
-            made->fixup(workaround.get());
-        } catch (...) {
-            made->~SmbiosItem();
-            spareItemSlot = slot;
-            throw;
-        }
+    try {
+        fixupNewItem(*made);
+    } catch (...) {
+        made->~SmbiosItem();
+        spareItemSlot = slot;
+        throw;
     }
     insertCachedItem(location, CachedItem(made, CachedItemDeleter{true}));
     return *made;

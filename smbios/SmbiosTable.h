@@ -107,6 +107,8 @@ private:
     // Enters an item under a location that has no entry yet.
     void insertCachedItem(const uint8_t *location, CachedItem item) const;
     std::size_t bytesLeftAt(const uint8_t *location) const;
+    // Applies the installed workarounds to an item just made.
+    void fixupNewItem(ISmbiosItem &item) const;
 
     // The cache only ever grows, until it is cleared as a whole, so its
     // entries and the items the iterators cause to be made are taken from

@@ -51,16 +51,7 @@ std::vector<Structure> libraryWalk(const std::vector<uint8_t> &image, bool stric
     return walked;
 }
 
-class DmidecodeOracleTest : public ::testing::TestWithParam<RealTable> {
-protected:
-    void SetUp() override {
-        dmidecode = tarnwick_test::findDmidecode();
-        if (dmidecode.empty()) {
-            GTEST_SKIP() << "dmidecode is not installed (scripts/install-deps installs it)";
-        }
-    }
-    std::string dmidecode;
-};
+class DmidecodeOracleTest : public tarnwick_test::DmidecodeTest<RealTable> {};
 
 TEST_P(DmidecodeOracleTest, MemoryImageWalksLikeDmidecodeReadsIt) {
     const std::vector<uint8_t> image = tarnwick_test::memoryImageOf(GetParam());

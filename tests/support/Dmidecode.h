@@ -4,6 +4,8 @@
 #ifndef TARNWICK_TESTS_SUPPORT_DMIDECODE_H
 #define TARNWICK_TESTS_SUPPORT_DMIDECODE_H
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -37,6 +39,20 @@ DmidecodeReport runDmidecode(const std::string &dmidecode, const std::string &ar
 // allowing for dmidecode's shortening of structures whose last formatted
 // bytes it takes for the start of their first string.
 void expectSameStructures(const std::vector<Structure> &walked, const DmidecodeReport &report);
+
+// A parameterised test against dmidecode: SKIPPED when dmidecode is not
+// installed, else `dmidecode` names the program.
+template <class Param>
+class DmidecodeTest : public ::testing::TestWithParam<Param> {
+protected:
+    void SetUp() override {
+        dmidecode = findDmidecode();
+        if (dmidecode.empty()) {
+            GTEST_SKIP() << "dmidecode is not installed (scripts/install-deps installs it)";
+        }
+    }
+    std::string dmidecode;
+};
 
 }  // namespace tarnwick_test
 

@@ -97,16 +97,7 @@ std::vector<tarnwick_test::Structure> structuresOf(const std::string &source) {
     return structures;
 }
 
-class SmbiosInspectFixtureTest : public ::testing::TestWithParam<RealTable> {
-protected:
-    void SetUp() override {
-        dmidecode = tarnwick_test::findDmidecode();
-        if (dmidecode.empty()) {
-            GTEST_SKIP() << "dmidecode is not installed (scripts/install-deps installs it)";
-        }
-    }
-    std::string dmidecode;
-};
+class SmbiosInspectFixtureTest : public tarnwick_test::DmidecodeTest<RealTable> {};
 
 TEST_P(SmbiosInspectFixtureTest, ListAndShowAgreeWithDmidecode) {
     const std::string source = sourceOf(GetParam());

@@ -199,6 +199,16 @@ Json structureJson(const StructureInfo &info, bool withContents) {
     return entry;
 }
 
+// {"structures": [...]}, each with its bytes and strings when `withContents`.
+void printStructuresJson(const std::vector<StructureInfo> &structures, bool withContents, Output &out) {
+    Json document;
+    document["structures"] = Json::array();
+    for (const StructureInfo &info : structures) {
+        document["structures"].push_back(structureJson(info, withContents));
+    }
+    printJson(document, out);
+}
+
 }  // namespace
 
 TableSource::TableSource(const SourceOptions &options) {
@@ -286,12 +296,7 @@ int listCommand(TableSource &source, bool json, Output &out) {
         structures.push_back(describeStructure(*it));
     }
     if (json) {
-        Json document;
-        document["structures"] = Json::array();
-        for (const StructureInfo &info : structures) {
-            document["structures"].push_back(structureJson(info, false));
-        }
-        printJson(document, out);
+        printStructuresJson(structures, false, out);
         return 0;
     }
     out << "Handle  Type  Name                                  Length   Size  Strings\n";
@@ -316,12 +321,7 @@ int showCommand(TableSource &source, std::optional<int> type, std::optional<int>
                              : "no structure with handle " + hex16(static_cast<uint32_t>(*handle)));
     }
     if (json) {
-        Json document;
-        document["structures"] = Json::array();
-        for (const StructureInfo &info : shown) {
-            document["structures"].push_back(structureJson(info, true));
-        }
-        printJson(document, out);
+        printStructuresJson(shown, true, out);
         return 0;
     }
     for (const StructureInfo &info : shown) {
