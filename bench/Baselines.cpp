@@ -35,7 +35,7 @@ uint32_t scanBiosArea(const std::string &path) {
     return 0;
 }
 
-uint32_t walkTableBare(const std::string &path, uint32_t tableAddress, uint16_t tableLength) {
+uint32_t walkTableBare(const std::string &path, uint32_t tableAddress, std::size_t tableLength) {
     std::unique_ptr<uint8_t[]> table(new uint8_t[tableLength]);
     if (!readAt(path, static_cast<long>(tableAddress), table.get(), tableLength)) {
         return 0;

@@ -15,7 +15,7 @@ uint32_t scanBiosArea(const std::string &path);
 
 // Opens the image, reads the table in one read and walks it, computing only
 // where each structure starts; the number of structures.
-uint32_t walkTableBare(const std::string &path, uint32_t tableAddress, uint16_t tableLength);
+uint32_t walkTableBare(const std::string &path, uint32_t tableAddress, std::size_t tableLength);
 
 }  // namespace tarnwick_bench
 

@@ -9,10 +9,12 @@
 #include <stdexcept>
 #include <unistd.h>
 
-#include "image/SmbiosImage.h"
+#include "smbios/format/SmbiosFormat.h"
 
 namespace tarnwick_bench {
 namespace {
+
+namespace fmt = smbios::format;
 
 constexpr uint32_t kBiosArea = 0xE0000;
 constexpr uint32_t kBiosAreaEnd = 0x100000;
@@ -21,24 +23,24 @@ std::string dataPath(const std::string &relative) {
     return std::string(TARNWICK_TEST_DATA_DIR) + "/" + relative;
 }
 
-uint32_t readLe(const std::vector<uint8_t> &bytes, std::size_t at, int width) {
-    uint32_t value = 0;
-    for (int i = width - 1; i >= 0; --i) {
-        value = (value << 8) | bytes.at(at + static_cast<std::size_t>(i));
+uint64_t readLe(const std::vector<uint8_t> &bytes, std::size_t at, std::size_t width) {
+    if (at + width > bytes.size()) {
+        throw std::runtime_error("an entry point field lies past the end of the image");
     }
-    return value;
+    return fmt::readLe(&bytes[at], width);
 }
 
 // The first "_SM_" entry point of a captured image, and its table.
-tarnwick_tools::SmbiosSource sourceOfImage(const std::vector<uint8_t> &image, uint32_t &entryPointAddress) {
+smbios::SmbiosTableBytes sourceOfImage(const std::vector<uint8_t> &image, uint32_t &entryPointAddress) {
     for (uint32_t at = kBiosArea; at + 0x20 <= kBiosAreaEnd && at + 0x20 <= image.size(); at += 16) {
         if (std::memcmp(&image[at], "_SM_", 4) == 0) {
             entryPointAddress = at;
-            tarnwick_tools::SmbiosSource source;
-            source.entryPoint.assign(image.begin() + at, image.begin() + at + 0x1F);
-            const uint32_t tableAddress = readLe(image, at + 0x18, 4);
-            const uint32_t tableLength = readLe(image, at + 0x16, 2);
-            source.table.assign(image.begin() + tableAddress, image.begin() + tableAddress + tableLength);
+            smbios::SmbiosTableBytes source;
+            source.entryPoint.assign(image.begin() + at, image.begin() + at + fmt::kEntryPoint2Size);
+            const auto tableAddress = static_cast<std::size_t>(readLe(image, at + 0x18, 4));
+            const auto tableLength = static_cast<std::size_t>(readLe(image, at + 0x16, 2));
+            source.table.assign(image.begin() + static_cast<std::ptrdiff_t>(tableAddress),
+                                image.begin() + static_cast<std::ptrdiff_t>(tableAddress + tableLength));
             return source;
         }
     }
@@ -67,7 +69,7 @@ public:
 
     std::string add(const std::string &name, const std::vector<uint8_t> &bytes) {
         const std::string file = path + "/" + name + ".img";
-        tarnwick_tools::writeBinaryFile(file, bytes);
+        fmt::writeFileBytes(file, bytes);
         files.push_back(file);
         return file;
     }
@@ -85,11 +87,15 @@ struct ImageSet {
         BenchImage image;
         image.name = name;
         image.entryPointAddress = entryPointAddress;
-        image.tableAddress = readLe(bytes, entryPointAddress + 0x18, 4);
-        image.tableLength = static_cast<uint16_t>(readLe(bytes, entryPointAddress + 0x16, 2));
-        const std::vector<uint8_t> table(bytes.begin() + image.tableAddress,
-                                         bytes.begin() + image.tableAddress + image.tableLength);
-        image.structures = tarnwick_tools::surveyTable(table).structures;
+        image.smbios3 = std::memcmp(&bytes.at(entryPointAddress), "_SM3_", 5) == 0;
+        if (image.smbios3) {
+            image.tableAddress = static_cast<uint32_t>(readLe(bytes, entryPointAddress + 0x10, 8));
+            image.tableLength = static_cast<std::size_t>(readLe(bytes, entryPointAddress + 0x0C, 4));
+        } else {
+            image.tableAddress = static_cast<uint32_t>(readLe(bytes, entryPointAddress + 0x18, 4));
+            image.tableLength = static_cast<std::size_t>(readLe(bytes, entryPointAddress + 0x16, 2));
+        }
+        image.structures = fmt::surveyTable(bytes.data() + image.tableAddress, image.tableLength).structures;
         image.path = scratch.add(name, bytes);
         images[name] = image;
         contents[name] = std::move(bytes);
@@ -100,26 +106,31 @@ ImageSet &imageSet() {
     static ImageSet made;
     if (made.images.empty()) {
         uint32_t capturedAt = 0;
-        std::vector<uint8_t> captured = tarnwick_tools::readBinaryFile(dataPath("qemu/seabios-pc.img"));
-        const tarnwick_tools::SmbiosSource seabios = sourceOfImage(captured, capturedAt);
+        std::vector<uint8_t> captured = fmt::readFileBytes(dataPath("qemu/seabios-pc.img"));
+        const smbios::SmbiosTableBytes seabios = sourceOfImage(captured, capturedAt);
         for (const uint32_t address : {0xF0000u, 0xFFFD0u}) {
-            tarnwick_tools::ImageLayout layout;
+            fmt::ImageLayout layout;
             layout.entryPointAddress = address;
             char name[8];
             std::snprintf(name, sizeof name, "%05X", address);
-            made.add(name, tarnwick_tools::buildMemoryImage(seabios, layout), address);
+            made.add(name, fmt::buildMemoryImage(seabios, layout), address);
         }
         made.add("SeaBIOS", std::move(captured), capturedAt);
 
-        const tarnwick_tools::SmbiosSource vmware =
-            tarnwick_tools::readDumpBin(tarnwick_tools::readBinaryFile(dataPath("real-smbios/dump-bin/VMWare.bin")));
-        made.add("VMWare", tarnwick_tools::buildMemoryImage(vmware), tarnwick_tools::ImageLayout().entryPointAddress);
-
-        made.add("Full64K", tarnwick_tools::buildMemoryImage(tarnwick_tools::fromRawTable(makeFullTable())),
-                 tarnwick_tools::ImageLayout().entryPointAddress);
+        const smbios::SmbiosTableBytes vmware =
+            fmt::parseDumpBin(fmt::readFileBytes(dataPath("real-smbios/dump-bin/VMWare.bin")));
+        const uint32_t entryPoint = fmt::ImageLayout().entryPointAddress;
+        made.add("VMWare", fmt::buildMemoryImage(vmware), entryPoint);
+        made.add("Full64K", fmt::buildMemoryImage(fmt::sourceWithEntryPoint(makeFullTable(), 2, 8)), entryPoint);
+        // SMBIOS 3 tables of real structures, past what a 2.x entry point can
+        // describe: about 87 KB, and about 1 MiB (above 1 MiB in the image).
+        made.add("VMWare87K", fmt::buildMemoryImage(fmt::sourceWithEntryPoint(fmt::replicateTable(vmware.table, 3), 2, 7)),
+                 entryPoint);
+        made.add("Table1M", fmt::buildMemoryImage(fmt::sourceWithEntryPoint(fmt::replicateTable(vmware.table, 36), 2, 7)),
+                 entryPoint);
 
         uint32_t oemAt = 0;
-        std::vector<uint8_t> oem = tarnwick_tools::readBinaryFile(dataPath("qemu/seabios-pc-oem-strings.img"));
+        std::vector<uint8_t> oem = fmt::readFileBytes(dataPath("qemu/seabios-pc-oem-strings.img"));
         (void)sourceOfImage(oem, oemAt);
         made.add("OemStrings", std::move(oem), oemAt);
     }
@@ -166,14 +177,15 @@ const BenchImage &benchImage(const std::string &name) {
 }
 
 const std::vector<std::string> &benchImageNames() {
-    static const std::vector<std::string> names = {"F0000", "FFFD0", "SeaBIOS", "VMWare", "Full64K", "OemStrings"};
+    static const std::vector<std::string> names = {"F0000",     "FFFD0",   "SeaBIOS",   "VMWare",
+                                                   "Full64K",   "VMWare87K", "Table1M", "OemStrings"};
     return names;
 }
 
 bool writeBenchImages(const std::string &directory) {
     try {
         for (const std::string &name : benchImageNames()) {
-            tarnwick_tools::writeBinaryFile(directory + "/" + name + ".img", imageSet().contents.at(name));
+            fmt::writeFileBytes(directory + "/" + name + ".img", imageSet().contents.at(name));
         }
         return true;
     } catch (const std::exception &error) {

@@ -1,7 +1,9 @@
 // Factory set-up and the string census for the library benchmarks.
 #include "BenchSupport.h"
 
-#include "image/SmbiosImage.h"
+#include <algorithm>
+
+#include "smbios/format/SmbiosFormat.h"
 #include "memory/MemoryFactory.h"
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosWorkaround.h"
@@ -28,30 +30,15 @@ void useImageThroughFactories(const BenchImage &image) {
 }
 
 std::vector<uint8_t> stringCounts(const BenchImage &image) {
-    const std::vector<uint8_t> bytes = tarnwick_tools::readBinaryFile(image.path);
+    namespace fmt = smbios::format;
+    const std::vector<uint8_t> bytes = fmt::readFileBytes(image.path);
     const uint8_t *table = bytes.data() + image.tableAddress;
     std::vector<uint8_t> counts;
-    std::size_t at = 0;
-    while (at + 4 <= image.tableLength && table[at + 1] >= 4) {
-        std::size_t next = at + table[at + 1];
-        uint8_t strings = 0;
-        // A string set is either a lone double zero or strings each ended by
-        // a zero, the last followed by one more.
-        if (next + 1 < image.tableLength && !(table[next] == 0 && table[next + 1] == 0)) {
-            while (next < image.tableLength && table[next] != 0) {
-                while (next < image.tableLength && table[next] != 0) {
-                    ++next;
-                }
-                ++strings;
-                ++next;
-            }
-            next -= 1;
-        }
-        counts.push_back(strings);
-        if (table[at] == 127) {
-            break;
-        }
-        at = next + 2;
+    for (std::size_t at = fmt::nextStructure(table, image.tableLength, fmt::kNoStructure); at != fmt::kNoStructure;
+         at = fmt::nextStructure(table, image.tableLength, at)) {
+        const std::size_t end = at + fmt::structureSize(table, image.tableLength, at);
+        const std::size_t strings = std::min<std::size_t>(at + table[at + 1], end);
+        counts.push_back(static_cast<uint8_t>(fmt::countStrings(table + strings, table + end)));
     }
     return counts;
 }

@@ -24,7 +24,11 @@ void tableWalk(benchmark::State &state, const char *imageName) {
         // The entry point's address is given, as a client passes "offset":
         // the search is measured on its own.
         std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
-        strategies.push_back(std::make_unique<smbios::SmbiosMemoryStrategy>(image.entryPointAddress));
+        if (image.smbios3) {
+            strategies.push_back(std::make_unique<smbios::Smbios3MemoryStrategy>(image.entryPointAddress));
+        } else {
+            strategies.push_back(std::make_unique<smbios::SmbiosMemoryStrategy>(image.entryPointAddress));
+        }
         smbios::SmbiosTable table(std::move(strategies), true);
         std::size_t visited = 0;
         std::size_t checksum = 0;
@@ -44,8 +48,8 @@ void tableWalk(benchmark::State &state, const char *imageName) {
         benchmark::DoNotOptimize(checksum);
     }
     tarnwick_bench::resetFactories();
-    state.counters["structures"] = image.structures;
-    state.counters["bytes"] = image.tableLength;
+    state.counters["structures"] = static_cast<double>(image.structures);
+    state.counters["bytes"] = static_cast<double>(image.tableLength);
 }
 
 void bareWalk(benchmark::State &state, const char *imageName) {
@@ -58,8 +62,8 @@ void bareWalk(benchmark::State &state, const char *imageName) {
         }
         benchmark::DoNotOptimize(visited);
     }
-    state.counters["structures"] = image.structures;
-    state.counters["bytes"] = image.tableLength;
+    state.counters["structures"] = static_cast<double>(image.structures);
+    state.counters["bytes"] = static_cast<double>(image.tableLength);
 }
 
 }  // namespace
@@ -70,3 +74,5 @@ BENCHMARK_CAPTURE(tableWalk, VMWare, "VMWare")->Name("TableWalk/VMWare");
 BENCHMARK_CAPTURE(bareWalk, VMWare, "VMWare")->Name("Baseline/TableWalk/VMWare");
 BENCHMARK_CAPTURE(tableWalk, Full64K, "Full64K")->Name("TableWalk/Full64K");
 BENCHMARK_CAPTURE(bareWalk, Full64K, "Full64K")->Name("Baseline/TableWalk/Full64K");
+BENCHMARK_CAPTURE(tableWalk, Table1M, "Table1M")->Name("TableWalk/Table1M");
+BENCHMARK_CAPTURE(bareWalk, Table1M, "Table1M")->Name("Baseline/TableWalk/Table1M");

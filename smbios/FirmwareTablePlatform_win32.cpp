@@ -4,6 +4,8 @@
 #include <new>
 
 #include "platform/WindowsApi.h"
+#include "smbios/SmbiosFactoryImpl.h"
+#include "smbios/SmbiosStrategy.h"
 
 namespace smbios {
 namespace {
@@ -35,6 +37,10 @@ public:
 IFirmwareTablePlatform &systemFirmwareTablePlatform() {
     static FirmwareTablePlatformImpl platform;
     return platform;
+}
+
+std::unique_ptr<SmbiosStrategy> makeSystemTableStrategy() {
+    return std::make_unique<SmbiosWinGetFirmwareTableStrategy>();
 }
 
 }  // namespace smbios

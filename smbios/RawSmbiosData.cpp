@@ -5,11 +5,12 @@
 #include <cstring>
 
 #include "smbios/Exception.h"
+#include "smbios/format/SmbiosFormat.h"
 
 namespace smbios {
 namespace {
 
-constexpr uint32_t kRawHeaderSize = 8;
+constexpr uint32_t kRawHeaderSize = format::kRawSmbiosHeaderSize;
 
 }  // namespace
 

@@ -24,6 +24,7 @@ SmbiosFactory *SmbiosFactory::getFactory() {
 SmbiosFactoryImpl::SmbiosFactoryImpl() {
     setParameter("strictValidation", 0u);
     setParameter("offset", 0u);
+    setParameter("smbios3", 0u);
 }
 
 SmbiosFactoryImpl::~SmbiosFactoryImpl() {
@@ -38,17 +39,33 @@ ISmbiosTable *SmbiosFactoryImpl::getSingleton() {
     return product;
 }
 
+void SmbiosFactoryImpl::setTableBytes(std::shared_ptr<const SmbiosTableBytes> bytes) {
+    tableBytes = std::move(bytes);
+}
+
 ISmbiosTable *SmbiosFactoryImpl::makeNew() {
     const bool strict = getParameterNum("strictValidation") != 0;
+    const uint32_t offset = getParameterNum("offset");
     std::vector<std::unique_ptr<SmbiosStrategy>> strategies;
+    auto addMemoryStrategies = [&]() {
+        strategies.push_back(std::make_unique<SmbiosMemoryStrategy>(offset));
+        if (getParameterNum("smbios3") != 0) {
+            strategies.push_back(std::make_unique<Smbios3MemoryStrategy>(offset));
+        }
+    };
     switch (getMode()) {
     case AutoMode:
-        strategies.push_back(std::make_unique<SmbiosMemoryStrategy>(getParameterNum("offset")));
-        strategies.push_back(std::make_unique<SmbiosWinGetFirmwareTableStrategy>());
+        addMemoryStrategies();
+        strategies.push_back(makeSystemTableStrategy());
         strategies.push_back(std::make_unique<SmbiosWinWMIStrategy>());
         break;
     case MemoryMode:
-        strategies.push_back(std::make_unique<SmbiosMemoryStrategy>(getParameterNum("offset")));
+        addMemoryStrategies();
+        break;
+    case BufferMode:
+        if (tableBytes) {
+            strategies.push_back(std::make_unique<SmbiosBufferStrategy>(tableBytes));
+        }
         break;
     default:
         throw NotImplementedImpl("Unknown smbios factory mode requested");

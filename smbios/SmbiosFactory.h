@@ -2,7 +2,10 @@
 #ifndef TARNWICK_SMBIOS_SMBIOSFACTORY_H
 #define TARNWICK_SMBIOS_SMBIOSFACTORY_H
 
+#include <memory>
+
 #include "factory/IFactory.h"
+#include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
 
 namespace smbios {
@@ -15,16 +18,30 @@ namespace smbios {
 //   factory->setMode(SmbiosFactory::MemoryMode);
 //   ISmbiosTable *table = factory->getSingleton();
 //
-// Numeric parameters: "strictValidation" (non-zero: accept only an entry
-// point that passes every check) and "offset" (the address of the entry
-// point; 0: search). Mode and parameters are read only when a table is
-// made; reset() destroys the factory and its process-wide table together.
+// Numeric parameters:
+//   "strictValidation"  non-zero: accept only a 2.x entry point that passes
+//                       every check
+//   "offset"            the address of the entry point; 0: search
+//   "smbios3"           non-zero: where physical memory holds no 2.x entry
+//                       point, look for the 64-bit SMBIOS 3 one ("_SM3_",
+//                       F0000h to FFFFFh) too (Smbios3MemoryStrategy). 0,
+//                       the default, reads 2.x entry points alone.
+// Mode and parameters are read only when a table is made; reset() destroys
+// the factory and its process-wide table together.
+//
+// A table already in memory (a dump, a raw table, an RSMB buffer):
+//   factory->setTableBytes(std::make_shared<SmbiosTableBytes>(bytes));
+//   factory->setMode(SmbiosFactory::BufferMode);
 class SmbiosFactory : public virtual factory::IFactory {
 public:
-    // Physical memory, then the firmware-table query, then WMI (the default).
+    // Physical memory, then the firmware-table query (on Linux the tables
+    // in /sys/firmware/dmi/tables), then WMI (the default).
     static constexpr int AutoMode = 0;
     // Physical memory only.
     static constexpr int MemoryMode = 1;
+    // The bytes given to setTableBytes (SmbiosBufferStrategy). 2 is not a
+    // mode: it has always been refused, and stays so.
+    static constexpr int BufferMode = 3;
 
     ~SmbiosFactory() override;
 
@@ -38,6 +55,10 @@ public:
     // factory mode requested" for another mode, and InternalError "Could not
     // instantiate SMBIOS table." when no strategy delivers a table.
     virtual ISmbiosTable *makeNew() = 0;
+    // The table that BufferMode serves; kept until the factory is reset.
+    // Without one, BufferMode makes no table ("Could not instantiate SMBIOS
+    // table.").
+    virtual void setTableBytes(std::shared_ptr<const SmbiosTableBytes> bytes) = 0;
 };
 
 }  // namespace smbios

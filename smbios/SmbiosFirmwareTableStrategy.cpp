@@ -1,5 +1,6 @@
 // The firmware-table strategy: the raw SMBIOS table from the system's
 // firmware-table query (provider 'RSMB').
+#include <algorithm>
 #include <cstring>
 
 #include "smbios/Exception.h"
@@ -37,7 +38,13 @@ SmbiosWinGetFirmwareTableStrategy::SmbiosWinGetFirmwareTableStrategy(IFirmwareTa
 SmbiosWinGetFirmwareTableStrategy::~SmbiosWinGetFirmwareTableStrategy() = default;
 
 bool SmbiosWinGetFirmwareTableStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer,
-                                                       SmbiosTableEntryPoint &entryPoint, bool) {
+                                                       SmbiosTableEntryPoint &entryPoint, bool strict) {
+    TableFacts facts;
+    return readTable(tableBuffer, entryPoint, facts, strict);
+}
+
+bool SmbiosWinGetFirmwareTableStrategy::readTable(std::unique_ptr<uint8_t[]> &tableBuffer,
+                                                  SmbiosTableEntryPoint &entryPoint, TableFacts &facts, bool) {
     if (getSystemFirmwareTableFunction == nullptr) {
         const auto kernel32 = platform.getModuleHandle(u"kernel32.dll");
         if (kernel32 == nullptr) {
@@ -62,7 +69,12 @@ bool SmbiosWinGetFirmwareTableStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]
     std::memset(raw.get(), 0, static_cast<std::size_t>(size));
     platform.getSystemFirmwareTable(getSystemFirmwareTableFunction, IFirmwareTablePlatform::kRsmbProvider, 0, raw.get(),
                                     static_cast<uint32_t>(size));
+    SourceEntryPoint header;
+    header.kind = EntryPointKind::RawSmbiosData;
+    header.bytes.assign(raw.get(), raw.get() + std::min<std::size_t>(static_cast<std::size_t>(size), 8));
     convertRawSmbiosData(std::move(raw), static_cast<uint32_t>(size), tableBuffer, entryPoint);
+    facts.length = static_cast<std::size_t>(size);
+    facts.entryPoint = std::move(header);
     return true;
 }
 

@@ -10,7 +10,7 @@
 
 #include "smbios/Exception.h"
 #include "smbios/SmbiosWorkaround.h"
-#include "smbios/StructureScan.h"
+#include "smbios/format/StructureScan.h"
 
 namespace smbios {
 namespace {

@@ -8,38 +8,9 @@
 #include "smbios/Exception.h"
 #include "smbios/SmbiosItem.h"
 #include "smbios/SmbiosTable.h"
-#include "smbios/StructureScan.h"
+#include "smbios/format/SmbiosFormat.h"
 
 namespace smbios {
-namespace {
-
-constexpr uint8_t kEndOfTable = 127;
-constexpr long kHeaderSize = 4;
-
-// The structure after `current` (or the first one, when `current` is null)
-// in a buffer of `length` bytes; null at the end. Reads only inside the
-// buffer.
-const uint8_t *nextStructure(const uint8_t *buffer, long length, const uint8_t *current) {
-    long candidate = 0;
-    if (current != nullptr) {
-        if (current[0] == kEndOfTable) {
-            return nullptr;
-        }
-        // Skip the formatted area, then the strings up to their double zero.
-        // (A walk reaches here only with a header inside the table, so
-        // `length` is at least 4.)
-        const auto from = static_cast<std::size_t>((current - buffer) + current[1]);
-        candidate = static_cast<long>(findDoubleZero(buffer, from, static_cast<std::size_t>(length - 2))) + 2;
-    }
-    // The next header must fit within the table, and must be a header: a
-    // length byte below 4 (zero padding, say) leaves nothing to walk by.
-    if (candidate > length - kHeaderSize || buffer[candidate + 1] < kHeaderSize) {
-        return nullptr;
-    }
-    return buffer + candidate;
-}
-
-}  // namespace
 
 SmbiosTableIteratorBase::SmbiosTableIteratorBase(const ISmbiosTable *initialTable, int type)
     : matchType(type), table(initialTable), current(nullptr),
@@ -58,9 +29,11 @@ void SmbiosTableIteratorBase::incrementIterator() {
         current = nullptr;
         return;
     }
-    const long length = smbiosTable->entryPoint.table_length;
+    const std::size_t length = smbiosTable->tableLength;
     do {
-        current = nextStructure(buffer, length, current);
+        const std::size_t at = format::nextStructure(
+            buffer, length, current == nullptr ? format::kNoStructure : static_cast<std::size_t>(current - buffer));
+        current = at == format::kNoStructure ? nullptr : buffer + at;
     } while (matchType != -1 && current != nullptr && current[0] != matchType);
 }
 

@@ -3,8 +3,10 @@
 #ifndef TARNWICK_SMBIOS_SMBIOSSTRATEGY_H
 #define TARNWICK_SMBIOS_SMBIOSSTRATEGY_H
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "smbios/SmbiosTableEntryPoint.h"
 
@@ -12,6 +14,22 @@ namespace smbios {
 
 class IFirmwareTablePlatform;
 class IWmiPlatform;
+
+// A structure table already in memory, with the record its source
+// published in front of it: an _SM_ or _SM3_ entry point, the 8-byte header
+// of an RSMB buffer, or nothing for a bare table.
+struct SmbiosTableBytes {
+    std::vector<uint8_t> entryPoint;
+    std::vector<uint8_t> table;
+};
+
+// What a strategy knows of the table beyond the 2.x entry point record.
+struct TableFacts {
+    // The bytes of the buffer that belong to the table, which bound the
+    // walk; a table may be longer than the record's 16-bit table_length.
+    std::size_t length = 0;
+    SourceEntryPoint entryPoint;
+};
 
 // A table tries its strategies in order each time it reads its data; the
 // first that returns true supplies it. On success a strategy replaces
@@ -23,6 +41,12 @@ public:
     virtual ~SmbiosStrategy();
     virtual bool getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
                                 bool strict) = 0;
+    // getSmbiosTable that also says the table's real length and the record
+    // in front of it; what a table calls. By default the length is
+    // table_length and the record is unknown (EntryPointKind::None), so a
+    // strategy written for getSmbiosTable alone keeps working.
+    virtual bool readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
+                           TableFacts &facts, bool strict);
 };
 
 // Reads the table from physical memory (the process-wide memory source):
@@ -47,17 +71,68 @@ public:
 
     uint32_t getOffset() const { return offset; }
 
+    bool readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint, TableFacts &facts,
+                   bool strict) override;
+
 private:
     uint32_t offset;
 };
 
-// Reads the raw table through the system's firmware-table query ('RSMB'):
-// on Windows GetSystemFirmwareTable, elsewhere the tables the kernel
-// publishes in /sys/firmware/dmi/tables (which also serves machines with
-// only an SMBIOS 3 entry point). Writes the version, table_length and
-// num_structures (9999) of the entry point and nothing else; the table is
-// followed by 8 zero bytes that table_length counts. Throws ParseException
-// on failure, leaving the table untouched.
+// Reads the table from physical memory through the 64-bit SMBIOS 3 entry
+// point: "_SM3_" on a 16-byte boundary from F0000h to FFFFFh (or at
+// `offset` only), with a valid checksum over its length byte, a length of
+// at least 18h, major version 3 or above and a maximum table size above
+// zero; a candidate that fails is passed over, whatever the strict flag
+// says. The table is read at its 64-bit address, up to the end of its type
+// 127 structure or its maximum size, whichever comes first. Serves machines
+// whose firmware publishes no 2.x entry point; the SMBIOS factory tries it
+// after SmbiosMemoryStrategy when asked to ("smbios3").
+//
+// The 2.x record gets the version, table_length (low 16 bits of the
+// length read), the low 32 bits of the table address and num_structures
+// 9999. Never throws: every failure gives false, the table untouched.
+class Smbios3MemoryStrategy : public SmbiosStrategy {
+public:
+    explicit Smbios3MemoryStrategy(uint32_t offset = 0);
+    ~Smbios3MemoryStrategy() override;
+
+    bool getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
+                        bool strict) override;
+    bool readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint, TableFacts &facts,
+                   bool strict) override;
+
+    // Where the entry point was found; 0 before.
+    uint32_t getOffset() const { return offset; }
+
+private:
+    uint32_t offset;
+};
+
+// Serves a table already in memory: a dump, a raw table or an RSMB buffer
+// that the caller has read. The 2.x record is filled from the source's own
+// record: all of an _SM_ entry point; otherwise its version (0.0 for a bare
+// table), table_length (low 16 bits) and num_structures 9999. Never fails.
+class SmbiosBufferStrategy : public SmbiosStrategy {
+public:
+    explicit SmbiosBufferStrategy(std::shared_ptr<const SmbiosTableBytes> source);
+    ~SmbiosBufferStrategy() override;
+
+    bool getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
+                        bool strict) override;
+    bool readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint, TableFacts &facts,
+                   bool strict) override;
+
+private:
+    std::shared_ptr<const SmbiosTableBytes> source;
+};
+
+// Reads the raw table through Windows' firmware-table query ('RSMB',
+// GetSystemFirmwareTable). Writes the version, table_length (low 16 bits)
+// and num_structures (9999) of the entry point and nothing else; the table
+// is followed by 8 zero bytes that its length counts. Throws ParseException
+// on failure, leaving the table untouched; elsewhere than on Windows it has
+// no kernel32 to ask ("Could not load dll functions."), and the SMBIOS
+// factory puts the tables of /sys/firmware/dmi in its place.
 class SmbiosWinGetFirmwareTableStrategy : public SmbiosStrategy {
 public:
     SmbiosWinGetFirmwareTableStrategy();
@@ -67,6 +142,8 @@ public:
 
     bool getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
                         bool strict) override;
+    bool readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint, TableFacts &facts,
+                   bool strict) override;
 
 private:
     IFirmwareTablePlatform &platform;
@@ -86,6 +163,8 @@ public:
 
     bool getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
                         bool strict) override;
+    bool readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint, TableFacts &facts,
+                   bool strict) override;
 
 private:
     IWmiPlatform *platform;  // null where there is no WMI

@@ -83,7 +83,10 @@ void SmbiosTable::reReadTable() {
     }
     for (const auto &strategy : strategies) {
         try {
-            if (strategy->getSmbiosTable(tableBuffer, entryPoint, getStrictValidation())) {
+            TableFacts facts;
+            if (strategy->readTable(tableBuffer, entryPoint, facts, getStrictValidation())) {
+                tableLength = facts.length;
+                sourceEntryPoint = std::move(facts.entryPoint);
                 return;
             }
         } catch (...) {
@@ -100,6 +103,14 @@ uint16_t SmbiosTable::getNumberOfStructures() const {
 
 SmbiosTableEntryPoint SmbiosTable::getTableHeader() const {
     return entryPoint;
+}
+
+std::size_t SmbiosTable::getTableLength() const {
+    return tableBuffer ? tableLength : 0;
+}
+
+SourceEntryPoint SmbiosTable::getSourceEntryPoint() const {
+    return sourceEntryPoint;
 }
 
 std::ostream &SmbiosTable::streamify(std::ostream &out) const {
@@ -169,7 +180,7 @@ void SmbiosTable::insertCachedItem(const uint8_t *location, CachedItem item) con
     if (itemList.empty()) {
         // Room for every structure the entry point counts (as far as the
         // table's length allows), so that a walk never regrows the vector.
-        itemList.reserve(std::min<std::size_t>(entryPoint.num_structures, entryPoint.table_length / 4 + 1u));
+        itemList.reserve(std::min<std::size_t>(entryPoint.num_structures, tableLength / 4 + 1u));
     }
     if (itemList.empty() || location > itemList.back().first) {
         itemList.emplace_back(location, std::move(item));
@@ -183,8 +194,8 @@ void SmbiosTable::insertCachedItem(const uint8_t *location, CachedItem item) con
 }
 
 std::size_t SmbiosTable::bytesLeftAt(const uint8_t *location) const {
-    return tableBuffer && location >= tableBuffer.get() && location < tableBuffer.get() + entryPoint.table_length
-               ? static_cast<std::size_t>(tableBuffer.get() + entryPoint.table_length - location)
+    return tableBuffer && location >= tableBuffer.get() && location < tableBuffer.get() + tableLength
+               ? static_cast<std::size_t>(tableBuffer.get() + tableLength - location)
                : 0;
 }
 

@@ -3,6 +3,7 @@
 #ifndef TARNWICK_SMBIOS_SMBIOSTABLE_H
 #define TARNWICK_SMBIOS_SMBIOSTABLE_H
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <memory_resource>
@@ -46,6 +47,14 @@ public:
     virtual uint16_t getNumberOfStructures() const = 0;
     virtual SmbiosTableEntryPoint getTableHeader() const = 0;
     virtual std::ostream &streamify(std::ostream &out) const = 0;
+    // The length of the table in bytes, which bounds the walk. It may exceed
+    // the 65,535 bytes that getTableHeader().table_length can say (which
+    // holds its low 16 bits then): SMBIOS 3 tables, and those of the
+    // firmware-table query, WMI and sysfs, are as long as the source says.
+    virtual std::size_t getTableLength() const = 0;
+    // The record the table's source published in front of the table (an
+    // _SM_ or _SM3_ entry point, an RSMB header), as the source holds it.
+    virtual SourceEntryPoint getSourceEntryPoint() const = 0;
 };
 
 std::ostream &operator<<(std::ostream &out, const ISmbiosTable &table);
@@ -75,6 +84,8 @@ public:
     uint16_t getNumberOfStructures() const override;
     SmbiosTableEntryPoint getTableHeader() const override;
     std::ostream &streamify(std::ostream &out) const override;
+    std::size_t getTableLength() const override;
+    SourceEntryPoint getSourceEntryPoint() const override;
 
     // Installs the workarounds of this machine: the workaround factory
     // reads the table (items unpatched), the cache is cleared, and from then
@@ -127,7 +138,9 @@ private:
     bool strictValidation;
     std::unique_ptr<SmbiosWorkaroundTable> workaround;
     std::unique_ptr<uint8_t[]> tableBuffer;
+    std::size_t tableLength = 0;  // bytes of tableBuffer that the walk reads
     SmbiosTableEntryPoint entryPoint{};
+    SourceEntryPoint sourceEntryPoint;
     std::vector<std::unique_ptr<SmbiosStrategy>> strategies;
 };
 

@@ -1,11 +1,13 @@
 // The SMBIOS 2.x entry point record, its validation, and the read of the
-// structure table it names.
+// structure table it names; and the record that a table's source published
+// in front of the table, as the source holds it.
 #ifndef TARNWICK_SMBIOS_SMBIOSTABLEENTRYPOINT_H
 #define TARNWICK_SMBIOS_SMBIOSTABLEENTRYPOINT_H
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "smbios/Exception.h"
 
@@ -50,16 +52,29 @@ static_assert(offsetof(SmbiosTableEntryPoint, num_structures) == 0x1C, "entry po
 static_assert(offsetof(SmbiosTableEntryPoint, bcd_revision) == 0x1E, "entry point layout");
 static_assert(offsetof(SmbiosTableEntryPoint, trailing_byte) == 0x1F, "entry point layout");
 
+// The kind of record a table's source published in front of the table.
+enum class EntryPointKind {
+    None,           // a bare table, or WMI, which gives the version alone
+    Smbios2,        // the 31-byte "_SM_" entry point
+    Smbios3,        // the 24-byte 64-bit "_SM3_" entry point
+    RawSmbiosData,  // the 8-byte header of Windows' firmware-table query ('RSMB')
+};
+
+// That record, byte for byte as the source holds it. A table's 2.x record
+// (SmbiosTableEntryPoint) carries what every source can say; this one says
+// what the source really said, 64-bit fields included.
+struct SourceEntryPoint {
+    EntryPointKind kind = EntryPointKind::None;
+    std::vector<uint8_t> bytes;
+    uint64_t address = 0;  // where it was found in physical memory; 0 for other sources
+};
+
 // Checks the candidate (intermediate anchor, checksum over the first
 // min(eps_length, 32) bytes, major version 2, eps_length of at least 0x1F)
 // and rewrites `report` with the outcome: its template lists the failed
 // checks, and it carries the parameters dmi_anchor, checksum, major_version
 // and eps_length. Without `strict` every candidate is accepted.
 bool validateEntryPoint(const SmbiosTableEntryPoint &candidate, bool strict, Exception<ParseException> &report);
-
-// Whether the candidate passes all four checks of validateEntryPoint, without
-// writing a report.
-bool entryPointPassesChecks(const SmbiosTableEntryPoint &candidate);
 
 // Reads the table_length bytes at table_address through the process-wide
 // memory source into a new array, which then replaces the one in `slot`.

@@ -146,13 +146,22 @@ SmbiosWinWMIStrategy::SmbiosWinWMIStrategy(IWmiPlatform &wmi) : platform(&wmi) {
 SmbiosWinWMIStrategy::~SmbiosWinWMIStrategy() = default;
 
 bool SmbiosWinWMIStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
-                                          bool) {
+                                          bool strict) {
+    TableFacts facts;
+    return readTable(tableBuffer, entryPoint, facts, strict);
+}
+
+bool SmbiosWinWMIStrategy::readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
+                                     TableFacts &facts, bool) {
     if (platform == nullptr) {
         throw NotImplementedImpl("WMI exists only on Windows: the SMBIOS table cannot be read through WMI here.");
     }
     WmiSmbiosData data;
     GetWMISMBIOSData(*platform, data);
+    const std::size_t length = data.length;
     adoptWmiSmbiosData(data, tableBuffer, entryPoint);
+    facts.length = length;
+    facts.entryPoint = SourceEntryPoint();  // WMI gives the version alone
     return true;
 }
 

@@ -1,13 +1,17 @@
 // The real SMBIOS tables of the test data (tests/data): dmidecode dumps, raw
 // sysfs tables, a Windows RSMB buffer, sysfs entry point and table pairs,
-// and memory images captured from SeaBIOS.
+// memory images captured from SeaBIOS, and tables longer than 65,535 bytes
+// made of their structures, each in the form its source gives it.
 #ifndef TARNWICK_TESTS_SMBIOS_REALTABLES_H
 #define TARNWICK_TESTS_SMBIOS_REALTABLES_H
 
+#include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "smbios/SmbiosStrategy.h"
 
 namespace tarnwick_test {
 
@@ -16,22 +20,22 @@ struct RealTable {
 
     const char *name;  // also the test name
     Format format;
-    const char *path;     // relative to tests/data; a directory for Sysfs
-    bool smbios3Only;     // no 2.x entry point: the memory search must find nothing
-    uint16_t structures;  // what a walk visits (2.x tables)
-    // Whether the 2.x entry point passes strict validation: a table of
-    // version 3 handed to an SMBIOS 2.x entry point (as Windows reports
-    // some) fails the major-version check.
-    bool strictlyValid = true;
+    const char *path;        // relative to tests/data; a directory for Sysfs
+    std::size_t structures;  // what a walk visits
+    // Above 1: the structures of the table at `path`, that many times over
+    // with their handles renumbered, in `format` (an SMBIOS 3 table).
+    std::size_t copies = 1;
 };
 
 const std::vector<RealTable> &realTables();
 
-// The table as a 1 MiB memory image (captured images as they are).
-std::vector<uint8_t> memoryImageOf(const RealTable &table);
+// The table and the record in front of it, as a file of the format holds
+// them: what smbios-inspect hands the library. Not for images.
+smbios::SmbiosTableBytes sourceOf(const RealTable &table);
 
-// The dump file that `dmidecode --from-dump` reads, or "" for other formats.
-std::string dumpPathOf(const RealTable &table);
+// The table as a memory image (captured images as they are), with a 2.x or,
+// where the table needs one, a 3.x entry point.
+std::vector<uint8_t> memoryImageOf(const RealTable &table);
 
 void PrintTo(const RealTable &table, std::ostream *out);
 

@@ -1,7 +1,7 @@
 // dmidecode as an independent oracle: for every real table, the structures
 // this library walks (handle, type, length, formatted bytes, every string)
 // are exactly those `dmidecode -u` reports for the same memory image, and
-// for the same dump file.
+// for a dump of the same bytes.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,7 +10,10 @@
 
 #include "smbios/Exception.h"
 #include "smbios/RealTables.h"
+#include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosStrategy.h"
+#include "smbios/format/SmbiosFormat.h"
+#include "support/Command.h"
 #include "smbios/SmbiosTable.h"
 #include "support/Dmidecode.h"
 #include "support/SmbiosBuilder.h"
@@ -22,13 +25,11 @@ using tarnwick_test::DmidecodeReport;
 using tarnwick_test::RealTable;
 using tarnwick_test::Structure;
 
-std::vector<Structure> libraryWalk(const std::vector<uint8_t> &image, bool strict) {
-    tarnwick_test::MemoryImageFixture fixture(image);
-    std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
-    strategies.push_back(std::make_unique<smbios::SmbiosMemoryStrategy>());
-    smbios::SmbiosTable table(std::move(strategies), strict);
+// The structures of a table made by the SMBIOS factory as configured.
+std::vector<Structure> libraryWalk() {
+    std::unique_ptr<smbios::ISmbiosTable> table(smbios::SmbiosFactory::getFactory()->makeNew());
     std::vector<Structure> walked;
-    for (auto it = table.begin(); it != table.end(); ++it) {
+    for (auto it = table->begin(); it != table->end(); ++it) {
         Structure s;
         s.handle = it->getHandle();
         s.type = it->getType();
@@ -51,43 +52,38 @@ std::vector<Structure> libraryWalk(const std::vector<uint8_t> &image, bool stric
     return walked;
 }
 
-class DmidecodeOracleTest : public tarnwick_test::DmidecodeTest<RealTable> {};
+class DmidecodeOracleTest : public tarnwick_test::DmidecodeTest<RealTable> {
+protected:
+    ~DmidecodeOracleTest() override { tarnwick_test::resetLibraryFactories(); }
+};
 
-TEST_P(DmidecodeOracleTest, MemoryImageWalksLikeDmidecodeReadsIt) {
+// The memory image (2.x or 3.x entry point) as dmidecode scans it, and the
+// table of the file's own bytes as dmidecode reads it from a dump of them.
+TEST_P(DmidecodeOracleTest, EverySourceWalksLikeDmidecodeReadsIt) {
     const std::vector<uint8_t> image = tarnwick_test::memoryImageOf(GetParam());
-    const tarnwick_test::TempFile file(image);
-    const DmidecodeReport oracle = tarnwick_test::runDmidecode(dmidecode, "--no-sysfs -d '" + file.path() + "'");
-    ASSERT_FALSE(oracle.structures.empty()) << "dmidecode found no table in the image";
-    tarnwick_test::expectSameStructures(libraryWalk(image, GetParam().strictlyValid), oracle);
-}
-
-class DmidecodeDumpOracleTest : public DmidecodeOracleTest {};
-
-TEST_P(DmidecodeDumpOracleTest, DumpFileWalksLikeDmidecodeReadsIt) {
-    const std::string dump = tarnwick_test::dumpPathOf(GetParam());
-    const DmidecodeReport oracle = tarnwick_test::runDmidecode(dmidecode, "--from-dump '" + dump + "'");
-    ASSERT_FALSE(oracle.structures.empty());
-    tarnwick_test::expectSameStructures(libraryWalk(tarnwick_test::memoryImageOf(GetParam()), GetParam().strictlyValid),
-                                        oracle);
-}
-
-// The 2.x tables (SMBIOS 3-only ones offer the search no entry point), and
-// those of them that are dmidecode dumps.
-std::vector<RealTable> smbios2Tables(bool dumpsOnly) {
-    std::vector<RealTable> chosen;
-    for (const RealTable &table : tarnwick_test::realTables()) {
-        if (!table.smbios3Only && (!dumpsOnly || !tarnwick_test::dumpPathOf(table).empty())) {
-            chosen.push_back(table);
-        }
+    const tarnwick_test::TempFile imageFile(image);
+    const DmidecodeReport scanned =
+        tarnwick_test::runDmidecode(dmidecode, "--no-sysfs -d " + tarnwick_test::shellQuoted(imageFile.path()));
+    ASSERT_FALSE(scanned.structures.empty()) << "dmidecode found no table in the image";
+    {
+        const tarnwick_test::MemoryImageFixture fixture(image);
+        smbios::SmbiosFactory::getFactory()->setMode(smbios::SmbiosFactory::MemoryMode);
+        smbios::SmbiosFactory::getFactory()->setParameter("smbios3", 1u);
+        tarnwick_test::expectSameStructures(libraryWalk(), scanned);
     }
-    return chosen;
+    if (GetParam().format == RealTable::Format::Image) {
+        return;
+    }
+    const smbios::SmbiosTableBytes source = tarnwick_test::sourceOf(GetParam());
+    const tarnwick_test::TempFile dumpFile(smbios::format::buildDumpBin(source));
+    const DmidecodeReport dumped =
+        tarnwick_test::runDmidecode(dmidecode, "--from-dump " + tarnwick_test::shellQuoted(dumpFile.path()));
+    smbios::SmbiosFactory::getFactory()->setTableBytes(std::make_shared<const smbios::SmbiosTableBytes>(source));
+    smbios::SmbiosFactory::getFactory()->setMode(smbios::SmbiosFactory::BufferMode);
+    tarnwick_test::expectSameStructures(libraryWalk(), dumped);
 }
 
-std::string nameOf(const ::testing::TestParamInfo<RealTable> &info) {
-    return info.param.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Fixtures, DmidecodeOracleTest, ::testing::ValuesIn(smbios2Tables(false)), nameOf);
-INSTANTIATE_TEST_SUITE_P(Fixtures, DmidecodeDumpOracleTest, ::testing::ValuesIn(smbios2Tables(true)), nameOf);
+INSTANTIATE_TEST_SUITE_P(Fixtures, DmidecodeOracleTest, ::testing::ValuesIn(tarnwick_test::realTables()),
+                         [](const ::testing::TestParamInfo<RealTable> &info) { return std::string(info.param.name); });
 
 }  // namespace

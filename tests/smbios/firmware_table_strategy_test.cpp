@@ -7,12 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "image/SmbiosImage.h"
 #include "smbios/Exception.h"
 #include "smbios/PlatformFakes.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
-#include "smbios/SysfsFirmwareTable.h"
+#include "smbios/format/SmbiosFormat.h"
 #include "support/ExpectThrow.h"
 #include "support/SmbiosBuilder.h"
 
@@ -124,7 +123,7 @@ TEST_F(FirmwareTableStrategyTest, BufferShorterThanItsHeaderIsRefused) {
 
 TEST_F(FirmwareTableStrategyTest, TableReadThroughTheStrategyWalksToItsEnd) {
     const Bytes rsmb =
-        tarnwick_tools::readBinaryFile(tarnwick_test::testDataPath("real-smbios/rsmb/AMD-desktop-3.2.rsmb"));
+        smbios::format::readFileBytes(tarnwick_test::testDataPath("real-smbios/rsmb/AMD-desktop-3.2.rsmb"));
     platform.rawBuffer = rsmb;
     std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
     strategies.push_back(std::make_unique<SmbiosWinGetFirmwareTableStrategy>(platform));
@@ -139,96 +138,6 @@ TEST_F(FirmwareTableStrategyTest, TableReadThroughTheStrategyWalksToItsEnd) {
     }
     EXPECT_EQ(visited, 20);
     EXPECT_EQ(lastType, 127);
-}
-
-// ---------------------------------------------------------------------------
-// The sysfs tables of real machines.
-
-struct SysfsCase {
-    const char *name;
-    const char *directory;
-    uint8_t major;
-    uint8_t minor;
-    int structures;
-};
-
-void PrintTo(const SysfsCase &c, std::ostream *out) {
-    *out << c.name;
-}
-
-class SysfsFirmwareTableTest : public ::testing::TestWithParam<SysfsCase> {
-protected:
-    SysfsFirmwareTableTest() { smbios::forgetFirmwareTableFunction(); }
-    ~SysfsFirmwareTableTest() override { smbios::forgetFirmwareTableFunction(); }
-};
-
-TEST_P(SysfsFirmwareTableTest, ConvertsAndWalksCompletely) {
-    const std::string directory = tarnwick_test::testDataPath(GetParam().directory);
-    smbios::SysfsFirmwareTable sysfs(directory);
-    std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
-    strategies.push_back(std::make_unique<SmbiosWinGetFirmwareTableStrategy>(sysfs));
-    smbios::SmbiosTable table(std::move(strategies), true);
-
-    const SmbiosTableEntryPoint header = table.getTableHeader();
-    const std::size_t tableSize = tarnwick_tools::readBinaryFile(directory + "/DMI").size();
-    EXPECT_EQ(header.major_version, GetParam().major);
-    EXPECT_EQ(header.minor_version, GetParam().minor);
-    EXPECT_EQ(header.table_length, tableSize + 8);
-    EXPECT_EQ(header.num_structures, 9999);
-    int visited = 0;
-    for (auto it = table.begin(); it != table.end(); ++it) {
-        ++visited;
-        it->getStringByStringNumber(1);
-    }
-    EXPECT_EQ(visited, GetParam().structures);
-}
-
-INSTANTIATE_TEST_SUITE_P(RealMachines, SysfsFirmwareTableTest,
-                         ::testing::Values(SysfsCase{"Lenovo27", "real-smbios/sysfs/lenovo-i5-3320m-2.7", 2, 7, 69},
-                                           // Its entry point claims a larger maximum than the table has.
-                                           SysfsCase{"SuperMicro30Short", "real-smbios/sysfs/supermicro-3.0-short", 3,
-                                                     0, 102}),
-                         [](const ::testing::TestParamInfo<SysfsCase> &info) { return std::string(info.param.name); });
-
-TEST(SysfsFirmwareTableErrorTest, MissingFilesAreNamedWithTheOsError) {
-    smbios::forgetFirmwareTableFunction();
-    const std::string missing = tarnwick_test::missingFilePath();
-    smbios::SysfsFirmwareTable sysfs(missing);
-    SmbiosWinGetFirmwareTableStrategy strategy(sysfs);
-    std::unique_ptr<uint8_t[]> slot;
-    SmbiosTableEntryPoint ep{};
-    EXPECT_THROW_TEXT(strategy.getSmbiosTable(slot, ep, false), smbios::ParseException,
-                      "Could not read the SMBIOS table file " + missing +
-                          "/smbios_entry_point: " + std::strerror(ENOENT));
-    smbios::forgetFirmwareTableFunction();
-}
-
-TEST(SysfsFirmwareTableErrorTest, MissingTableFileIsNamed) {
-    smbios::forgetFirmwareTableFunction();
-    tarnwick_test::TempDirectory directory;
-    directory.write("smbios_entry_point", tarnwick_tools::readBinaryFile(tarnwick_test::testDataPath(
-                                              "real-smbios/sysfs/lenovo-i5-3320m-2.7/smbios_entry_point")));
-    smbios::SysfsFirmwareTable sysfs(directory.path());
-    SmbiosWinGetFirmwareTableStrategy strategy(sysfs);
-    std::unique_ptr<uint8_t[]> slot;
-    SmbiosTableEntryPoint ep{};
-    EXPECT_THROW_TEXT(strategy.getSmbiosTable(slot, ep, false), smbios::ParseException,
-                      "Could not read the SMBIOS table file " + directory.path() + "/DMI: " + std::strerror(ENOENT));
-    smbios::forgetFirmwareTableFunction();
-}
-
-TEST(SysfsFirmwareTableErrorTest, EntryPointWithoutAnchorIsRefused) {
-    smbios::forgetFirmwareTableFunction();
-    tarnwick_test::TempDirectory directory;
-    const std::string entryPoint = directory.write("smbios_entry_point", Bytes(31, 0x20));
-    directory.write("DMI", tarnwick_test::endOfTable());
-    smbios::SysfsFirmwareTable sysfs(directory.path());
-    SmbiosWinGetFirmwareTableStrategy strategy(sysfs);
-    std::unique_ptr<uint8_t[]> slot;
-    SmbiosTableEntryPoint ep{};
-    EXPECT_THROW_TEXT(strategy.getSmbiosTable(slot, ep, false), smbios::ParseException,
-                      "No SMBIOS entry point (_SM_ or _SM3_) in " + directory.path() + "/smbios_entry_point");
-    smbios::forgetFirmwareTableFunction();
 }
 
 }  // namespace

@@ -194,6 +194,8 @@ public:
     uint16_t getNumberOfStructures() const override { return 0; }
     smbios::SmbiosTableEntryPoint getTableHeader() const override { return {}; }
     std::ostream &streamify(std::ostream &out) const override { return out; }
+    std::size_t getTableLength() const override { return 0; }
+    smbios::SourceEntryPoint getSourceEntryPoint() const override { return {}; }
 };
 
 class PositionedIterator : public smbios::SmbiosTableIterator {

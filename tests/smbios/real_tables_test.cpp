@@ -1,6 +1,7 @@
-// Every real table of the test data, read from a memory image through the
-// memory strategy: 2.x tables walk completely, every structure and string
-// is readable; SMBIOS 3-only images offer the search nothing.
+// Every real table of the test data, from every source that can give it: a
+// memory image searched for its 2.x or 3.x entry point, and the bytes of its
+// own file handed to the library. Each walks completely, to the same
+// structures, and every structure and string is readable.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,45 +10,27 @@
 
 #include "smbios/Exception.h"
 #include "smbios/RealTables.h"
+#include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
-#include "support/ExpectThrow.h"
 #include "support/SmbiosBuilder.h"
 
 namespace {
 
 using tarnwick_test::RealTable;
 
-std::unique_ptr<smbios::SmbiosTable> memoryTable(bool strict) {
-    std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
-    strategies.push_back(std::make_unique<smbios::SmbiosMemoryStrategy>());
-    return std::make_unique<smbios::SmbiosTable>(std::move(strategies), strict);
-}
-
-class RealTableTest : public ::testing::TestWithParam<RealTable> {};
-
-TEST_P(RealTableTest, WalksCompletelyOverAMemoryImage) {
-    const RealTable &real = GetParam();
-    tarnwick_test::MemoryImageFixture image(tarnwick_test::memoryImageOf(real));
-    if (real.smbios3Only) {
-        smbios::SmbiosMemoryStrategy strategy;
-        smbios::SmbiosTableEntryPoint entryPoint{};
-        EXPECT_THROW_TEXT(strategy.getSmbiosEntryPoint(entryPoint, false), smbios::ParseException,
-                          "SMBIOS Header not found in search.");
-        EXPECT_THROW_TEXT(memoryTable(false), smbios::InternalError, "Could not instantiate SMBIOS table.");
-        return;
-    }
-
-    std::unique_ptr<smbios::SmbiosTable> table = memoryTable(real.strictlyValid);
-    const smbios::SmbiosTableEntryPoint header = table->getTableHeader();
-    EXPECT_EQ(header.major_version, real.strictlyValid ? 2 : 3);
-    uint16_t visited = 0;
-    std::size_t bytesCovered = 0;
+struct Walk {
+    std::vector<uint16_t> handles;
+    std::size_t bytes = 0;
     uint8_t lastType = 0;
-    for (auto it = table->begin(); it != table->end(); ++it) {
-        ++visited;
-        lastType = it->getType();
-        bytesCovered += it->getBufferSize();
+};
+
+Walk walkAll(smbios::ISmbiosTable &table) {
+    Walk walk;
+    for (auto it = table.begin(); it != table.end(); ++it) {
+        walk.handles.push_back(it->getHandle());
+        walk.lastType = it->getType();
+        walk.bytes += it->getBufferSize();
         // Every string up to the first missing one reads without error.
         for (uint8_t number = 1; number < 255; ++number) {
             try {
@@ -60,11 +43,47 @@ TEST_P(RealTableTest, WalksCompletelyOverAMemoryImage) {
         it->getData(0, formatted.data(), formatted.size());
         EXPECT_EQ(formatted[0], it->getType());
     }
-    EXPECT_EQ(visited, real.structures);
-    EXPECT_LE(bytesCovered, header.table_length);
-    if (real.format != RealTable::Format::Raw) {
-        EXPECT_EQ(lastType, 127) << "the walk ends with the end-of-table structure";
+    return walk;
+}
+
+class RealTableTest : public ::testing::TestWithParam<RealTable> {
+protected:
+    ~RealTableTest() override { tarnwick_test::resetLibraryFactories(); }
+};
+
+TEST_P(RealTableTest, EverySourceWalksTheWholeTable) {
+    const RealTable &real = GetParam();
+    const std::vector<uint8_t> image = tarnwick_test::memoryImageOf(real);
+
+    // The memory image, as a client that opts in to SMBIOS 3 reads it.
+    const tarnwick_test::MemoryImageFixture fixture(image);
+    smbios::SmbiosFactory *factory = smbios::SmbiosFactory::getFactory();
+    factory->setMode(smbios::SmbiosFactory::MemoryMode);
+    factory->setParameter("strictValidation", 1u);
+    factory->setParameter("smbios3", 1u);
+    std::unique_ptr<smbios::ISmbiosTable> fromMemory(factory->makeNew());
+    const Walk memoryWalk = walkAll(*fromMemory);
+    EXPECT_EQ(memoryWalk.handles.size(), real.structures);
+    EXPECT_LE(memoryWalk.bytes, fromMemory->getTableLength());
+    EXPECT_EQ(fromMemory->getTableLength() > 0xFFFF, real.copies > 1) << "only the large tables pass 64 KiB";
+    EXPECT_EQ(fromMemory->getTableHeader().table_length, fromMemory->getTableLength() & 0xFFFF);
+    if (real.format != RealTable::Format::Raw && real.name != std::string("BeelinkSmbios3")) {
+        EXPECT_EQ(memoryWalk.lastType, 127) << "the walk ends with the end-of-table structure";
     }
+    if (fromMemory->getSourceEntryPoint().kind == smbios::EntryPointKind::Smbios3) {
+        // A client that does nothing new reads only 2.x entry points.
+        factory->setParameter("smbios3", 0u);
+        EXPECT_THROW(std::unique_ptr<smbios::ISmbiosTable>(factory->makeNew()), smbios::InternalError);
+    }
+    if (real.format == RealTable::Format::Image) {
+        return;
+    }
+
+    // The file's bytes, as smbios-inspect hands them over.
+    factory->setTableBytes(std::make_shared<const smbios::SmbiosTableBytes>(tarnwick_test::sourceOf(real)));
+    factory->setMode(smbios::SmbiosFactory::BufferMode);
+    std::unique_ptr<smbios::ISmbiosTable> fromBytes(factory->makeNew());
+    EXPECT_EQ(walkAll(*fromBytes).handles, memoryWalk.handles);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, RealTableTest, ::testing::ValuesIn(tarnwick_test::realTables()),

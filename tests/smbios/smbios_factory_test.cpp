@@ -13,6 +13,7 @@
 #include "smbios/IFirmwareTablePlatform.h"
 #include "smbios/PlatformFakes.h"
 #include "smbios/SmbiosWorkaround.h"
+#include "smbios/SystemTableSource.h"
 #include "smbios/TestDoubles.h"
 #include "support/ExpectThrow.h"
 #include "support/SmbiosBuilder.h"
@@ -37,10 +38,7 @@ int countStructures(smbios::ISmbiosTable &table) {
 class SmbiosFactoryTest : public ::testing::Test {
 protected:
     SmbiosFactoryTest() { tarnwick_test::resetLibraryFactories(); }
-    ~SmbiosFactoryTest() override {
-        smbios::useFirmwareTablePlatform(nullptr);
-        tarnwick_test::resetLibraryFactories();
-    }
+    ~SmbiosFactoryTest() override { tarnwick_test::resetLibraryFactories(); }
 
     // Memory reads go to `image` through a counting memory.
     tarnwick_test::CountingMemory &useImage(const ImageBytes &image) {
@@ -164,40 +162,33 @@ TEST_F(SmbiosFactoryTest, ResetStartsAgainFromTheDefaults) {
     EXPECT_EQ(countStructures(*fresh->getSingleton()), 2);
 }
 
-// AutoMode: memory, then the firmware-table query, then WMI.
+// AutoMode: memory, then the system's table source (the firmware-table
+// query, or sysfs), then WMI.
 
-TEST_F(SmbiosFactoryTest, AutoModeTakesTheFirmwareTableWhenMemoryFails) {
+TEST_F(SmbiosFactoryTest, AutoModeTakesTheSystemTableWhenMemoryFails) {
     tarnwick_test::MemoryImageFixture missing(tarnwick_test::missingFilePath());
-    tarnwick_test::FakeFirmwareTablePlatform firmware;
-    firmware.rawBuffer = tarnwick_test::rawSmbiosData(3, 4, kTable);
-    smbios::useFirmwareTablePlatform(&firmware);
-
+    const tarnwick_test::SystemTableSource system(3, 4, kTable);
     smbios::ISmbiosTable *table = SmbiosFactory::getFactory()->getSingleton();
-    EXPECT_EQ(firmware.fills, 1);
-    EXPECT_EQ(table->getTableHeader().num_structures, 9999) << "the firmware table's mark";
+    EXPECT_EQ(table->getTableHeader().num_structures, 9999) << "the mark of a source without a count";
     EXPECT_EQ(table->getTableHeader().major_version, 3);
+    EXPECT_EQ(table->getSourceEntryPoint().address, 0u) << "not found in memory";
     EXPECT_EQ(countStructures(*table), 2);
 }
 
 TEST_F(SmbiosFactoryTest, AutoModePrefersMemory) {
     useImage(imageWithTable());
-    tarnwick_test::FakeFirmwareTablePlatform firmware;
-    smbios::useFirmwareTablePlatform(&firmware);
+    const tarnwick_test::SystemTableSource system(3, 4, kTable);
     smbios::ISmbiosTable *table = SmbiosFactory::getFactory()->getSingleton();
-    EXPECT_EQ(firmware.fills, 0);
-    EXPECT_EQ(firmware.moduleLookups, 0);
-    EXPECT_EQ(table->getTableHeader().table_address, 0x10000u);
+    EXPECT_EQ(table->getTableHeader().major_version, 2);
+    EXPECT_EQ(table->getSourceEntryPoint().address, 0xF0000u);
 }
 
 TEST_F(SmbiosFactoryTest, AutoModeWithNoSourceFails) {
     tarnwick_test::MemoryImageFixture missing(tarnwick_test::missingFilePath());
-    tarnwick_test::FakeFirmwareTablePlatform firmware;
-    firmware.kernel32Loaded = false;
-    smbios::useFirmwareTablePlatform(&firmware);
+    const tarnwick_test::SystemTableSource failing;
     // WMI comes last: absent off Windows, and under wine it publishes no data.
     EXPECT_THROW_TEXT(SmbiosFactory::getFactory()->getSingleton(), smbios::InternalError,
                       "Could not instantiate SMBIOS table.");
-    EXPECT_EQ(firmware.moduleLookups, 1);
 }
 
 }  // namespace

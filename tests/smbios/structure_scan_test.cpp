@@ -1,6 +1,6 @@
 // Tests of the word-at-a-time search for the double zero that ends a
 // structure's strings, against the byte-by-byte search it replaces.
-#include "smbios/StructureScan.h"
+#include "smbios/format/StructureScan.h"
 
 #include <gtest/gtest.h>
 

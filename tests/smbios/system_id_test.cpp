@@ -2,6 +2,7 @@
 // as a client uses them, over memory images captured from SeaBIOS (the BIOS
 // area marks written into copies) and images built in the tests.
 #include "smbios/SystemId.h"
+#include "smbios/format/SmbiosFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "image/SmbiosImage.h"
 #include "memory/MemoryFactory.h"
 #include "smbios/Exception.h"
 #include "smbios/IFirmwareTablePlatform.h"
 #include "smbios/RealTables.h"
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosWorkaround.h"
-#include "smbios/SysfsFirmwareTable.h"
 #include "smbios/TestDoubles.h"
 #include "support/ExpectThrow.h"
 #include "support/SmbiosBuilder.h"
@@ -43,7 +42,7 @@ Bytes text(const std::string &s) {
 // A captured image, loaded so that marks can be added.
 ImageBytes capturedImage(const std::string &name) {
     ImageBytes image(0);
-    image.bytes = tarnwick_tools::readBinaryFile(tarnwick_test::testDataPath("qemu/" + name));
+    image.bytes = smbios::format::readFileBytes(tarnwick_test::testDataPath("qemu/" + name));
     return image;
 }
 
@@ -61,7 +60,6 @@ protected:
     SystemIdTest() { smbios::lastError.setMessageString("before"); }
     ~SystemIdTest() override {
         fixture.reset();
-        smbios::useFirmwareTablePlatform(nullptr);
         tarnwick_test::resetLibraryFactories();
     }
 
@@ -281,15 +279,6 @@ TEST_F(SystemIdTest, MissingImageFailsEverySource) {
     EXPECT_EQ(lastErrorText(), "Could not instantiate SMBIOS table.");
 }
 
-TEST_F(SystemIdTest, MemoryFailureIsKeptWhenTheTableSourcesFindNothing) {
-    const std::string missing = tarnwick_test::missingFilePath();
-    fixture = std::make_unique<tarnwick_test::MemoryImageFixture>(missing);
-    smbios::SysfsFirmwareTable sysfs(tarnwick_test::testDataPath("real-smbios/sysfs/lenovo-i5-3320m-2.7"));
-    smbios::useFirmwareTablePlatform(&sysfs);  // AutoMode: memory fails, then sysfs
-    EXPECT_EQ(smbios::getSystemId(), 0);
-    EXPECT_EQ(lastErrorText(), "Unable to open memory. File: " + missing + ", OS Error: " + std::strerror(ENOENT));
-}
-
 // A memory factory that fails in ways the library does not expect.
 class BrokenMemoryFactory : public factory::TFactory<memory::MemoryFactory> {
 public:
@@ -350,7 +339,8 @@ TEST_P(RealMachineSystemIdTest, DumpImagesGiveNoIdAndNoFailure) {
 std::vector<tarnwick_test::RealTable> smbios2Dumps() {
     std::vector<tarnwick_test::RealTable> dumps;
     for (const auto &table : tarnwick_test::realTables()) {
-        if (table.format == tarnwick_test::RealTable::Format::DumpBin && !table.smbios3Only) {
+        if (table.format == tarnwick_test::RealTable::Format::DumpBin &&
+            smbios::format::kindOf(tarnwick_test::sourceOf(table).entryPoint) == smbios::EntryPointKind::Smbios2) {
             dumps.push_back(table);
         }
     }
@@ -361,23 +351,5 @@ INSTANTIATE_TEST_SUITE_P(Dumps, RealMachineSystemIdTest, ::testing::ValuesIn(smb
                          [](const ::testing::TestParamInfo<tarnwick_test::RealTable> &info) {
                              return std::string(info.param.name);
                          });
-
-class SysfsMachineSystemIdTest : public SystemIdTest, public ::testing::WithParamInterface<const char *> {};
-
-TEST_P(SysfsMachineSystemIdTest, AutoModeReadsSysfsAndRecordsTheMemoryFailure) {
-    const std::string missing = tarnwick_test::missingFilePath();
-    fixture = std::make_unique<tarnwick_test::MemoryImageFixture>(missing);
-    smbios::SysfsFirmwareTable sysfs(tarnwick_test::testDataPath(GetParam()));
-    smbios::useFirmwareTablePlatform(&sysfs);
-    smbios::ISmbiosTable *table = SmbiosFactory::getFactory()->getSingleton();
-    EXPECT_EQ(table->getTableHeader().num_structures, 9999);
-    EXPECT_FALSE(smbios::isVornByOemString());
-    EXPECT_EQ(smbios::getSystemId(), 0);
-    EXPECT_EQ(lastErrorText(), "Unable to open memory. File: " + missing + ", OS Error: " + std::strerror(ENOENT));
-}
-
-INSTANTIATE_TEST_SUITE_P(Sysfs, SysfsMachineSystemIdTest,
-                         ::testing::Values("real-smbios/sysfs/lenovo-i5-3320m-2.7",
-                                           "real-smbios/sysfs/supermicro-3.0-short"));
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Builders for SMBIOS test data.
 #include "support/SmbiosBuilder.h"
 
+#include "smbios/format/SmbiosFormat.h"
+
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
@@ -46,15 +48,7 @@ Bytes join(const std::vector<Bytes> &parts) {
 }
 
 Bytes rawSmbiosData(uint8_t major, uint8_t minor, const Bytes &table) {
-    const auto length = static_cast<uint32_t>(table.size());
-    Bytes raw(8 + table.size(), 0);
-    raw[1] = major;
-    raw[2] = minor;
-    for (int i = 0; i < 4; ++i) {
-        raw[4 + static_cast<std::size_t>(i)] = static_cast<uint8_t>(length >> (8 * i));
-    }
-    std::copy(table.begin(), table.end(), raw.begin() + 8);
-    return raw;
+    return smbios::format::buildRawSmbiosData(major, minor, table);
 }
 
 void fixEntryPointChecksum(smbios::SmbiosTableEntryPoint &entryPoint) {

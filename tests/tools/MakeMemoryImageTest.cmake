@@ -22,9 +22,10 @@ foreach(case "dump-bin/VMWare.bin;vmware.img" "raw/HyperV.DMI;hyperv.img")
 endforeach()
 convert(0 --format rsmb --entry-point 0xFFFD0 --table-address 0x20000
         "${DATA_DIR}/real-smbios/rsmb/AMD-desktop-3.2.rsmb" "${WORK_DIR}/amd.img")
-file(READ "${WORK_DIR}/amd.img" anchor OFFSET 1048528 LIMIT 4)  # FFFD0h
-if(NOT anchor STREQUAL "_SM_")
-    message(FATAL_ERROR "no entry point at FFFD0h in amd.img")
+# A table of version 3.2 gets the 64-bit entry point.
+file(READ "${WORK_DIR}/amd.img" anchor OFFSET 1048528 LIMIT 5)  # FFFD0h
+if(NOT anchor STREQUAL "_SM3_")
+    message(FATAL_ERROR "no SMBIOS 3 entry point at FFFD0h in amd.img")
 endif()
 
 convert(0 --help)

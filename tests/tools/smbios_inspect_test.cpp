@@ -13,10 +13,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "image/SmbiosImage.h"
 #include "smbios/RealTables.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
+#include "smbios/format/SmbiosFormat.h"
 #include "support/Command.h"
 #include "support/Dmidecode.h"
 #include "support/SmbiosBuilder.h"
@@ -38,19 +38,46 @@ std::string quoted(const std::string &path) {
     return tarnwick_test::shellQuoted(path);
 }
 
-// The option that reads a fixture, as a user would name it.
-std::string sourceOf(const RealTable &table) {
+// The option that reads a fixture, as a user would name it. The tables made
+// of copies are written as their files into `directory` first.
+std::string sourceOf(const RealTable &table, const std::string &directory) {
+    namespace fmt = smbios::format;
+    const bool made = table.copies > 1;
     const std::string path = quoted(tarnwick_test::testDataPath(table.path));
+    const std::string file = directory + "/" + table.name;
     switch (table.format) {
     case RealTable::Format::DumpBin:
+        if (made) {
+            fmt::writeFileBytes(file + ".bin", fmt::buildDumpBin(tarnwick_test::sourceOf(table)));
+            return "--dump " + quoted(file + ".bin");
+        }
         return "--dump " + path;
-    case RealTable::Format::Raw:
-        return "--raw " + path;
     case RealTable::Format::Rsmb:
+        if (made) {
+            const smbios::SmbiosTableBytes source = tarnwick_test::sourceOf(table);
+            fmt::writeFileBytes(file + ".rsmb", fmt::buildRawSmbiosData(source.entryPoint[1], source.entryPoint[2],
+                                                                         source.table));
+            return "--rsmb " + quoted(file + ".rsmb");
+        }
         return "--rsmb " + path;
+    case RealTable::Format::Raw:
     case RealTable::Format::Sysfs:
-        return "--raw " + quoted(tarnwick_test::testDataPath(std::string(table.path) + "/DMI"));
+        if (made) {
+            const smbios::SmbiosTableBytes source = tarnwick_test::sourceOf(table);
+            if (!source.entryPoint.empty()) {
+                fmt::writeFileBytes(directory + "/smbios_entry_point", source.entryPoint);
+            }
+            fmt::writeFileBytes(directory + "/DMI", source.table);
+            return "--raw " + quoted(directory + "/DMI");
+        }
+        return "--raw " + (table.format == RealTable::Format::Raw
+                               ? path
+                               : quoted(tarnwick_test::testDataPath(std::string(table.path) + "/DMI")));
     case RealTable::Format::Image:
+        if (made) {
+            fmt::writeFileBytes(file + ".img", tarnwick_test::memoryImageOf(table));
+            return "--image " + quoted(file + ".img");
+        }
         break;
     }
     return "--image " + path;
@@ -97,19 +124,26 @@ std::vector<tarnwick_test::Structure> structuresOf(const std::string &source) {
     return structures;
 }
 
-class SmbiosInspectFixtureTest : public tarnwick_test::DmidecodeTest<RealTable> {};
+class SmbiosInspectFixtureTest : public tarnwick_test::DmidecodeTest<RealTable> {
+protected:
+    void SetUp() override {
+        DmidecodeTest::SetUp();
+        source = sourceOf(GetParam(), files.path());
+    }
+    tarnwick_test::TempDirectory files;
+    std::string source;
+};
 
 TEST_P(SmbiosInspectFixtureTest, ListAndShowAgreeWithDmidecode) {
-    const std::string source = sourceOf(GetParam());
-    // dmidecode reads the dump itself, or else the image the tool exports.
+    // dmidecode reads the dump or image itself, or else the image the tool
+    // exports.
     tarnwick_test::DmidecodeReport oracle;
     const tarnwick_test::TempFile image({});
+    const std::string file = source.substr(source.find(' ') + 1);
     if (GetParam().format == RealTable::Format::DumpBin) {
-        oracle = tarnwick_test::runDmidecode(dmidecode,
-                                             "--from-dump " + quoted(tarnwick_test::testDataPath(GetParam().path)));
+        oracle = tarnwick_test::runDmidecode(dmidecode, "--from-dump " + file);
     } else if (GetParam().format == RealTable::Format::Image) {
-        oracle = tarnwick_test::runDmidecode(dmidecode,
-                                             "--no-sysfs -d " + quoted(tarnwick_test::testDataPath(GetParam().path)));
+        oracle = tarnwick_test::runDmidecode(dmidecode, "--no-sysfs -d " + file);
     } else {
         ASSERT_EQ(inspect(source + " export-image -o " + quoted(image.path())).status, 0);
         oracle = tarnwick_test::runDmidecode(dmidecode, "--no-sysfs -d " + quoted(image.path()));
@@ -119,7 +153,6 @@ TEST_P(SmbiosInspectFixtureTest, ListAndShowAgreeWithDmidecode) {
 }
 
 TEST_P(SmbiosInspectFixtureTest, ExportedDumpDecodesLikeTheSource) {
-    const std::string source = sourceOf(GetParam());
     const tarnwick_test::TempFile dump({});
     const Result exported = inspect(source + " export-dump -o " + quoted(dump.path()));
     ASSERT_EQ(exported.status, 0) << exported.err;
@@ -130,7 +163,6 @@ TEST_P(SmbiosInspectFixtureTest, ExportedDumpDecodesLikeTheSource) {
 }
 
 TEST_P(SmbiosInspectFixtureTest, ExportedImageReadsBackIdentically) {
-    const std::string source = sourceOf(GetParam());
     const tarnwick_test::TempFile image({});
     ASSERT_EQ(inspect(source + " export-image -o " + quoted(image.path())).status, 0);
     EXPECT_EQ(tarnwick_test::readFile(image.path()).size(), 0x100000u);
@@ -143,7 +175,6 @@ TEST_P(SmbiosInspectFixtureTest, ExportedImageReadsBackIdentically) {
 }
 
 TEST_P(SmbiosInspectFixtureTest, ListJsonMatchesTheText) {
-    const std::string source = sourceOf(GetParam());
     const Result text = inspect(source + " list");
     const Result json = inspect(source + " list --json");
     ASSERT_EQ(text.status, 0);
@@ -175,9 +206,9 @@ TEST_P(SmbiosInspectFixtureTest, ListJsonMatchesTheText) {
 }
 
 TEST_P(SmbiosInspectFixtureTest, RealMachinesHaveNoSystemId) {
-    const Result result = inspect(sourceOf(GetParam()) + " system-id --json");
+    const Result result = inspect(source + " system-id --json");
     const Json answer = Json::parse(result.out);
-    if (std::string(GetParam().path).find("oem-strings") != std::string::npos) {
+    if (std::string(GetParam().path).find("oem") != std::string::npos) {  // SeaBIOS with the maker's OEM strings
         EXPECT_EQ(result.status, 0);
         EXPECT_EQ(answer["systemId"], 0x0286);
         return;
@@ -188,19 +219,7 @@ TEST_P(SmbiosInspectFixtureTest, RealMachinesHaveNoSystemId) {
     EXPECT_EQ(result.err, "smbios-inspect: no system ID: no source found one\n");
 }
 
-std::vector<RealTable> readableFixtures() {
-    std::vector<RealTable> tables;
-    for (const RealTable &table : tarnwick_test::realTables()) {
-        // A 3.0 image has no 2.x entry point for --image to find; the other
-        // SMBIOS 3 fixtures are read as tables.
-        if (!(table.format == RealTable::Format::Image && table.smbios3Only)) {
-            tables.push_back(table);
-        }
-    }
-    return tables;
-}
-
-INSTANTIATE_TEST_SUITE_P(Fixtures, SmbiosInspectFixtureTest, ::testing::ValuesIn(readableFixtures()),
+INSTANTIATE_TEST_SUITE_P(Fixtures, SmbiosInspectFixtureTest, ::testing::ValuesIn(tarnwick_test::realTables()),
                          [](const ::testing::TestParamInfo<RealTable> &info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------
@@ -299,7 +318,7 @@ TEST(SmbiosInspectErrorTest, MissingFilesAreNamed) {
     EXPECT_EQ(image.out, "");
     const Result dump = inspect("--dump " + quoted(missing) + " list");
     EXPECT_EQ(dump.status, 1);
-    EXPECT_EQ(dump.err, "smbios-inspect: cannot open " + missing + ": No such file or directory\n");
+    EXPECT_EQ(dump.err, "smbios-inspect: Could not read the SMBIOS table file " + missing + ": No such file or directory\n");
 }
 
 TEST(SmbiosInspectErrorTest, ImageWithoutEntryPoint) {
@@ -314,7 +333,7 @@ TEST(SmbiosInspectErrorTest, FileThatIsNoDump) {
     const Result result = inspect("--dump " + quoted(notADump.path()) + " list");
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "smbios-inspect: " + notADump.path() +
-                              ": not a dmidecode binary dump: no _SM_ or _SM3_ entry point at offset 0\n");
+                              ": Not a dmidecode binary dump: no _SM_ or _SM3_ entry point at offset 0.\n");
 }
 
 struct Usage {

@@ -1,6 +1,7 @@
 // make-memory-image: turns an SMBIOS table (a dmidecode binary dump, a raw
-// sysfs table or a Windows RSMB buffer) into a 1 MiB image of physical
-// memory that this library and `dmidecode --no-sysfs -d` both read.
+// sysfs table or a Windows RSMB buffer) into an image of physical memory
+// that this library and `dmidecode --no-sysfs -d` both read.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -8,14 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "image/SmbiosImage.h"
+#include "smbios/format/SmbiosFormat.h"
 
 namespace {
 
 const char *const kUsage = "Usage: make-memory-image [OPTIONS] INPUT OUTPUT\n"
-                           "Writes a 1 MiB memory image holding the SMBIOS table of INPUT: the entry\n"
-                           "point in the F segment, the table where the entry point says, checksums\n"
-                           "fixed, zero elsewhere.\n"
+                           "Writes a memory image holding the SMBIOS table of INPUT: the entry point in\n"
+                           "the F segment, the table where the entry point says, checksums fixed, zero\n"
+                           "elsewhere. The image is 1 MiB, or larger when the table only fits above\n"
+                           "1 MiB. A table longer than 65535 bytes or of version 3 and above gets a\n"
+                           "64-bit SMBIOS 3 entry point (_SM3_), others a 2.x one (_SM_); a dump keeps\n"
+                           "the entry point it has.\n"
                            "\n"
                            "Options:\n"
                            "  --format dump|raw|rsmb  what INPUT is: a `dmidecode --dump-bin` file, a raw\n"
@@ -23,8 +27,12 @@ const char *const kUsage = "Usage: make-memory-image [OPTIONS] INPUT OUTPUT\n"
                            "                          the Windows 'RSMB' query (default: dump when INPUT\n"
                            "                          starts with _SM_ or _SM3_, raw otherwise)\n"
                            "  --entry-point ADDR      address of the entry point (default 0xF0000)\n"
-                           "  --table-address ADDR    address of the table (default 0x10000)\n"
+                           "  --table-address ADDR    address of the table (default 0x10000, or 0x100000\n"
+                           "                          for a table that does not fit below the entry point)\n"
                            "  --version MAJOR.MINOR   SMBIOS version of a raw table's entry point (default 2.8)\n"
+                           "  --copies N              the structures of INPUT N times over (handles\n"
+                           "                          renumbered, one end-of-table structure): a large\n"
+                           "                          table from real structures (default 1)\n"
                            "  --help                  show this text\n"
                            "\n"
                            "Exit status: 0 on success, 1 when INPUT cannot be converted, 2 on a usage error.\n";
@@ -62,7 +70,9 @@ bool parseVersion(const std::string &text, unsigned &major, unsigned &minor) {
 
 int main(int argc, char **argv) {
     std::string format;
-    tarnwick_tools::ImageLayout layout;
+    uint32_t entryPointAddress = 0;
+    uint32_t tableAddress = 0;
+    uint32_t copies = 1;
     unsigned major = 2;
     unsigned minor = 8;
     std::vector<std::string> files;
@@ -79,12 +89,16 @@ int main(int argc, char **argv) {
                 return usageError("unknown format '" + format + "'");
             }
         } else if (arg == "--entry-point" && hasValue) {
-            if (!parseAddress(argv[++i], layout.entryPointAddress)) {
+            if (!parseAddress(argv[++i], entryPointAddress)) {
                 return usageError(std::string("bad address '") + argv[i] + "'");
             }
         } else if (arg == "--table-address" && hasValue) {
-            if (!parseAddress(argv[++i], layout.tableAddress)) {
+            if (!parseAddress(argv[++i], tableAddress)) {
                 return usageError(std::string("bad address '") + argv[i] + "'");
+            }
+        } else if (arg == "--copies" && hasValue) {
+            if (!parseAddress(argv[++i], copies) || copies == 0 || copies > 100000) {
+                return usageError(std::string("bad number of copies '") + argv[i] + "'");
             }
         } else if (arg == "--version" && hasValue) {
             if (!parseVersion(argv[++i], major, minor)) {
@@ -100,26 +114,40 @@ int main(int argc, char **argv) {
         return usageError("expected INPUT and OUTPUT");
     }
 
+    namespace fmt = smbios::format;
     try {
-        const std::vector<uint8_t> input = tarnwick_tools::readBinaryFile(files[0]);
+        const fmt::Bytes input = fmt::readFileBytes(files[0]);
         if (format.empty()) {
-            const bool hasAnchor =
-                input.size() >= 4 && (std::memcmp(input.data(), "_SM_", 4) == 0 ||
-                                      (input.size() >= 5 && std::memcmp(input.data(), "_SM3_", 5) == 0));
-            format = hasAnchor ? "dump" : "raw";
+            const smbios::EntryPointKind kind = fmt::kindOf(input);
+            format = kind == smbios::EntryPointKind::Smbios2 || kind == smbios::EntryPointKind::Smbios3 ? "dump" : "raw";
         }
-        tarnwick_tools::SmbiosSource source;
+        smbios::SmbiosTableBytes source;
         if (format == "dump") {
-            source = tarnwick_tools::readDumpBin(input);
+            source = fmt::parseDumpBin(input);
         } else if (format == "rsmb") {
-            source = tarnwick_tools::fromRsmb(input);
+            source = fmt::parseRawSmbiosData(input);
         } else {
-            source = tarnwick_tools::fromRawTable(input, static_cast<uint8_t>(major), static_cast<uint8_t>(minor));
+            source = fmt::sourceWithEntryPoint(input, static_cast<uint8_t>(major), static_cast<uint8_t>(minor));
         }
-        tarnwick_tools::writeBinaryFile(files[1], tarnwick_tools::buildMemoryImage(source, layout));
-        std::cout << files[1] << ": " << (source.isSmbios3() ? "SMBIOS 3" : "SMBIOS 2") << " table of "
-                  << source.table.size() << " bytes, entry point at 0x" << std::hex << std::uppercase
-                  << layout.entryPointAddress << ", table at 0x" << layout.tableAddress << '\n';
+        if (copies > 1) {
+            const std::pair<uint8_t, uint8_t> version = fmt::versionOf(source);
+            source = fmt::sourceWithEntryPoint(fmt::replicateTable(source.table, copies), version.first,
+                                               version.second);
+        }
+        source = fmt::withSmbiosEntryPoint(source);
+        fmt::ImageLayout layout = fmt::layoutFor(source.table.size());
+        if (entryPointAddress != 0) {
+            layout.entryPointAddress = entryPointAddress;
+        }
+        if (tableAddress != 0) {
+            layout.tableAddress = tableAddress;
+            layout.imageSize = std::max<std::size_t>(0x100000, (tableAddress + source.table.size() + 0xFFF) & ~0xFFFull);
+        }
+        fmt::writeFileBytes(files[1], fmt::buildMemoryImage(source, layout));
+        const bool smbios3 = fmt::kindOf(source.entryPoint) == smbios::EntryPointKind::Smbios3;
+        std::cout << files[1] << ": " << (smbios3 ? "SMBIOS 3" : "SMBIOS 2") << " table of " << source.table.size()
+                  << " bytes, entry point at 0x" << std::hex << std::uppercase << layout.entryPointAddress
+                  << ", table at 0x" << layout.tableAddress << '\n';
     } catch (const std::exception &error) {
         std::cerr << "make-memory-image: " << files[0] << ": " << error.what() << '\n';
         return 1;

@@ -3,17 +3,17 @@
 #include "smbios-inspect/Inspect.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <random>
+#include <memory>
 #include <sstream>
 #include <utility>
 
 #include <nlohmann/json.hpp>
 
-#include "image/SmbiosImage.h"
+#include "factory/TFactory.h"
+#include "memory/IMemory.h"
 #include "memory/MemoryFactory.h"
 #include "smbios-inspect/SmbiosTypeNames.h"
 #include "smbios/Exception.h"
@@ -21,11 +21,13 @@
 #include "smbios/SmbiosTableEntryPoint.h"
 #include "smbios/SmbiosWorkaround.h"
 #include "smbios/SystemId.h"
+#include "smbios/format/SmbiosFormat.h"
 
 namespace smbios_inspect {
 namespace {
 
 using Json = nlohmann::ordered_json;
+namespace fmt = smbios::format;
 
 void resetFactories() {
     smbios::SmbiosFactory::getFactory()->reset();
@@ -77,68 +79,69 @@ void printJson(const Json &document, Output &out) {
     out << document.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
 }
 
-// The SMBIOS version a converted table's entry point gets.
-std::pair<uint8_t, uint8_t> versionOf(const tarnwick_tools::SmbiosSource &source) {
-    if (source.isSmbios3()) {
-        return {source.entryPoint[7], source.entryPoint[8]};
+// The physical memory of a source that is only a table (a dump, a raw
+// table, an RSMB buffer): all zeros, so that the system ID's sources in the
+// BIOS area find nothing there, as over an image that holds the table
+// alone, and never read the running machine's memory instead.
+class BlankMemory final : public memory::IMemory {
+public:
+    uint8_t getByte(uint64_t) override { return 0; }
+    void putByte(uint64_t, uint8_t) override {
+        throw smbios::NotImplementedImpl("The source holds a table, not physical memory: nothing can be written.");
     }
-    return {source.entryPoint[6], source.entryPoint[7]};
-}
+    void fillBuffer(uint8_t *buffer, uint64_t, uint32_t length) override { std::memset(buffer, 0, length); }
+};
 
-std::vector<uint8_t> readInput(const std::string &path) {
+class BlankMemoryFactory final : public factory::TFactory<memory::MemoryFactory> {
+public:
+    static void install() {
+        if (instance != nullptr) {
+            instance->reset();
+        }
+        instance = new BlankMemoryFactory();
+    }
+    memory::IMemory *getSingleton() override { return &blank; }
+    memory::IMemory *makeNew() override { return new BlankMemory(); }
+
+private:
+    BlankMemory blank;
+};
+
+// Runs `read` on the bytes of a file, naming the file in a failure.
+template <class Reader>
+auto fromFile(const std::string &path, Reader read) {
     try {
-        return tarnwick_tools::readBinaryFile(path);
+        return read(fmt::readFileBytes(path));
     } catch (const std::exception &error) {
-        throw ToolError(error.what());
+        const std::string text = error.what();
+        throw ToolError(text.find(path) != std::string::npos ? text : path + ": " + text);
     }
 }
 
-// A table of a dump, raw table or RSMB buffer, with an SMBIOS 2.x entry
-// point: the library's memory search reads those. An SMBIOS 3 entry point
-// is replaced by a 2.x one naming the same version.
-tarnwick_tools::SmbiosSource convertedSource(const SourceOptions &options) {
-    try {
-        if (!options.dump.empty()) {
-            tarnwick_tools::SmbiosSource source = tarnwick_tools::readDumpBin(readInput(options.dump));
-            if (source.isSmbios3()) {
-                const auto version = versionOf(source);
-                return tarnwick_tools::fromRawTable(std::move(source.table), version.first, version.second);
-            }
-            return source;
-        }
-        if (!options.rsmb.empty()) {
-            return tarnwick_tools::fromRsmb(readInput(options.rsmb));
-        }
-        // A raw table takes its version from the entry point beside it, as
-        // sysfs publishes them; without one, 2.8.
-        std::pair<uint8_t, uint8_t> version{2, 8};
-        const std::filesystem::path entryPointFile =
-            std::filesystem::path(options.raw).parent_path() / "smbios_entry_point";
-        std::error_code ignored;
-        if (std::filesystem::exists(entryPointFile, ignored)) {
-            tarnwick_tools::SmbiosSource sysfs;
-            sysfs.entryPoint = readInput(entryPointFile.string());
-            if (sysfs.entryPoint.size() >= 9) {
-                version = versionOf(sysfs);
-            }
-        }
-        return tarnwick_tools::fromRawTable(readInput(options.raw), version.first, version.second);
-    } catch (const ToolError &) {
-        throw;
-    } catch (const std::exception &error) {
-        const std::string &file =
-            !options.dump.empty() ? options.dump : (!options.rsmb.empty() ? options.rsmb : options.raw);
-        throw ToolError(file + ": " + error.what());
+// The table of a dump, raw table or RSMB buffer, with the record its file
+// holds in front of it.
+smbios::SmbiosTableBytes loadedSource(const SourceOptions &options) {
+    if (!options.dump.empty()) {
+        return fromFile(options.dump, fmt::parseDumpBin);
     }
-}
-
-// Unique also among several smbios-inspect processes at once.
-std::string temporaryImagePath() {
-    const unsigned long long tag = std::random_device{}() * 0x100000000ull + std::random_device{}();
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    return (std::filesystem::temp_directory_path() /
-            ("smbios-inspect-" + std::to_string(tag) + "-" + std::to_string(stamp) + ".img"))
-        .string();
+    if (!options.rsmb.empty()) {
+        return fromFile(options.rsmb, fmt::parseRawSmbiosData);
+    }
+    // A raw table takes its entry point from the file beside it, as sysfs
+    // publishes them; without one it has none.
+    smbios::SmbiosTableBytes source;
+    source.table = fromFile(options.raw, [](fmt::Bytes bytes) { return bytes; });
+    const std::filesystem::path entryPointFile =
+        std::filesystem::path(options.raw).parent_path() / "smbios_entry_point";
+    std::error_code ignored;
+    if (std::filesystem::exists(entryPointFile, ignored)) {
+        fmt::Bytes entryPoint = fromFile(entryPointFile.string(), [](fmt::Bytes bytes) { return bytes; });
+        const smbios::EntryPointKind kind = fmt::kindOf(entryPoint);
+        if (kind == smbios::EntryPointKind::Smbios2 || kind == smbios::EntryPointKind::Smbios3) {
+            source.entryPoint = std::move(entryPoint);
+        }
+    }
+    return source;
 }
 
 // The structures as the firmware delivered them, without the workarounds'
@@ -163,20 +166,21 @@ std::vector<uint8_t> rawStructures(smbios::ISmbiosTable &table) {
     return bytes;
 }
 
-tarnwick_tools::SmbiosSource exportSource(TableSource &source) {
+// The table as an export writes it: the structures as delivered, behind
+// an entry point made for them (3.x where the table needs one).
+smbios::SmbiosTableBytes exportSource(TableSource &source) {
     smbios::ISmbiosTable &table = source.table();
     const smbios::SmbiosTableEntryPoint header = table.getTableHeader();
-    std::vector<uint8_t> bytes = rawStructures(table);
     try {
-        return tarnwick_tools::fromRawTable(std::move(bytes), header.major_version, header.minor_version);
-    } catch (const std::exception &error) {
+        return fmt::sourceWithEntryPoint(rawStructures(table), header.major_version, header.minor_version);
+    } catch (const smbios::IException &error) {
         throw ToolError(error.what());
     }
 }
 
 void writeOutput(const std::string &path, const std::vector<uint8_t> &bytes) {
     try {
-        tarnwick_tools::writeBinaryFile(path, bytes);
+        fmt::writeFileBytes(path, bytes);
     } catch (const std::exception &error) {
         throw ToolError(error.what());
     }
@@ -213,26 +217,18 @@ void printStructuresJson(const std::vector<StructureInfo> &structures, bool with
 
 TableSource::TableSource(const SourceOptions &options) {
     resetFactories();
-    memory::MemoryFactory *memorySource = memory::MemoryFactory::getFactory();
     smbios::SmbiosFactory *tables = smbios::SmbiosFactory::getFactory();
     tables->setParameter("offset", options.offset);
     tables->setParameter("strictValidation", options.strict ? 1u : 0u);
+    tables->setParameter("smbios3", 1u);  // every machine's table, 64-bit entry points too
 
-    std::string image = options.image;
-    if (image.empty() && (!options.dump.empty() || !options.raw.empty() || !options.rsmb.empty())) {
-        const tarnwick_tools::SmbiosSource converted = convertedSource(options);
-        std::vector<uint8_t> bytes;
-        try {
-            bytes = tarnwick_tools::buildMemoryImage(converted);
-        } catch (const std::exception &error) {
-            throw ToolError(error.what());
-        }
-        temporaryImage = temporaryImagePath();
-        writeOutput(temporaryImage, bytes);
-        image = temporaryImage;
-    }
-    if (!image.empty()) {
-        memorySource->setParameter("memFile", image);
+    if (!options.dump.empty() || !options.raw.empty() || !options.rsmb.empty()) {
+        tables->setTableBytes(std::make_shared<const smbios::SmbiosTableBytes>(loadedSource(options)));
+        tables->setMode(smbios::SmbiosFactory::BufferMode);
+        BlankMemoryFactory::install();
+    } else if (!options.image.empty()) {
+        memory::MemoryFactory *memorySource = memory::MemoryFactory::getFactory();
+        memorySource->setParameter("memFile", options.image);
         memorySource->setMode(memory::MemoryFactory::FileMode);
         tables->setMode(smbios::SmbiosFactory::MemoryMode);
         // An image that cannot be opened says so here, rather than as a
@@ -243,9 +239,6 @@ TableSource::TableSource(const SourceOptions &options) {
 
 TableSource::~TableSource() {
     resetFactories();
-    if (!temporaryImage.empty()) {
-        (void)std::remove(temporaryImage.c_str());  // a leftover temporary file is harmless
-    }
 }
 
 smbios::ISmbiosTable &TableSource::table() {
@@ -267,12 +260,8 @@ StructureInfo describeStructure(const smbios::ISmbiosItem &item) {
     // most 255, the largest string number). They are counted in the copy
     // first, so that a table is not read by way of one exception per
     // structure; the library still gives each string, and has the last word.
-    const uint8_t *const end = bytes.get() + size;
-    unsigned count = 0;
-    for (const uint8_t *at = bytes.get() + formatted; at < end && *at != 0 && count < 255; ++count) {
-        at = std::find(at, end, uint8_t{0}) + 1;
-    }
-    for (unsigned number = 1; number <= count; ++number) {
+    const std::size_t count = fmt::countStrings(bytes.get() + formatted, bytes.get() + size);
+    for (std::size_t number = 1; number <= count; ++number) {
         try {
             info.strings.emplace_back(item.getStringByStringNumber(static_cast<uint8_t>(number)));
         } catch (const smbios::IException &) {
@@ -341,60 +330,180 @@ int showCommand(TableSource &source, std::optional<int> type, std::optional<int>
     return 0;
 }
 
+namespace {
+
+// One field of an entry point as both outputs show it.
+struct EntryPointField {
+    const char *name;  // text
+    const char *key;   // JSON
+    std::string text;
+    Json value;
+};
+
+std::string hex64(uint64_t value) {
+    return format("0x%016llX", static_cast<unsigned long long>(value));
+}
+
+std::string indentedReport(const std::string &report) {
+    std::string indented = "\t";
+    for (char c : report) {
+        indented += c;
+        if (c == '\n') {
+            indented += '\t';
+        }
+    }
+    return indented.substr(0, indented.size() - 1);
+}
+
+std::vector<EntryPointField> entryPoint2Fields(const smbios::SmbiosTableEntryPoint &ep) {
+    return {
+        {"anchor", "anchor", anchorText(ep.anchor, sizeof ep.anchor), anchorText(ep.anchor, sizeof ep.anchor)},
+        {"checksum", "checksum", hex8(ep.checksum), ep.checksum},
+        {"eps_length", "epsLength", std::to_string(ep.eps_length), ep.eps_length},
+        {"version", "version", std::to_string(ep.major_version) + "." + std::to_string(ep.minor_version),
+         Json{{"majorVersion", ep.major_version}, {"minorVersion", ep.minor_version}}},
+        {"max_structure_size", "maxStructureSize", std::to_string(ep.max_structure_size), ep.max_structure_size},
+        {"entry_point_revision", "entryPointRevision", std::to_string(ep.entry_point_revision),
+         ep.entry_point_revision},
+        {"formatted_area", "formattedArea", hexBytes(ep.formatted_area, sizeof ep.formatted_area),
+         hexBytes(ep.formatted_area, sizeof ep.formatted_area)},
+        {"dmi_anchor", "dmiAnchor", anchorText(ep.dmi_anchor, sizeof ep.dmi_anchor),
+         anchorText(ep.dmi_anchor, sizeof ep.dmi_anchor)},
+        {"intermediate_checksum", "intermediateChecksum", hex8(ep.intermediate_checksum), ep.intermediate_checksum},
+        {"table_length", "tableLength", std::to_string(ep.table_length), ep.table_length},
+        {"table_address", "tableAddress", hex32(ep.table_address), ep.table_address},
+        {"num_structures", "numStructures", std::to_string(ep.num_structures), ep.num_structures},
+        {"bcd_revision", "bcdRevision", hex8(ep.bcd_revision), ep.bcd_revision},
+    };
+}
+
+std::vector<EntryPointField> entryPoint3Fields(const fmt::Smbios3EntryPoint &ep) {
+    return {
+        {"anchor", "anchor", anchorText(ep.anchor, sizeof ep.anchor), anchorText(ep.anchor, sizeof ep.anchor)},
+        {"checksum", "checksum", hex8(ep.checksum), ep.checksum},
+        {"eps_length", "epsLength", std::to_string(ep.eps_length), ep.eps_length},
+        {"version", "version",
+         std::to_string(ep.major_version) + "." + std::to_string(ep.minor_version) + "." + std::to_string(ep.docrev),
+         Json{{"majorVersion", ep.major_version}, {"minorVersion", ep.minor_version}, {"docrev", ep.docrev}}},
+        {"entry_point_revision", "entryPointRevision", std::to_string(ep.entry_point_revision),
+         ep.entry_point_revision},
+        {"reserved", "reserved", hex8(ep.reserved), ep.reserved},
+        {"max_table_size", "maxTableSize", std::to_string(ep.max_table_size), ep.max_table_size},
+        {"table_address", "tableAddress", hex64(ep.table_address), ep.table_address},
+    };
+}
+
+std::vector<EntryPointField> rawSmbiosDataFields(const std::vector<uint8_t> &header) {
+    const auto length = static_cast<uint32_t>(fmt::readLe(&header[4], 4));
+    return {
+        {"calling_method", "callingMethod", std::to_string(header[0]), header[0]},
+        {"version", "version", std::to_string(header[1]) + "." + std::to_string(header[2]),
+         Json{{"majorVersion", header[1]}, {"minorVersion", header[2]}}},
+        {"dmi_revision", "dmiRevision", std::to_string(header[3]), header[3]},
+        {"length", "length", std::to_string(length), length},
+    };
+}
+
+// The checks a 3.x entry point failed, one line each.
+std::string entryPoint3Report(const std::vector<uint8_t> &bytes) {
+    const unsigned failed = fmt::checkEntryPoint3(bytes.data(), bytes.size());
+    const fmt::Smbios3EntryPoint ep = fmt::readEntryPoint3(bytes.data());
+    std::string report = "validation of the 64-bit entry point failed\n";
+    if ((failed & fmt::kChecksumCheck) != 0) {
+        report += "Checksum over the entry point should be zero: " +
+                  std::to_string(fmt::entryPoint3Checksum(bytes.data(), bytes.size())) + "\n";
+    }
+    if ((failed & fmt::kMajorVersionCheck) != 0) {
+        report += "Major version should be at least 3: " + std::to_string(ep.major_version) + "\n";
+    }
+    if ((failed & fmt::kLengthCheck) != 0) {
+        report += "Entry point length should be at least 0x18: " + std::to_string(ep.eps_length) + "\n";
+    }
+    if ((failed & fmt::kTableSizeCheck) != 0) {
+        report += "Maximum table size should be above zero: 0\n";
+    }
+    return failed == 0 ? std::string() : report;
+}
+
+}  // namespace
+
 int entryPointCommand(TableSource &source, bool json, Output &out) {
-    const smbios::SmbiosTableEntryPoint ep = source.table().getTableHeader();
-    smbios::ParseExceptionImpl report;
-    const bool valid = smbios::validateEntryPoint(ep, true, report);
-    const std::string reportText = report.what();
+    smbios::ISmbiosTable &table = source.table();
+    const smbios::SourceEntryPoint held = table.getSourceEntryPoint();
+    std::vector<EntryPointField> fields;
+    const char *title = "Entry point";
+    const char *kind = "none";
+    const char *validation = nullptr;  // the line's label, when the record is validated
+    std::string report;
+    bool valid = true;
+    switch (held.kind) {
+    case smbios::EntryPointKind::Smbios2: {
+        smbios::SmbiosTableEntryPoint ep{};
+        std::memcpy(&ep, held.bytes.data(), std::min(held.bytes.size(), sizeof ep));
+        fields = entryPoint2Fields(ep);
+        kind = "smbios2";
+        validation = "Strict validation";
+        smbios::ParseExceptionImpl failure;
+        valid = smbios::validateEntryPoint(ep, true, failure);
+        report = valid ? std::string() : failure.what();
+        break;
+    }
+    case smbios::EntryPointKind::Smbios3:
+        fields = entryPoint3Fields(fmt::readEntryPoint3(held.bytes.data()));
+        title = "Entry point (SMBIOS 3, 64-bit)";
+        kind = "smbios3";
+        validation = "Validation";
+        report = entryPoint3Report(held.bytes);
+        valid = report.empty();
+        break;
+    case smbios::EntryPointKind::RawSmbiosData:
+        fields = rawSmbiosDataFields(held.bytes);
+        title = "Entry point: none; RSMB header (Windows firmware-table query)";
+        kind = "rsmb";
+        break;
+    case smbios::EntryPointKind::None:
+        title = "Entry point: none (the source holds the table alone)";
+        break;
+    }
+
     if (json) {
         Json document;
-        document["anchor"] = anchorText(ep.anchor, sizeof ep.anchor);
-        document["checksum"] = ep.checksum;
-        document["epsLength"] = ep.eps_length;
-        document["majorVersion"] = ep.major_version;
-        document["minorVersion"] = ep.minor_version;
-        document["maxStructureSize"] = ep.max_structure_size;
-        document["entryPointRevision"] = ep.entry_point_revision;
-        document["formattedArea"] = hexBytes(ep.formatted_area, sizeof ep.formatted_area);
-        document["dmiAnchor"] = anchorText(ep.dmi_anchor, sizeof ep.dmi_anchor);
-        document["intermediateChecksum"] = ep.intermediate_checksum;
-        document["tableLength"] = ep.table_length;
-        document["tableAddress"] = ep.table_address;
-        document["tableAddressHex"] = hex32(ep.table_address);
-        document["numStructures"] = ep.num_structures;
-        document["bcdRevision"] = ep.bcd_revision;
-        document["strictValidation"] = valid ? "passed" : "failed";
-        document["report"] = reportText;
+        document["kind"] = kind;
+        if (held.address != 0) {
+            document["address"] = held.address;
+        }
+        for (const EntryPointField &field : fields) {
+            if (field.value.is_object()) {  // the version's parts, each a number
+                document.update(field.value);
+            } else {
+                document[field.key] = field.value;
+            }
+            if (std::strcmp(field.key, "tableAddress") == 0) {
+                document["tableAddressHex"] = field.text;
+            }
+        }
+        document["tableLengthInBytes"] = table.getTableLength();
+        if (validation != nullptr) {
+            document[validation == std::string("Strict validation") ? "strictValidation" : "validation"] =
+                valid ? "passed" : "failed";
+            document["report"] = report;
+        }
         printJson(document, out);
         return 0;
     }
-    auto field = [&](const char *name, const std::string &value) {
-        out << format("\t%-22s: %s\n", name, value.c_str());
-    };
-    out << "Entry point\n";
-    field("anchor", anchorText(ep.anchor, sizeof ep.anchor));
-    field("checksum", hex8(ep.checksum));
-    field("eps_length", std::to_string(ep.eps_length));
-    field("version", std::to_string(ep.major_version) + "." + std::to_string(ep.minor_version));
-    field("max_structure_size", std::to_string(ep.max_structure_size));
-    field("entry_point_revision", std::to_string(ep.entry_point_revision));
-    field("formatted_area", hexBytes(ep.formatted_area, sizeof ep.formatted_area));
-    field("dmi_anchor", anchorText(ep.dmi_anchor, sizeof ep.dmi_anchor));
-    field("intermediate_checksum", hex8(ep.intermediate_checksum));
-    field("table_length", std::to_string(ep.table_length));
-    field("table_address", hex32(ep.table_address));
-    field("num_structures", std::to_string(ep.num_structures));
-    field("bcd_revision", hex8(ep.bcd_revision));
-    out << "Strict validation: " << (valid ? "passed" : "failed") << '\n';
-    if (!valid) {
-        std::string indented;
-        for (char c : reportText) {
-            indented += c;
-            if (c == '\n') {
-                indented += '\t';
-            }
+    out << title;
+    if (held.address != 0) {
+        out << " at " << hex32(static_cast<uint32_t>(held.address));
+    }
+    out << '\n';
+    for (const EntryPointField &field : fields) {
+        out << format("\t%-22s: %s\n", field.name, field.text.c_str());
+    }
+    if (validation != nullptr) {
+        out << validation << ": " << (valid ? "passed" : "failed") << '\n';
+        if (!valid) {
+            out << indentedReport(report);
         }
-        out << '\t' << indented.substr(0, indented.size() - 1);
     }
     return 0;
 }
@@ -472,27 +581,40 @@ int vendorCommand(TableSource &, bool json, Output &out) {
     return 0;
 }
 
+namespace {
+
+std::string entryPointName(const smbios::SmbiosTableBytes &table) {
+    return fmt::kindOf(table.entryPoint) == smbios::EntryPointKind::Smbios3 ? "_SM3_" : "_SM_";
+}
+
+std::string sizeText(std::size_t bytes) {
+    return bytes % 0x100000 == 0 ? std::to_string(bytes / 0x100000) + " MiB" : std::to_string(bytes) + "-byte";
+}
+
+}  // namespace
+
 int exportImageCommand(TableSource &source, const std::string &path, Output &out) {
-    const tarnwick_tools::SmbiosSource table = exportSource(source);
-    const tarnwick_tools::ImageLayout layout;
+    const smbios::SmbiosTableBytes table = exportSource(source);
+    const fmt::ImageLayout layout = fmt::layoutFor(table.table.size());
     std::vector<uint8_t> image;
     try {
-        image = tarnwick_tools::buildMemoryImage(table, layout);
-    } catch (const std::exception &error) {
+        image = fmt::buildMemoryImage(table, layout);
+    } catch (const smbios::IException &error) {
         throw ToolError(error.what());
     }
     writeOutput(path, image);
-    out << "wrote " << path << ": a 1 MiB memory image, " << tarnwick_tools::surveyTable(table.table).structures
-        << " structures (" << table.table.size() << " bytes) at " << hex32(layout.tableAddress) << ", entry point at "
+    out << "wrote " << path << ": a " << sizeText(image.size()) << " memory image, "
+        << fmt::surveyTable(table.table).structures << " structures (" << table.table.size() << " bytes) at "
+        << hex32(layout.tableAddress) << ", entry point (" << entryPointName(table) << ") at "
         << hex32(layout.entryPointAddress) << '\n';
     return 0;
 }
 
 int exportDumpCommand(TableSource &source, const std::string &path, Output &out) {
-    const tarnwick_tools::SmbiosSource table = exportSource(source);
-    writeOutput(path, tarnwick_tools::buildDumpBin(table));
-    out << "wrote " << path << ": a dmidecode dump of " << tarnwick_tools::surveyTable(table.table).structures
-        << " structures (" << table.table.size() << " bytes)\n";
+    const smbios::SmbiosTableBytes table = exportSource(source);
+    writeOutput(path, fmt::buildDumpBin(table));
+    out << "wrote " << path << ": a dmidecode dump of " << fmt::surveyTable(table.table).structures
+        << " structures (" << table.table.size() << " bytes), entry point " << entryPointName(table) << '\n';
     return 0;
 }
 

@@ -33,8 +33,9 @@ struct SourceOptions {
 };
 
 // Points the library's factories at the source for the lifetime of the
-// object. Dumps, raw tables and RSMB buffers are laid out in a temporary
-// memory image, which the library then reads like any other.
+// object. Dumps, raw tables and RSMB buffers are read into memory and handed
+// to the library as they are (the SMBIOS factory's BufferMode); images and
+// the running machine are searched for 2.x and 3.x entry points.
 class TableSource {
 public:
     explicit TableSource(const SourceOptions &options);
@@ -45,9 +46,6 @@ public:
     // The process-wide table of the SMBIOS factory; throws the library's
     // exception when no table can be read.
     smbios::ISmbiosTable &table();
-
-private:
-    std::string temporaryImage;
 };
 
 // One structure as the commands show it.

@@ -1,7 +1,7 @@
 // Finding where a structure's strings end: the scan that the walk and the
 // items share, and the one a walk spends most of its time in.
-#ifndef TARNWICK_SMBIOS_STRUCTURESCAN_H
-#define TARNWICK_SMBIOS_STRUCTURESCAN_H
+#ifndef TARNWICK_SMBIOS_FORMAT_STRUCTURESCAN_H
+#define TARNWICK_SMBIOS_FORMAT_STRUCTURESCAN_H
 
 #include <cstddef>
 #include <cstdint>
@@ -47,4 +47,4 @@ inline std::size_t findDoubleZero(const uint8_t *bytes, std::size_t from, std::s
 
 }  // namespace smbios
 
-#endif  // TARNWICK_SMBIOS_STRUCTURESCAN_H
+#endif  // TARNWICK_SMBIOS_FORMAT_STRUCTURESCAN_H

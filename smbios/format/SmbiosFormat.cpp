@@ -1,0 +1,459 @@
+// The SMBIOS byte formats: reading, checking and building each of them.
+#include "smbios/format/SmbiosFormat.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "smbios/Exception.h"
+#include "smbios/format/StructureScan.h"
+
+namespace smbios::format {
+namespace {
+
+constexpr uint16_t kUnknownStructureCount = 9999;
+
+bool startsWith(const Bytes &bytes, const char *anchor) {
+    const std::size_t length = std::strlen(anchor);
+    return bytes.size() >= length && std::memcmp(bytes.data(), anchor, length) == 0;
+}
+
+Bytes::const_iterator offsetIn(const Bytes &bytes, std::size_t at) {
+    return bytes.begin() + static_cast<std::ptrdiff_t>(at);
+}
+
+[[noreturn]] void throwParse(const char *text) {
+    throw ParseExceptionImpl(text);
+}
+
+[[noreturn]] void throwFileError(const char *text, const std::string &path, int error) {
+    ParseExceptionImpl failure;
+    failure.setMessageString(text);
+    failure.setParameter("file", path);
+    failure.setParameter("err", std::string(std::strerror(error)));
+    throw failure;
+}
+
+}  // namespace
+
+uint64_t readLe(const uint8_t *bytes, std::size_t width) {
+    uint64_t value = 0;
+    for (std::size_t i = width; i-- > 0;) {
+        value = (value << 8) | bytes[i];
+    }
+    return value;
+}
+
+void writeLe(uint8_t *bytes, uint64_t value, std::size_t width) {
+    for (std::size_t i = 0; i < width; ++i) {
+        bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+}
+
+uint8_t byteSum(const uint8_t *bytes, std::size_t count) {
+    uint8_t sum = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        sum = static_cast<uint8_t>(sum + bytes[i]);
+    }
+    return sum;
+}
+
+void fixChecksum(uint8_t *record, std::size_t length, std::size_t checksumAt) {
+    record[checksumAt] = 0;
+    record[checksumAt] = static_cast<uint8_t>(0x100 - byteSum(record, length));
+}
+
+bool headerAt(const uint8_t *table, std::size_t length, std::size_t at) {
+    return length >= kStructureHeaderSize && at <= length - kStructureHeaderSize &&
+           table[at + 1] >= kStructureHeaderSize;
+}
+
+std::size_t nextStructure(const uint8_t *table, std::size_t length, std::size_t at) {
+    std::size_t candidate = 0;
+    if (at != kNoStructure) {
+        if (table[at] == kEndOfTableType || length < kStructureHeaderSize) {
+            return kNoStructure;
+        }
+        // The strings are searched up to length - 2, so that the next header
+        // is looked for only where one could fit.
+        candidate = findDoubleZero(table, at + table[at + 1], length - 2) + 2;
+    }
+    return headerAt(table, length, candidate) ? candidate : kNoStructure;
+}
+
+std::size_t structureSize(const uint8_t *table, std::size_t length, std::size_t at) {
+    const std::size_t left = length - at;
+    const std::size_t zeros = findDoubleZero(table + at, std::min<std::size_t>(table[at + 1], left), left);
+    return zeros + 1 < left ? zeros + 2 : left;
+}
+
+std::size_t countStrings(const uint8_t *strings, const uint8_t *end) {
+    std::size_t count = 0;
+    for (const uint8_t *at = strings; at < end && *at != 0 && count < 255; ++count) {
+        at = std::find(at, end, uint8_t{0}) + 1;
+    }
+    return count;
+}
+
+TableCensus surveyTable(const uint8_t *table, std::size_t length) {
+    TableCensus census;
+    for (std::size_t at = nextStructure(table, length, kNoStructure); at != kNoStructure;
+         at = nextStructure(table, length, at)) {
+        const std::size_t size = structureSize(table, length, at);
+        ++census.structures;
+        census.largestStructure = std::max(census.largestStructure, size);
+        census.usedLength = at + size;
+        census.endOfTable = table[at] == kEndOfTableType;
+    }
+    return census;
+}
+
+Bytes replicateTable(const Bytes &table, std::size_t copies) {
+    Bytes made;
+    uint16_t handle = 0;
+    auto append = [&](const uint8_t *structure, std::size_t size) {
+        const std::size_t at = made.size();
+        made.insert(made.end(), structure, structure + size);
+        writeLe(&made[at + 2], handle++, 2);
+    };
+    for (std::size_t copy = 0; copy < copies; ++copy) {
+        for (std::size_t at = nextStructure(table.data(), table.size(), kNoStructure); at != kNoStructure;
+             at = nextStructure(table.data(), table.size(), at)) {
+            if (table[at] != kEndOfTableType) {
+                append(&table[at], structureSize(table.data(), table.size(), at));
+            }
+        }
+    }
+    const uint8_t endOfTable[] = {kEndOfTableType, 4, 0, 0, 0, 0};
+    append(endOfTable, sizeof endOfTable);
+    return made;
+}
+
+uint8_t entryPoint2Checksum(const SmbiosTableEntryPoint &record) {
+    return byteSum(reinterpret_cast<const uint8_t *>(&record),
+                   std::min<std::size_t>(record.eps_length, sizeof record));
+}
+
+unsigned checkEntryPoint2(const SmbiosTableEntryPoint &record) {
+    unsigned failed = 0;
+    if (std::memcmp(record.dmi_anchor, "_DMI_", sizeof record.dmi_anchor) != 0) {
+        failed |= kIntermediateAnchorCheck;
+    }
+    if (entryPoint2Checksum(record) != 0) {
+        failed |= kChecksumCheck;
+    }
+    if (record.major_version != 2) {
+        failed |= kMajorVersionCheck;
+    }
+    if (record.eps_length < kEntryPoint2Size) {
+        failed |= kLengthCheck;
+    }
+    return failed;
+}
+
+uint8_t entryPoint3Checksum(const uint8_t *bytes, std::size_t available) {
+    return byteSum(bytes, std::min<std::size_t>(bytes[6], available));
+}
+
+unsigned checkEntryPoint3(const uint8_t *bytes, std::size_t available) {
+    if (available < kEntryPoint3Size) {
+        return kLengthCheck;
+    }
+    const Smbios3EntryPoint record = readEntryPoint3(bytes);
+    unsigned failed = 0;
+    if (entryPoint3Checksum(bytes, available) != 0) {
+        failed |= kChecksumCheck;
+    }
+    if (record.major_version < 3) {
+        failed |= kMajorVersionCheck;
+    }
+    if (record.eps_length < kEntryPoint3Size) {
+        failed |= kLengthCheck;
+    }
+    if (record.max_table_size == 0) {
+        failed |= kTableSizeCheck;
+    }
+    return failed;
+}
+
+Smbios3EntryPoint readEntryPoint3(const uint8_t *bytes) {
+    Smbios3EntryPoint record;
+    std::memcpy(&record, bytes, sizeof record);
+    return record;
+}
+
+EntryPointKind kindOf(const Bytes &entryPoint) {
+    if (startsWith(entryPoint, "_SM3_")) {
+        return EntryPointKind::Smbios3;
+    }
+    if (startsWith(entryPoint, "_SM_")) {
+        return EntryPointKind::Smbios2;
+    }
+    return entryPoint.size() == kRawSmbiosHeaderSize ? EntryPointKind::RawSmbiosData : EntryPointKind::None;
+}
+
+Bytes makeEntryPoint2(const TableCensus &census, std::size_t length, uint32_t tableAddress, uint8_t major,
+                      uint8_t minor) {
+    if (length > UINT16_MAX) {
+        throwParse("A table longer than 65535 bytes needs an SMBIOS 3 entry point.");
+    }
+    Bytes ep(kEntryPoint2Size, 0);
+    std::copy_n("_SM_", 4, ep.begin());
+    ep[0x05] = kEntryPoint2Size;
+    ep[0x06] = major;
+    ep[0x07] = minor;
+    writeLe(&ep[0x08], std::min<std::size_t>(census.largestStructure, UINT16_MAX), 2);
+    std::copy_n("_DMI_", 5, ep.begin() + 0x10);
+    writeLe(&ep[0x16], length, 2);
+    writeLe(&ep[0x1C], std::min<std::size_t>(census.structures, UINT16_MAX), 2);
+    ep[0x1E] = static_cast<uint8_t>((major << 4) | (minor & 0x0F));
+    relocateEntryPoint(ep, tableAddress);
+    return ep;
+}
+
+Bytes makeEntryPoint3(std::size_t length, uint64_t tableAddress, uint8_t major, uint8_t minor, uint8_t docrev) {
+    if (length > UINT32_MAX) {
+        throwParse("A table longer than 4 GiB has no SMBIOS entry point.");
+    }
+    Bytes ep(kEntryPoint3Size, 0);
+    std::copy_n("_SM3_", 5, ep.begin());
+    ep[0x06] = kEntryPoint3Size;
+    ep[0x07] = major;
+    ep[0x08] = minor;
+    ep[0x09] = docrev;
+    ep[0x0A] = 1;  // the 3.0 entry point layout
+    writeLe(&ep[0x0C], length, 4);
+    relocateEntryPoint(ep, tableAddress);
+    return ep;
+}
+
+bool needsEntryPoint3(std::size_t length, uint8_t major) {
+    return length > UINT16_MAX || major >= 3;
+}
+
+void relocateEntryPoint(Bytes &ep, uint64_t tableAddress) {
+    switch (kindOf(ep)) {
+    case EntryPointKind::Smbios3:
+        if (ep.size() < kEntryPoint3Size) {
+            break;
+        }
+        writeLe(&ep[0x10], tableAddress, 8);
+        fixChecksum(ep.data(), std::min<std::size_t>(ep[0x06], ep.size()), 0x05);
+        return;
+    case EntryPointKind::Smbios2:
+        if (ep.size() < kEntryPoint2Size || tableAddress > UINT32_MAX) {
+            break;
+        }
+        writeLe(&ep[0x18], tableAddress, 4);
+        fixChecksum(&ep[0x10], 0x0F, 0x05);  // the intermediate (_DMI_) checksum
+        fixChecksum(ep.data(), std::min<std::size_t>(ep[0x05], ep.size()), 0x04);
+        return;
+    default:
+        break;
+    }
+    throwParse("The entry point is too short, or cannot address the table.");
+}
+
+void describeInRecord(const SmbiosTableBytes &source, SmbiosTableEntryPoint &record) {
+    const Bytes &ep = source.entryPoint;
+    if (kindOf(ep) == EntryPointKind::Smbios2) {
+        record = SmbiosTableEntryPoint{};
+        std::memcpy(&record, ep.data(), std::min(ep.size(), sizeof record));
+        return;
+    }
+    const std::pair<uint8_t, uint8_t> version = versionOf(source);
+    record.major_version = version.first;
+    record.minor_version = version.second;
+    record.table_length = static_cast<uint16_t>(source.table.size());
+    record.num_structures = kUnknownStructureCount;
+}
+
+std::pair<uint8_t, uint8_t> versionOf(const SmbiosTableBytes &source) {
+    const Bytes &ep = source.entryPoint;
+    switch (kindOf(ep)) {
+    case EntryPointKind::Smbios3:
+        return ep.size() >= 9 ? std::make_pair(ep[7], ep[8]) : std::make_pair(uint8_t{3}, uint8_t{0});
+    case EntryPointKind::Smbios2:
+        return ep.size() >= 8 ? std::make_pair(ep[6], ep[7]) : std::make_pair(uint8_t{2}, uint8_t{0});
+    case EntryPointKind::RawSmbiosData:
+        return {ep[1], ep[2]};
+    case EntryPointKind::None:
+        break;
+    }
+    return {0, 0};
+}
+
+SmbiosTableBytes parseDumpBin(const Bytes &file) {
+    SmbiosTableBytes source;
+    uint64_t tableOffset = 0;
+    std::size_t tableLength = 0;
+    if (startsWith(file, "_SM3_") && file.size() >= kEntryPoint3Size) {
+        source.entryPoint.assign(file.begin(), offsetIn(file, kEntryPoint3Size));
+        tableOffset = readLe(&file[0x10], 8);
+        tableLength = static_cast<std::size_t>(readLe(&file[0x0C], 4));
+    } else if (startsWith(file, "_SM_") && file.size() >= kEntryPoint2Size) {
+        const std::size_t epsLength = std::max<std::size_t>(file[0x05], kEntryPoint2Size);
+        source.entryPoint.assign(file.begin(), offsetIn(file, std::min(epsLength, file.size())));
+        tableOffset = readLe(&file[0x18], 4);
+        tableLength = static_cast<std::size_t>(readLe(&file[0x16], 2));
+    } else {
+        throwParse("Not a dmidecode binary dump: no _SM_ or _SM3_ entry point at offset 0.");
+    }
+    if (tableOffset > file.size()) {
+        throwParse("The dump's table address lies past the end of the file.");
+    }
+    const std::size_t available = file.size() - static_cast<std::size_t>(tableOffset);
+    const auto start = static_cast<std::size_t>(tableOffset);
+    source.table.assign(offsetIn(file, start), offsetIn(file, start + std::min(tableLength, available)));
+    return source;
+}
+
+Bytes buildDumpBin(const SmbiosTableBytes &given) {
+    const SmbiosTableBytes source = withSmbiosEntryPoint(given);
+    if (source.entryPoint.size() > kDumpTableOffset) {
+        throwParse("The entry point does not fit before the table.");
+    }
+    Bytes dump(kDumpTableOffset + source.table.size(), 0);
+    Bytes ep = source.entryPoint;
+    relocateEntryPoint(ep, kDumpTableOffset);
+    std::copy(ep.begin(), ep.end(), dump.begin());
+    std::copy(source.table.begin(), source.table.end(), dump.begin() + kDumpTableOffset);
+    return dump;
+}
+
+SmbiosTableBytes parseRawSmbiosData(const Bytes &buffer) {
+    if (buffer.size() < kRawSmbiosHeaderSize) {
+        throwParse("An RSMB buffer holds at least its 8-byte header.");
+    }
+    SmbiosTableBytes source;
+    source.entryPoint.assign(buffer.begin(), offsetIn(buffer, kRawSmbiosHeaderSize));
+    const auto declared = static_cast<std::size_t>(readLe(&buffer[4], 4));
+    source.table.assign(offsetIn(buffer, kRawSmbiosHeaderSize),
+                        offsetIn(buffer, kRawSmbiosHeaderSize +
+                                             std::min<std::size_t>(declared, buffer.size() - kRawSmbiosHeaderSize)));
+    return source;
+}
+
+Bytes buildRawSmbiosData(uint8_t major, uint8_t minor, const Bytes &table) {
+    Bytes buffer(kRawSmbiosHeaderSize, 0);
+    buffer[1] = major;
+    buffer[2] = minor;
+    writeLe(&buffer[4], table.size(), 4);
+    buffer.insert(buffer.end(), table.begin(), table.end());
+    return buffer;
+}
+
+SmbiosTableBytes readSysfsTables(const std::string &directory) {
+    SmbiosTableBytes source;
+    const std::string entryPointPath = directory + "/smbios_entry_point";
+    source.entryPoint = readFileBytes(entryPointPath);
+    const EntryPointKind kind = kindOf(source.entryPoint);
+    if (kind != EntryPointKind::Smbios2 && kind != EntryPointKind::Smbios3) {
+        ParseExceptionImpl failure;
+        failure.setMessageString("No SMBIOS entry point (_SM_ or _SM3_) in %(file)s");
+        failure.setParameter("file", entryPointPath);
+        throw failure;
+    }
+    source.table = readFileBytes(directory + "/DMI");
+    return source;
+}
+
+SmbiosTableBytes sourceWithEntryPoint(Bytes table, uint8_t major, uint8_t minor) {
+    if (major == 0 && minor == 0) {
+        major = 2;
+        minor = 8;
+    }
+    SmbiosTableBytes made;
+    const std::size_t length = table.size();
+    if (needsEntryPoint3(length, major) && major < 3) {
+        // The 64-bit entry point exists from version 3.0 on; a 2.x table too
+        // long for its own entry point is published as 3.0.
+        major = 3;
+        minor = 0;
+    }
+    made.entryPoint = needsEntryPoint3(length, major) ? makeEntryPoint3(length, 0, major, minor)
+                                                     : makeEntryPoint2(surveyTable(table), length, 0, major, minor);
+    made.table = std::move(table);
+    return made;
+}
+
+SmbiosTableBytes withSmbiosEntryPoint(const SmbiosTableBytes &source) {
+    const EntryPointKind kind = kindOf(source.entryPoint);
+    if (kind == EntryPointKind::Smbios2 || kind == EntryPointKind::Smbios3) {
+        return source;
+    }
+    const std::pair<uint8_t, uint8_t> version = versionOf(source);
+    return sourceWithEntryPoint(source.table, version.first, version.second);
+}
+
+ImageLayout layoutFor(std::size_t tableLength) {
+    ImageLayout layout;
+    if (layout.tableAddress + tableLength > layout.entryPointAddress) {
+        layout.tableAddress = 0x100000;
+        layout.imageSize = (layout.tableAddress + tableLength + 0xFFF) & ~std::size_t{0xFFF};
+    }
+    return layout;
+}
+
+Bytes buildMemoryImage(const SmbiosTableBytes &given, const ImageLayout &layout) {
+    const SmbiosTableBytes source = withSmbiosEntryPoint(given);
+    const std::size_t epSize = source.entryPoint.size();
+    if (uint64_t{layout.entryPointAddress} + epSize > layout.imageSize ||
+        uint64_t{layout.tableAddress} + source.table.size() > layout.imageSize) {
+        throwParse("The entry point or the table does not fit in the image.");
+    }
+    if (layout.tableAddress < layout.entryPointAddress + epSize &&
+        layout.entryPointAddress < layout.tableAddress + source.table.size()) {
+        throwParse("The entry point and the table overlap.");
+    }
+    Bytes image(layout.imageSize, 0);
+    Bytes ep = source.entryPoint;
+    relocateEntryPoint(ep, layout.tableAddress);
+    std::copy(source.table.begin(), source.table.end(), image.begin() + layout.tableAddress);
+    std::copy(ep.begin(), ep.end(), image.begin() + layout.entryPointAddress);
+    return image;
+}
+
+Bytes buildMemoryImage(const SmbiosTableBytes &source) {
+    return buildMemoryImage(source, layoutFor(source.table.size()));
+}
+
+Bytes readFileBytes(const std::string &path) {
+    errno = 0;
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    int error = errno;
+    Bytes bytes;
+    if (file != nullptr) {
+        uint8_t chunk[16384];
+        std::size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+            bytes.insert(bytes.end(), chunk, chunk + got);
+        }
+        error = std::ferror(file) ? (errno != 0 ? errno : EIO) : 0;
+        (void)std::fclose(file);  // read-only: nothing to lose
+        if (error == 0) {
+            return bytes;
+        }
+    }
+    throwFileError("Could not read the SMBIOS table file %(file)s: %(err)s", path, error != 0 ? error : ENOENT);
+}
+
+void writeFileBytes(const std::string &path, const Bytes &bytes) {
+    errno = 0;
+    std::FILE *file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        throwFileError("Could not write %(file)s: %(err)s", path, errno != 0 ? errno : EIO);
+    }
+    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    int error = written ? 0 : (errno != 0 ? errno : EIO);
+    if (std::fclose(file) != 0 && error == 0) {
+        error = errno != 0 ? errno : EIO;
+    }
+    if (error != 0) {
+        throwFileError("Could not write %(file)s: %(err)s", path, error);
+    }
+}
+
+}  // namespace smbios::format
