@@ -29,19 +29,6 @@ std::vector<uint8_t> InputReader::rest() {
     return bytes;
 }
 
-bool BufferStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, smbios::SmbiosTableEntryPoint &entryPoint,
-                                    bool) {
-    std::unique_ptr<uint8_t[]> copy(new uint8_t[table.size() + 1]);
-    if (!table.empty()) {
-        std::memcpy(copy.get(), table.data(), table.size());
-    }
-    tableBuffer = std::move(copy);
-    entryPoint.table_length = static_cast<uint16_t>(std::min<std::size_t>(table.size(), 0xFFFF));
-    entryPoint.major_version = 2;
-    entryPoint.minor_version = 8;
-    return true;
-}
-
 uint32_t BufferFirmwarePlatform::getSystemFirmwareTable(Function, uint32_t provider, uint32_t tableId, void *buffer,
                                                         uint32_t bufferSize) {
     if (provider != kRsmbProvider || tableId != 0) {

@@ -1,5 +1,5 @@
-// Shared pieces of the fuzz targets: reading the input, a strategy and a
-// firmware-table platform that serve fuzzed bytes, and a walk that touches
+// Shared pieces of the fuzz targets: reading the input, a firmware-table
+// platform that serves fuzzed bytes, and a walk that touches
 // everything a table, its iterators and its items offer.
 #ifndef TARNWICK_FUZZ_FUZZSUPPORT_H
 #define TARNWICK_FUZZ_FUZZSUPPORT_H
@@ -29,17 +29,6 @@ private:
     const uint8_t *data;
     std::size_t size;
     std::size_t at = 0;
-};
-
-// Delivers a fixed table and entry point facts, as a strategy must.
-class BufferStrategy : public smbios::SmbiosStrategy {
-public:
-    explicit BufferStrategy(std::vector<uint8_t> tableBytes) : table(std::move(tableBytes)) {}
-    bool getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, smbios::SmbiosTableEntryPoint &entryPoint,
-                        bool strict) override;
-
-private:
-    std::vector<uint8_t> table;
 };
 
 // Answers the 'RSMB' firmware-table query with fixed bytes.

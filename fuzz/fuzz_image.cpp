@@ -1,6 +1,6 @@
 // Fuzz target 2: a memory image, read through the factories as a client
-// uses them: the entry point search (strict and lax, with and without
-// "offset"), the table read, and the walk.
+// uses them: the search for the 2.x entry point (strict and lax, with and
+// without "offset") and for the 64-bit one, the table read, and the walk.
 //
 // Input: a mode byte and an offset, then the BIOS area E0000h-FFFFFh, then
 // the bytes from 10000h on (where entry points in the seeds put tables).
@@ -60,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
     tables->setMode(smbios::SmbiosFactory::MemoryMode);
     tables->setParameter("strictValidation", (mode & 0x01) ? 1u : 0u);
     tables->setParameter("offset", (mode & 0x02) ? offset : 0u);
+    tables->setParameter("smbios3", 1u);
     try {
         smbios::ISmbiosTable *table = tables->getSingleton();
         tarnwick_fuzz::exerciseTable(*table, input, mode >> 3);

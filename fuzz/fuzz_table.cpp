@@ -13,7 +13,6 @@
 #include "FuzzSupport.h"
 #include "memory/MemoryFactory.h"
 #include "smbios/Exception.h"
-#include "smbios/IFirmwareTablePlatform.h"
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosWorkaround.h"
 #include "smbios/SystemId.h"
@@ -43,18 +42,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
 
     {
         std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
-        strategies.push_back(std::make_unique<tarnwick_fuzz::BufferStrategy>(table));
+        strategies.push_back(std::make_unique<smbios::SmbiosBufferStrategy>(
+            std::make_shared<const smbios::SmbiosTableBytes>(smbios::SmbiosTableBytes{{}, table})));
         smbios::SmbiosTable smbiosTable(std::move(strategies), false);
         smbiosTable.initializeWorkaround();
         tarnwick_fuzz::exerciseTable(smbiosTable, input, filterType);
     }
 
     // The system-ID sources read the factories' table: memory has nothing,
-    // and the firmware-table query serves the same table.
-    std::vector<uint8_t> raw = {0, 2, 8, 0, 0, 0, 0, 0};
-    raw.insert(raw.end(), table.begin(), table.end());
-    tarnwick_fuzz::BufferFirmwarePlatform firmware(raw);
-    smbios::useFirmwareTablePlatform(&firmware);
+    // and the factory serves the same table as bytes.
+    smbios::SmbiosFactory::getFactory()->setTableBytes(
+        std::make_shared<const smbios::SmbiosTableBytes>(smbios::SmbiosTableBytes{{}, table}));
+    smbios::SmbiosFactory::getFactory()->setMode(smbios::SmbiosFactory::BufferMode);
     memory::MemoryFactory::getFactory()->setMode(memory::MemoryFactory::FileMode);
     memory::MemoryFactory::getFactory()->setParameter("memFile", std::string());
     smbios::getSystemId();
@@ -67,6 +66,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
     smbios::SmbiosFactory::getFactory()->reset();
     smbios::SmbiosWorkaroundFactory::getFactory()->reset();
     memory::MemoryFactory::getFactory()->reset();
-    smbios::useFirmwareTablePlatform(nullptr);
     return 0;
 }

@@ -378,3 +378,106 @@ TEST_F(EntryPointSearchTest, EntryPointIsKeptWhenOnlyTheTableReadFails) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// The 64-bit entry point: what each malformed one leads to.
+
+struct Entry3Case {
+    const char *name;
+    // Changes the valid entry point (table at 10000h, maximum size 8000h)
+    // or the image; the checksum is fixed afterwards unless `keepChecksum`.
+    void (*apply)(Bytes &entryPoint, ImageBytes &image);
+    bool keepChecksum;
+    bool found;
+};
+
+void PrintTo(const Entry3Case &c, std::ostream *out) {
+    *out << c.name;
+}
+
+class EntryPoint3Test : public EntryPointSearchTest, public ::testing::WithParamInterface<Entry3Case> {};
+
+TEST_P(EntryPoint3Test, MalformedEntryPointsGiveNoTable) {
+    namespace fmt = smbios::format;
+    ImageBytes image;
+    image.place(0x10000, kTable);
+    Bytes ep = fmt::makeEntryPoint3(0x8000, 0x10000, 3, 2);
+    GetParam().apply(ep, image);
+    if (!GetParam().keepChecksum) {
+        fmt::fixChecksum(ep.data(), std::min<std::size_t>(ep[6], ep.size()), 5);
+    }
+    image.place(0xF0000, ep);
+    useImage(image);
+
+    smbios::Smbios3MemoryStrategy strategy;
+    std::unique_ptr<uint8_t[]> slot(new uint8_t[1]{0xAA});
+    SmbiosTableEntryPoint record{};
+    smbios::TableFacts facts;
+    ASSERT_EQ(strategy.readTable(slot, record, facts, false), GetParam().found);
+    if (!GetParam().found) {
+        EXPECT_EQ(slot[0], 0xAA) << "the table is untouched";
+        EXPECT_EQ(record.major_version, 0);
+        return;
+    }
+    // The read stops at the end of the type 127 structure, well before the
+    // maximum size.
+    EXPECT_EQ(facts.length, kTable.size());
+    EXPECT_TRUE(std::equal(kTable.begin(), kTable.end(), slot.get()));
+    EXPECT_EQ(facts.entryPoint.kind, smbios::EntryPointKind::Smbios3);
+    EXPECT_EQ(facts.entryPoint.address, 0xF0000u);
+    EXPECT_EQ(strategy.getOffset(), 0xF0000u);
+    EXPECT_EQ(record.major_version, 3);
+    EXPECT_EQ(record.minor_version, 2);
+    EXPECT_EQ(record.table_length, kTable.size());
+    EXPECT_EQ(record.table_address, 0x10000u);
+    EXPECT_EQ(record.num_structures, 9999);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EntryPoint3Test,
+    ::testing::Values(
+        Entry3Case{"Valid", [](Bytes &, ImageBytes &) {}, false, true},
+        Entry3Case{"BadChecksum", [](Bytes &ep, ImageBytes &) { ep[5] ^= 1; }, true, false},
+        Entry3Case{"LengthBelow18h", [](Bytes &ep, ImageBytes &) { ep[6] = 0x17; }, false, false},
+        Entry3Case{"MajorVersion2", [](Bytes &ep, ImageBytes &) { ep[7] = 2; }, false, false},
+        Entry3Case{"MaximumSizeZero", [](Bytes &ep, ImageBytes &) { smbios::format::writeLe(&ep[0x0C], 0, 4); },
+                   false, false},
+        Entry3Case{"TableAddressPastTheImage",
+                   [](Bytes &ep, ImageBytes &) { smbios::format::writeLe(&ep[0x10], 0x100000000ull, 8); }, false,
+                   false},
+        // Structures run on to the image's end, so the read reaches past it.
+        Entry3Case{"MaximumSizePastTheImage",
+                   [](Bytes &ep, ImageBytes &image) {
+                       smbios::format::writeLe(&ep[0x10], 0xFFF00, 8);
+                       image.place(0xFFF00, Bytes(0x100, 0x41));
+                       image.place(0xFFF00, tarnwick_test::structure(1, 1));
+                   },
+                   false, false},
+        // An anchor off the 16-byte grid is never a candidate.
+        Entry3Case{"AnchorOffTheGrid", [](Bytes &ep, ImageBytes &) { ep.insert(ep.begin(), 8, 0); }, true, false}),
+    [](const ::testing::TestParamInfo<Entry3Case> &info) { return std::string(info.param.name); });
+
+TEST_F(EntryPointSearchTest, SearchFor3xPassesOverABadCandidateAndReadsOnlyTheFSegment) {
+    namespace fmt = smbios::format;
+    ImageBytes image;
+    image.place(0x10000, kTable);
+    Bytes bad = fmt::makeEntryPoint3(kTable.size(), 0x10000, 3, 0);
+    bad[5] ^= 1;
+    image.place(0xE0000, fmt::makeEntryPoint3(kTable.size(), 0x10000, 3, 0));  // below the F segment
+    image.place(0xF0000, bad);
+    image.place(0xFFFE0, fmt::makeEntryPoint3(kTable.size(), 0x10000, 3, 1));
+    tarnwick_test::CountingMemory &memory = useImage(image);
+    smbios::Smbios3MemoryStrategy strategy;
+    std::unique_ptr<uint8_t[]> slot;
+    SmbiosTableEntryPoint record{};
+    smbios::TableFacts facts;
+    ASSERT_TRUE(strategy.readTable(slot, record, facts, false));
+    EXPECT_EQ(facts.entryPoint.address, 0xFFFE0u) << "the last 16-byte boundary whose 32 bytes fit";
+    EXPECT_EQ(record.minor_version, 1);
+    EXPECT_EQ(memory.readAddresses.front(), 0xF0000u);
+    EXPECT_EQ(std::count(memory.readAddresses.begin(), memory.readAddresses.end(), 0xE0000u), 0);
+
+    // With the address given, that one alone is read.
+    smbios::Smbios3MemoryStrategy atOffset(0xF0000);
+    EXPECT_FALSE(atOffset.readTable(slot, record, facts, false));
+}
