@@ -34,20 +34,53 @@ memory::IMemory &memorySource() {
 // (firmware states one generously) costs no more than the table.
 constexpr std::size_t kTableReadStep = 0x10000;
 
+// The buffer a 3.x table is read into. It takes the maximum size at once
+// where that is modest (firmware usually states the real size, and pages
+// never written are never touched), and else grows as the table is read,
+// so that a maximum far above the real table (up to 4 GiB) costs no more
+// than the table.
+struct GrowingTable {
+    static constexpr std::size_t kWholeReadLimit = 16u << 20;
+
+    explicit GrowingTable(std::size_t maximum)
+        : capacity(std::min(maximum, kWholeReadLimit)), bytes(new uint8_t[capacity]) {}
+
+    // Room for `more` bytes past `size`, which then counts them.
+    uint8_t *extend(std::size_t more) {
+        if (size + more > capacity) {
+            const std::size_t grown = std::max(size + more, 2 * capacity);
+            std::unique_ptr<uint8_t[]> larger(new uint8_t[grown]);
+            std::copy_n(bytes.get(), size, larger.get());
+            bytes = std::move(larger);
+            capacity = grown;
+        }
+        size += more;
+        return bytes.get() + size - more;
+    }
+
+    std::size_t capacity;
+    std::size_t size = 0;
+    std::unique_ptr<uint8_t[]> bytes;
+};
+
 // Reads up to `maximum` bytes at `address`, and stops early where a walk
 // over what has been read ends: after a complete type 127 structure, or at
 // a byte that cannot start a structure (the zeros after a table without
 // one). Memory errors pass through.
-std::vector<uint8_t> readTableUpTo(memory::IMemory &source, uint64_t address, std::size_t maximum) {
-    std::vector<uint8_t> bytes;
+GrowingTable readTableUpTo(memory::IMemory &source, uint64_t address, std::size_t maximum) {
+    GrowingTable table(maximum);
     std::size_t at = format::kNoStructure;  // the last structure known to be complete
     bool ended = false;
-    while (!ended && bytes.size() < maximum) {
-        const std::size_t before = bytes.size();
-        bytes.resize(before + std::min(kTableReadStep, maximum - before));
-        source.fillBuffer(bytes.data() + before, address + before, bytes.size() - before);
-        const uint8_t *data = bytes.data();
-        const std::size_t size = bytes.size();
+    while (!ended && table.size < maximum) {
+        const std::size_t before = table.size;
+        const std::size_t step = std::min(kTableReadStep, maximum - before);
+        uint8_t *chunk = table.extend(step);
+        // Zeroed first, so that a source that fills less than asked never
+        // leaves stray bytes.
+        std::memset(chunk, 0, step);
+        source.fillBuffer(chunk, address + before, static_cast<uint32_t>(step));
+        const uint8_t *data = table.bytes.get();
+        const std::size_t size = table.size;
         const bool all = size == maximum;
         for (;;) {
             const std::size_t next = at == format::kNoStructure ? 0 : at + format::structureSize(data, size, at);
@@ -65,13 +98,13 @@ std::vector<uint8_t> readTableUpTo(memory::IMemory &source, uint64_t address, st
             }
             at = next;
             if (data[at] == format::kEndOfTableType) {
-                bytes.resize(at + nextSize);
+                table.size = at + nextSize;
                 ended = true;
                 break;
             }
         }
     }
-    return bytes;
+    return table;
 }
 
 }  // namespace
@@ -186,10 +219,9 @@ bool Smbios3MemoryStrategy::readTable(std::unique_ptr<uint8_t[]> &tableBuffer, S
                 continue;
             }
             const format::Smbios3EntryPoint found = format::readEntryPoint3(candidate);
-            const std::vector<uint8_t> read = readTableUpTo(source, found.table_address, found.max_table_size);
-            const std::size_t length = read.size();
-            std::unique_ptr<uint8_t[]> table(new uint8_t[length]);
-            std::copy(read.begin(), read.end(), table.get());
+            GrowingTable read = readTableUpTo(source, found.table_address, found.max_table_size);
+            const std::size_t length = read.size;
+            std::unique_ptr<uint8_t[]> table = std::move(read.bytes);
 
             entryPoint.major_version = found.major_version;
             entryPoint.minor_version = found.minor_version;

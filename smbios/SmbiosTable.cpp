@@ -180,7 +180,13 @@ void SmbiosTable::insertCachedItem(const uint8_t *location, CachedItem item) con
     if (itemList.empty()) {
         // Room for every structure the entry point counts (as far as the
         // table's length allows), so that a walk never regrows the vector.
-        itemList.reserve(std::min<std::size_t>(entryPoint.num_structures, tableLength / 4 + 1u));
+        // Sources without a count say 9999, which a long table exceeds:
+        // there a structure is taken to need 16 bytes, about half the usual.
+        std::size_t expected = entryPoint.num_structures;
+        if (expected == 9999) {
+            expected = std::max<std::size_t>(expected, tableLength / 16);
+        }
+        itemList.reserve(std::min<std::size_t>(expected, tableLength / 4 + 1u));
     }
     if (itemList.empty() || location > itemList.back().first) {
         itemList.emplace_back(location, std::move(item));

@@ -337,11 +337,11 @@ SmbiosTableBytes parseRawSmbiosData(const Bytes &buffer) {
 }
 
 Bytes buildRawSmbiosData(uint8_t major, uint8_t minor, const Bytes &table) {
-    Bytes buffer(kRawSmbiosHeaderSize, 0);
+    Bytes buffer(kRawSmbiosHeaderSize + table.size(), 0);
     buffer[1] = major;
     buffer[2] = minor;
     writeLe(&buffer[4], table.size(), 4);
-    buffer.insert(buffer.end(), table.begin(), table.end());
+    std::copy(table.begin(), table.end(), buffer.begin() + kRawSmbiosHeaderSize);
     return buffer;
 }
 

@@ -283,6 +283,41 @@ TEST(SmbiosInspectTest, EntryPointAndItsValidation) {
     EXPECT_NE(text.out.find("Strict validation: passed"), std::string::npos);
 }
 
+// The record each kind of source really holds, and the table's whole length.
+TEST(SmbiosInspectTest, EntryPointIsTheOneTheSourceHolds) {
+    const std::string data = tarnwick_test::testDataPath("");
+    struct Case {
+        std::string source;
+        std::string firstLine;
+        const char *kind;
+        std::size_t length;
+    };
+    const Case cases[] = {
+        {"--image " + quoted(data + "qemu/seabios-pc-smbios3.img"), "Entry point (SMBIOS 3, 64-bit) at 0x000F59F0",
+         "smbios3", 394},
+        {"--dump " + quoted(data + "real-smbios/dump-bin/GigaByte-X399.bin"), "Entry point (SMBIOS 3, 64-bit)",
+         "smbios3", 3415},
+        {"--rsmb " + quoted(data + "real-smbios/rsmb/AMD-desktop-3.2.rsmb"),
+         "Entry point: none; RSMB header (Windows firmware-table query)", "rsmb", 1071},
+        {"--raw " + quoted(data + "real-smbios/raw/HyperV.DMI"), "Entry point: none (the source holds the table alone)",
+         "none", 17307},
+    };
+    for (const Case &c : cases) {
+        const Result text = inspect(c.source + " entry-point");
+        ASSERT_EQ(text.status, 0) << c.source << ": " << text.err;
+        EXPECT_EQ(text.out.substr(0, text.out.find('\n')), c.firstLine);
+        EXPECT_NE(text.out.find("Table: " + std::to_string(c.length) + " bytes\n"), std::string::npos) << text.out;
+        const Json json = Json::parse(inspect(c.source + " entry-point --json").out);
+        EXPECT_EQ(json["kind"], c.kind);
+        EXPECT_EQ(json["tableLengthInBytes"], c.length);
+    }
+    const Json smbios3 = Json::parse(inspect(cases[0].source + " entry-point --json").out);
+    EXPECT_EQ(smbios3["address"], 0xF59F0);
+    EXPECT_EQ(smbios3["tableAddressHex"], "0x00000000000F5A10");
+    EXPECT_EQ(smbios3["maxTableSize"], 394);
+    EXPECT_EQ(smbios3["validation"], "passed");
+}
+
 TEST(SmbiosInspectTest, DumpIsTheLibrarysOwnDump) {
     const std::string path = tarnwick_test::testDataPath("qemu/seabios-pc-oem-strings.img");
     std::ostringstream expected;

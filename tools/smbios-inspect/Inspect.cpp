@@ -499,6 +499,7 @@ int entryPointCommand(TableSource &source, bool json, Output &out) {
     for (const EntryPointField &field : fields) {
         out << format("\t%-22s: %s\n", field.name, field.text.c_str());
     }
+    out << "Table: " << table.getTableLength() << " bytes\n";
     if (validation != nullptr) {
         out << validation << ": " << (valid ? "passed" : "failed") << '\n';
         if (!valid) {
