@@ -124,9 +124,11 @@ ImageSet &imageSet() {
         made.add("Full64K", fmt::buildMemoryImage(fmt::sourceWithEntryPoint(makeFullTable(), 2, 8)), entryPoint);
         // SMBIOS 3 tables of real structures, past what a 2.x entry point can
         // describe: about 87 KB, and about 1 MiB (above 1 MiB in the image).
-        made.add("VMWare87K", fmt::buildMemoryImage(fmt::sourceWithEntryPoint(fmt::replicateTable(vmware.table, 3), 2, 7)),
+        made.add("VMWare87K",
+                 fmt::buildMemoryImage(fmt::sourceWithEntryPoint(fmt::replicateTable(vmware.table, 3), 2, 7)),
                  entryPoint);
-        made.add("Table1M", fmt::buildMemoryImage(fmt::sourceWithEntryPoint(fmt::replicateTable(vmware.table, 36), 2, 7)),
+        made.add("Table1M",
+                 fmt::buildMemoryImage(fmt::sourceWithEntryPoint(fmt::replicateTable(vmware.table, 36), 2, 7)),
                  entryPoint);
 
         uint32_t oemAt = 0;
@@ -177,8 +179,8 @@ const BenchImage &benchImage(const std::string &name) {
 }
 
 const std::vector<std::string> &benchImageNames() {
-    static const std::vector<std::string> names = {"F0000",     "FFFD0",   "SeaBIOS",   "VMWare",
-                                                   "Full64K",   "VMWare87K", "Table1M", "OemStrings"};
+    static const std::vector<std::string> names = {"F0000",   "FFFD0",     "SeaBIOS", "VMWare",
+                                                   "Full64K", "VMWare87K", "Table1M", "OemStrings"};
     return names;
 }
 

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "smbios/format/SmbiosFormat.h"
 #include "memory/MemoryFactory.h"
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosWorkaround.h"
+#include "smbios/format/SmbiosFormat.h"
 
 namespace tarnwick_bench {
 

@@ -4,9 +4,9 @@
 // from what was read, read back again.
 //
 // Input: a selector byte (which format), then the file's bytes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -59,12 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
     try {
         const smbios::SmbiosTableBytes source = parse(selector, file);
         walk(source, reads);
-        (void)fmt::checkEntryPoint3(source.entryPoint.data(), source.entryPoint.size() >= fmt::kEntryPoint3Size
-                                                                   ? source.entryPoint.size()
-                                                                   : 0);
+        (void)fmt::checkEntryPoint3(source.entryPoint.data(),
+                                    source.entryPoint.size() >= fmt::kEntryPoint3Size ? source.entryPoint.size() : 0);
         // What an export writes reads back to the same table.
         const std::pair<uint8_t, uint8_t> version = fmt::versionOf(source);
-        const smbios::SmbiosTableBytes exported = fmt::sourceWithEntryPoint(source.table, version.first, version.second);
+        const smbios::SmbiosTableBytes exported =
+            fmt::sourceWithEntryPoint(source.table, version.first, version.second);
         if (fmt::parseDumpBin(fmt::buildDumpBin(exported)).table != source.table) {
             __builtin_trap();
         }

@@ -193,7 +193,6 @@ void SmbiosMemoryStrategy::getSmbiosEntryPoint(SmbiosTableEntryPoint &entryPoint
     entryPoint = candidate;
 }
 
-
 Smbios3MemoryStrategy::Smbios3MemoryStrategy(uint32_t initialOffset) : offset(initialOffset) {}
 
 Smbios3MemoryStrategy::~Smbios3MemoryStrategy() = default;

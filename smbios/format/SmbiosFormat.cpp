@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "smbios/Exception.h"
-#include "smbios/format/StructureScan.h"
 
 namespace smbios::format {
 namespace {
@@ -65,24 +64,6 @@ void fixChecksum(uint8_t *record, std::size_t length, std::size_t checksumAt) {
     record[checksumAt] = static_cast<uint8_t>(0x100 - byteSum(record, length));
 }
 
-bool headerAt(const uint8_t *table, std::size_t length, std::size_t at) {
-    return length >= kStructureHeaderSize && at <= length - kStructureHeaderSize &&
-           table[at + 1] >= kStructureHeaderSize;
-}
-
-std::size_t nextStructure(const uint8_t *table, std::size_t length, std::size_t at) {
-    std::size_t candidate = 0;
-    if (at != kNoStructure) {
-        if (table[at] == kEndOfTableType || length < kStructureHeaderSize) {
-            return kNoStructure;
-        }
-        // The strings are searched up to length - 2, so that the next header
-        // is looked for only where one could fit.
-        candidate = findDoubleZero(table, at + table[at + 1], length - 2) + 2;
-    }
-    return headerAt(table, length, candidate) ? candidate : kNoStructure;
-}
-
 std::size_t structureSize(const uint8_t *table, std::size_t length, std::size_t at) {
     const std::size_t left = length - at;
     const std::size_t zeros = findDoubleZero(table + at, std::min<std::size_t>(table[at + 1], left), left);
@@ -132,8 +113,7 @@ Bytes replicateTable(const Bytes &table, std::size_t copies) {
 }
 
 uint8_t entryPoint2Checksum(const SmbiosTableEntryPoint &record) {
-    return byteSum(reinterpret_cast<const uint8_t *>(&record),
-                   std::min<std::size_t>(record.eps_length, sizeof record));
+    return byteSum(reinterpret_cast<const uint8_t *>(&record), std::min<std::size_t>(record.eps_length, sizeof record));
 }
 
 unsigned checkEntryPoint2(const SmbiosTableEntryPoint &record) {
@@ -330,9 +310,9 @@ SmbiosTableBytes parseRawSmbiosData(const Bytes &buffer) {
     SmbiosTableBytes source;
     source.entryPoint.assign(buffer.begin(), offsetIn(buffer, kRawSmbiosHeaderSize));
     const auto declared = static_cast<std::size_t>(readLe(&buffer[4], 4));
-    source.table.assign(offsetIn(buffer, kRawSmbiosHeaderSize),
-                        offsetIn(buffer, kRawSmbiosHeaderSize +
-                                             std::min<std::size_t>(declared, buffer.size() - kRawSmbiosHeaderSize)));
+    source.table.assign(
+        offsetIn(buffer, kRawSmbiosHeaderSize),
+        offsetIn(buffer, kRawSmbiosHeaderSize + std::min<std::size_t>(declared, buffer.size() - kRawSmbiosHeaderSize)));
     return source;
 }
 
@@ -374,7 +354,7 @@ SmbiosTableBytes sourceWithEntryPoint(Bytes table, uint8_t major, uint8_t minor)
         minor = 0;
     }
     made.entryPoint = needsEntryPoint3(length, major) ? makeEntryPoint3(length, 0, major, minor)
-                                                     : makeEntryPoint2(surveyTable(table), length, 0, major, minor);
+                                                      : makeEntryPoint2(surveyTable(table), length, 0, major, minor);
     made.table = std::move(table);
     return made;
 }

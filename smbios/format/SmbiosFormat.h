@@ -14,6 +14,7 @@
 
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTableEntryPoint.h"
+#include "smbios/format/StructureScan.h"
 
 namespace smbios::format {
 
@@ -36,15 +37,30 @@ constexpr std::size_t kNoStructure = SIZE_MAX;
 // Whether a structure header starts at `at` of a table of `length` bytes:
 // its four bytes fit, and its length byte is at least 4 (zero padding, say,
 // leaves nothing to walk by).
-bool headerAt(const uint8_t *table, std::size_t length, std::size_t at);
+inline bool headerAt(const uint8_t *table, std::size_t length, std::size_t at) {
+    return length >= kStructureHeaderSize && at <= length - kStructureHeaderSize &&
+           table[at + 1] >= kStructureHeaderSize;
+}
 
 // The start of the structure after the one at `at` (the first one when `at`
 // is kNoStructure), or kNoStructure at the end: after a type 127 structure,
 // or where no further header fits. The strings of the structure at `at` are
 // searched for their closing double zero only up to four bytes before the
 // table's end, so a table shorter than four bytes ends after its first
-// structure. Reads only inside the table.
-std::size_t nextStructure(const uint8_t *table, std::size_t length, std::size_t at);
+// structure. Reads only inside the table. Inline: a walk spends its time
+// here.
+inline std::size_t nextStructure(const uint8_t *table, std::size_t length, std::size_t at) {
+    std::size_t candidate = 0;
+    if (at != kNoStructure) {
+        if (table[at] == kEndOfTableType || length < kStructureHeaderSize) {
+            return kNoStructure;
+        }
+        // The strings are searched up to length - 2, so that the next header
+        // is looked for only where one could fit.
+        candidate = findDoubleZero(table, at + table[at + 1], length - 2) + 2;
+    }
+    return headerAt(table, length, candidate) ? candidate : kNoStructure;
+}
 
 // The size of the structure at `at` with its strings: up to and including
 // the first double zero from the end of its formatted area, or up to the

@@ -81,7 +81,7 @@ smbios::SmbiosTableBytes sourceOf(const RealTable &table) {
     base.copies = 1;
     const smbios::SmbiosTableBytes original = fileSource(base);
     const std::pair<uint8_t, uint8_t> version = fmt::versionOf(original);
-    const smbios::SmbiosTableBytes large =
+    smbios::SmbiosTableBytes large =
         fmt::sourceWithEntryPoint(fmt::replicateTable(original.table, table.copies), version.first, version.second);
     switch (table.format) {
     case F::DumpBin:

@@ -12,8 +12,8 @@
 
 #include "smbios/Exception.h"
 #include "smbios/IFirmwareTablePlatform.h"
-#include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosFactory.h"
+#include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosSysfsStrategy.h"
 #include "smbios/SmbiosTable.h"
 #include "smbios/SystemId.h"
@@ -74,8 +74,7 @@ TEST_P(SysfsStrategyTest, ReadsTheTableAsPublishedAndWalksItCompletely) {
     EXPECT_EQ(visited, GetParam().structures);
 }
 
-INSTANTIATE_TEST_SUITE_P(RealMachines, SysfsStrategyTest,
-                         ::testing::ValuesIn(kSysfsMachines), caseName);
+INSTANTIATE_TEST_SUITE_P(RealMachines, SysfsStrategyTest, ::testing::ValuesIn(kSysfsMachines), caseName);
 
 // Each failure names the file, and leaves the table's buffer as it was.
 TEST(SysfsStrategyErrorTest, FilesThatCannotBeReadAreNamed) {
@@ -122,15 +121,15 @@ TEST_P(AutoModeSysfsTest, ReadsSysfsAndRecordsTheMemoryFailure) {
               "Unable to open memory. File: " + missing + ", OS Error: " + std::strerror(ENOENT));
 }
 
-INSTANTIATE_TEST_SUITE_P(RealMachines, AutoModeSysfsTest,
-                         ::testing::ValuesIn(kSysfsMachines), caseName);
+INSTANTIATE_TEST_SUITE_P(RealMachines, AutoModeSysfsTest, ::testing::ValuesIn(kSysfsMachines), caseName);
 
 TEST(SystemStrategiesPosixTest, FirmwareTableQueryHasNoKernel32Here) {
     smbios::forgetFirmwareTableFunction();
     smbios::SmbiosWinGetFirmwareTableStrategy strategy;
     std::unique_ptr<uint8_t[]> slot;
     SmbiosTableEntryPoint ep{};
-    EXPECT_THROW_TEXT(strategy.getSmbiosTable(slot, ep, false), smbios::ParseException, "Could not load dll functions.");
+    EXPECT_THROW_TEXT(strategy.getSmbiosTable(slot, ep, false), smbios::ParseException,
+                      "Could not load dll functions.");
     EXPECT_EQ(slot, nullptr);
 }
 

@@ -52,13 +52,8 @@ Bytes rawSmbiosData(uint8_t major, uint8_t minor, const Bytes &table) {
 }
 
 void fixEntryPointChecksum(smbios::SmbiosTableEntryPoint &entryPoint) {
-    entryPoint.checksum = 0;
-    const auto *bytes = reinterpret_cast<const uint8_t *>(&entryPoint);
-    uint8_t sum = 0;
-    for (std::size_t i = 0; i < entryPoint.eps_length && i < sizeof entryPoint; ++i) {
-        sum = static_cast<uint8_t>(sum + bytes[i]);
-    }
-    entryPoint.checksum = static_cast<uint8_t>(0x100 - sum);
+    smbios::format::fixChecksum(reinterpret_cast<uint8_t *>(&entryPoint),
+                                std::min<std::size_t>(entryPoint.eps_length, sizeof entryPoint), 0x04);
 }
 
 smbios::SmbiosTableEntryPoint validEntryPoint(uint32_t tableAddress, uint16_t tableLength, uint16_t structures) {
@@ -73,12 +68,7 @@ smbios::SmbiosTableEntryPoint validEntryPoint(uint32_t tableAddress, uint16_t ta
     ep.table_address = tableAddress;
     ep.num_structures = structures;
     ep.bcd_revision = 0x28;
-    uint8_t intermediate = 0;
-    const auto *bytes = reinterpret_cast<const uint8_t *>(&ep);
-    for (std::size_t i = 0x10; i < 0x1F; ++i) {
-        intermediate = static_cast<uint8_t>(intermediate + bytes[i]);
-    }
-    ep.intermediate_checksum = static_cast<uint8_t>(0x100 - intermediate);
+    smbios::format::fixChecksum(reinterpret_cast<uint8_t *>(&ep) + 0x10, 0x0F, 0x05);  // the _DMI_ checksum
     fixEntryPointChecksum(ep);
     return ep;
 }

@@ -55,8 +55,8 @@ std::string sourceOf(const RealTable &table, const std::string &directory) {
     case RealTable::Format::Rsmb:
         if (made) {
             const smbios::SmbiosTableBytes source = tarnwick_test::sourceOf(table);
-            fmt::writeFileBytes(file + ".rsmb", fmt::buildRawSmbiosData(source.entryPoint[1], source.entryPoint[2],
-                                                                         source.table));
+            fmt::writeFileBytes(file + ".rsmb",
+                                fmt::buildRawSmbiosData(source.entryPoint[1], source.entryPoint[2], source.table));
             return "--rsmb " + quoted(file + ".rsmb");
         }
         return "--rsmb " + path;
@@ -353,7 +353,8 @@ TEST(SmbiosInspectErrorTest, MissingFilesAreNamed) {
     EXPECT_EQ(image.out, "");
     const Result dump = inspect("--dump " + quoted(missing) + " list");
     EXPECT_EQ(dump.status, 1);
-    EXPECT_EQ(dump.err, "smbios-inspect: Could not read the SMBIOS table file " + missing + ": No such file or directory\n");
+    EXPECT_EQ(dump.err,
+              "smbios-inspect: Could not read the SMBIOS table file " + missing + ": No such file or directory\n");
 }
 
 TEST(SmbiosInspectErrorTest, ImageWithoutEntryPoint) {

@@ -119,7 +119,8 @@ int main(int argc, char **argv) {
         const fmt::Bytes input = fmt::readFileBytes(files[0]);
         if (format.empty()) {
             const smbios::EntryPointKind kind = fmt::kindOf(input);
-            format = kind == smbios::EntryPointKind::Smbios2 || kind == smbios::EntryPointKind::Smbios3 ? "dump" : "raw";
+            format =
+                kind == smbios::EntryPointKind::Smbios2 || kind == smbios::EntryPointKind::Smbios3 ? "dump" : "raw";
         }
         smbios::SmbiosTableBytes source;
         if (format == "dump") {
@@ -131,8 +132,8 @@ int main(int argc, char **argv) {
         }
         if (copies > 1) {
             const std::pair<uint8_t, uint8_t> version = fmt::versionOf(source);
-            source = fmt::sourceWithEntryPoint(fmt::replicateTable(source.table, copies), version.first,
-                                               version.second);
+            source =
+                fmt::sourceWithEntryPoint(fmt::replicateTable(source.table, copies), version.first, version.second);
         }
         source = fmt::withSmbiosEntryPoint(source);
         fmt::ImageLayout layout = fmt::layoutFor(source.table.size());
@@ -141,7 +142,8 @@ int main(int argc, char **argv) {
         }
         if (tableAddress != 0) {
             layout.tableAddress = tableAddress;
-            layout.imageSize = std::max<std::size_t>(0x100000, (tableAddress + source.table.size() + 0xFFF) & ~0xFFFull);
+            layout.imageSize =
+                std::max<std::size_t>(0x100000, (tableAddress + source.table.size() + 0xFFF) & ~0xFFFull);
         }
         fmt::writeFileBytes(files[1], fmt::buildMemoryImage(source, layout));
         const bool smbios3 = fmt::kindOf(source.entryPoint) == smbios::EntryPointKind::Smbios3;

@@ -614,8 +614,8 @@ int exportImageCommand(TableSource &source, const std::string &path, Output &out
 int exportDumpCommand(TableSource &source, const std::string &path, Output &out) {
     const smbios::SmbiosTableBytes table = exportSource(source);
     writeOutput(path, fmt::buildDumpBin(table));
-    out << "wrote " << path << ": a dmidecode dump of " << fmt::surveyTable(table.table).structures
-        << " structures (" << table.table.size() << " bytes), entry point " << entryPointName(table) << '\n';
+    out << "wrote " << path << ": a dmidecode dump of " << fmt::surveyTable(table.table).structures << " structures ("
+        << table.table.size() << " bytes), entry point " << entryPointName(table) << '\n';
     return 0;
 }
 
