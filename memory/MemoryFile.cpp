@@ -9,6 +9,7 @@
 
 #include "memory/ByteRead.h"
 #include "smbios/Exception.h"
+#include "smbios/VerbatimText.h"
 
 namespace memory {
 namespace {
@@ -23,8 +24,7 @@ std::string osErrorText(int error) {
 
 [[noreturn]] void throwAccessError(const char *messageTemplate, int error) {
     AccessErrorImpl failure;
-    failure.setMessageString(messageTemplate);
-    failure.setParameter("err", osErrorText(error));
+    smbios::setMessageWithVerbatimValues(failure, messageTemplate, {{"err", osErrorText(error)}});
     throw failure;
 }
 
@@ -49,9 +49,8 @@ MemoryFile::MemoryFile(std::string name, uint64_t highest, bool unbuffered)
     if (!file) {
         const int error = errno;
         AccessErrorImpl failure;
-        failure.setMessageString("Unable to open memory. File: %(file)s, OS Error: %(err)s");
-        failure.setParameter("file", fileName);
-        failure.setParameter("err", osErrorText(error));
+        smbios::setMessageWithVerbatimValues(failure, "Unable to open memory. File: %(file)s, OS Error: %(err)s",
+                                             {{"file", fileName}, {"err", osErrorText(error)}});
         throw failure;
     }
     if (unbuffered) {
@@ -74,8 +73,8 @@ void MemoryFile::seekTo(uint64_t offset) {
     }
     const int error = errno;
     OutOfBoundsImpl failure;
-    failure.setMessageString("Seek error trying to seek to memory location. OS Error: %(err)s");
-    failure.setParameter("err", osErrorText(error));
+    smbios::setMessageWithVerbatimValues(failure, "Seek error trying to seek to memory location. OS Error: %(err)s",
+                                         {{"err", osErrorText(error)}});
     throw failure;
 }
 

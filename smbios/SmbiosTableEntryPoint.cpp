@@ -6,6 +6,7 @@
 
 #include "memory/IMemory.h"
 #include "memory/MemoryFactory.h"
+#include "smbios/VerbatimText.h"
 #include "smbios/format/SmbiosFormat.h"
 
 namespace smbios {
@@ -30,11 +31,13 @@ bool validateEntryPoint(const SmbiosTableEntryPoint &candidate, bool strict, Exc
     // The anchor text runs to the first zero byte, at most to the record's end.
     const auto *anchorStart = reinterpret_cast<const char *>(candidate.dmi_anchor);
     const auto *recordEnd = reinterpret_cast<const char *>(&candidate) + sizeof candidate;
-    report.setParameter("dmi_anchor", std::string(anchorStart, std::find(anchorStart, recordEnd, '\0')));
+    // The anchor's bytes come from firmware: they are written into the report
+    // as they are, never expanded.
+    setMessageWithVerbatimValues(report, text,
+                                 {{"dmi_anchor", std::string(anchorStart, std::find(anchorStart, recordEnd, '\0'))}});
     report.setParameter("checksum", uint32_t{sum});
     report.setParameter("major_version", uint32_t{candidate.major_version});
     report.setParameter("eps_length", uint32_t{candidate.eps_length});
-    report.setMessageString(text);
 
     return !strict || failed == 0;
 }

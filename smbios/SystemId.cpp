@@ -9,6 +9,7 @@
 #include "memory/MemoryFactory.h"
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosTable.h"
+#include "smbios/VerbatimText.h"
 
 namespace smbios {
 namespace {
@@ -86,7 +87,9 @@ uint16_t getSystemId() {
                 return systemId;
             }
         } catch (const IException &error) {
-            lastError.setMessageString(error.what());
+            // Kept as the failure's own text: a template of it would be
+            // expanded a second time.
+            lastError.setMessageString(verbatimText(error.what()));
         } catch (...) {
             lastError.setMessageString("Unknown internal error occurred");
         }

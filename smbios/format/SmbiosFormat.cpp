@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "smbios/Exception.h"
+#include "smbios/VerbatimText.h"
 
 namespace smbios::format {
 namespace {
@@ -29,9 +30,7 @@ Bytes::const_iterator offsetIn(const Bytes &bytes, std::size_t at) {
 
 [[noreturn]] void throwFileError(const char *text, const std::string &path, int error) {
     ParseExceptionImpl failure;
-    failure.setMessageString(text);
-    failure.setParameter("file", path);
-    failure.setParameter("err", std::string(std::strerror(error)));
+    setMessageWithVerbatimValues(failure, text, {{"file", path}, {"err", std::string(std::strerror(error))}});
     throw failure;
 }
 
@@ -332,8 +331,8 @@ SmbiosTableBytes readSysfsTables(const std::string &directory) {
     const EntryPointKind kind = kindOf(source.entryPoint);
     if (kind != EntryPointKind::Smbios2 && kind != EntryPointKind::Smbios3) {
         ParseExceptionImpl failure;
-        failure.setMessageString("No SMBIOS entry point (_SM_ or _SM3_) in %(file)s");
-        failure.setParameter("file", entryPointPath);
+        setMessageWithVerbatimValues(failure, "No SMBIOS entry point (_SM_ or _SM3_) in %(file)s",
+                                     {{"file", entryPointPath}});
         throw failure;
     }
     source.table = readFileBytes(directory + "/DMI");

@@ -46,10 +46,21 @@ TEST(MemoryFileOpenTest, EmptyNameIsRefused) {
     EXPECT_THROW_TEXT(MemoryFile(""), memory::AccessError, "File name passed in was null or zero-length.");
 }
 
+// The name comes out of the message and the parameter exactly as it went
+// in, "%" and placeholders included.
 TEST(MemoryFileOpenTest, MissingFileNamesTheFileAndTheOsError) {
-    const std::string missing = tarnwick_test::missingFilePath();
-    EXPECT_THROW_TEXT(MemoryFile{missing}, memory::AccessError,
-                      "Unable to open memory. File: " + missing + ", OS Error: " + std::strerror(ENOENT));
+    const std::string base = tarnwick_test::missingFilePath();
+    for (const std::string &missing : {base, base + "disk 100%% full.img", base + "missing%(file)s%(err)s.img"}) {
+        EXPECT_THROW_TEXT(MemoryFile{missing}, memory::AccessError,
+                          "Unable to open memory. File: " + missing + ", OS Error: " + std::strerror(ENOENT));
+        try {
+            MemoryFile opened(missing);
+            ADD_FAILURE() << missing << " opened";
+        } catch (const smbios::Exception<memory::AccessError> &failure) {
+            EXPECT_EQ(failure.getParameterString("file"), missing);
+            EXPECT_EQ(failure.getParameterString("err"), std::strerror(ENOENT));
+        }
+    }
 }
 
 TEST_F(MemoryFileTest, FillBufferReturnsTheImageBytes) {

@@ -2,6 +2,7 @@
 // as a client uses them, over memory images captured from SeaBIOS (the BIOS
 // area marks written into copies) and images built in the tests.
 #include "smbios/SystemId.h"
+#include "smbios/SystemTableSource.h"
 #include "smbios/format/SmbiosFormat.h"
 
 #include <gtest/gtest.h>
@@ -294,6 +295,17 @@ public:
 private:
     bool null;
 };
+
+// The last error is the failure's own text, not a template of it that is
+// expanded again.
+TEST_F(SystemIdTest, LastErrorKeepsTheFailuresTextExactly) {
+    const std::string missing = tarnwick_test::missingFilePath() + "100%% of %(file)s";
+    fixture = std::make_unique<tarnwick_test::MemoryImageFixture>(missing);
+    // AutoMode: the memory sources fail, the table comes from the system.
+    const tarnwick_test::SystemTableSource system(2, 8, tarnwick_test::endOfTable());
+    EXPECT_EQ(smbios::getSystemId(), 0);
+    EXPECT_EQ(lastErrorText(), "Unable to open memory. File: " + missing + ", OS Error: " + std::strerror(ENOENT));
+}
 
 TEST_F(SystemIdTest, ForeignExceptionsAndMissingObjectsAreRecorded) {
     ImageBytes image;

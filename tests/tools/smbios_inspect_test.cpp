@@ -344,17 +344,20 @@ TEST(SmbiosInspectTest, OffsetAndStrict) {
 // ---------------------------------------------------------------------------
 // Failures and usage.
 
+// Named exactly as given, "%" and placeholders included.
 TEST(SmbiosInspectErrorTest, MissingFilesAreNamed) {
-    const std::string missing = tarnwick_test::missingFilePath();
-    const Result image = inspect("--image " + quoted(missing) + " list");
-    EXPECT_EQ(image.status, 1);
-    EXPECT_EQ(image.err,
-              "smbios-inspect: Unable to open memory. File: " + missing + ", OS Error: No such file or directory\n");
-    EXPECT_EQ(image.out, "");
-    const Result dump = inspect("--dump " + quoted(missing) + " list");
-    EXPECT_EQ(dump.status, 1);
-    EXPECT_EQ(dump.err,
-              "smbios-inspect: Could not read the SMBIOS table file " + missing + ": No such file or directory\n");
+    const std::string base = tarnwick_test::missingFilePath();
+    for (const std::string &missing : {base, base + "disk 100%% full.img", base + "missing%(file)s.img"}) {
+        const Result image = inspect("--image " + quoted(missing) + " list");
+        EXPECT_EQ(image.status, 1);
+        EXPECT_EQ(image.err,
+                  "smbios-inspect: Unable to open memory. File: " + missing + ", OS Error: No such file or directory\n");
+        EXPECT_EQ(image.out, "");
+        const Result dump = inspect("--dump " + quoted(missing) + " list");
+        EXPECT_EQ(dump.status, 1);
+        EXPECT_EQ(dump.err,
+                  "smbios-inspect: Could not read the SMBIOS table file " + missing + ": No such file or directory\n");
+    }
 }
 
 TEST(SmbiosInspectErrorTest, ImageWithoutEntryPoint) {
