@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
@@ -358,6 +362,52 @@ TEST(SmbiosInspectErrorTest, MissingFilesAreNamed) {
         EXPECT_EQ(dump.err,
                   "smbios-inspect: Could not read the SMBIOS table file " + missing + ": No such file or directory\n");
     }
+}
+
+// The running machine without its sources: in a mount namespace of the
+// test's own, /dev and /sys are empty scratch folders, or hold the source
+// files with no rights to read them.
+class MachineWithoutTableTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (::geteuid() != 0 || tarnwick_test::runCommand("unshare -m true").status != 0) {
+            GTEST_SKIP() << "needs root and mount namespaces (unshare -m)";
+        }
+    }
+
+    // Runs `prepare` and then the tool, as `user`, in the namespace.
+    static Result inNamespace(const std::string &prepare, const std::string &user = "") {
+        const std::string script = "mount -t tmpfs none /dev && mount -t tmpfs none /sys && " + prepare + "exec " +
+                                   user + tarnwick_test::shellQuoted(TARNWICK_SMBIOS_INSPECT) + " list";
+        return tarnwick_test::runCommand("unshare -m sh -c " + tarnwick_test::shellQuoted(script));
+    }
+
+    static std::string expected(const std::string &error, const std::string &rights) {
+        return "smbios-inspect: no SMBIOS table on this machine: physical memory: Unable to open memory. File: "
+               "/dev/mem, OS Error: " +
+               error + rights +
+               "; the firmware tables: Could not read the SMBIOS table file "
+               "/sys/firmware/dmi/tables/smbios_entry_point: " +
+               error + rights + "; WMI: WMI exists only on Windows: the SMBIOS table cannot be read through WMI here.\n";
+    }
+};
+
+TEST_F(MachineWithoutTableTest, SaysWhichSourcesWereTriedAndWhyEachFailed) {
+    const Result none = inNamespace("");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.err, expected(std::strerror(ENOENT), ""));
+
+    const std::string nobody = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    if (tarnwick_test::runCommand(nobody + tarnwick_test::shellQuoted(TARNWICK_SMBIOS_INSPECT) + " --version").status !=
+        0) {
+        GTEST_SKIP() << "the user nobody cannot run " << TARNWICK_SMBIOS_INSPECT;
+    }
+    const Result refused = inNamespace("mkdir -p /sys/firmware/dmi/tables && "
+                                       "touch /dev/mem /sys/firmware/dmi/tables/smbios_entry_point "
+                                       "/sys/firmware/dmi/tables/DMI && chmod 000 /dev/mem /sys/firmware/dmi/tables/* && ",
+                                       nobody);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, expected(std::strerror(EACCES), " (needs root)"));
 }
 
 TEST(SmbiosInspectErrorTest, ImageWithoutEntryPoint) {

@@ -15,9 +15,11 @@
 #include "factory/TFactory.h"
 #include "memory/IMemory.h"
 #include "memory/MemoryFactory.h"
+#include "smbios-inspect/Privileges.h"
 #include "smbios-inspect/SmbiosTypeNames.h"
 #include "smbios/Exception.h"
 #include "smbios/SmbiosFactory.h"
+#include "smbios/SmbiosFactoryImpl.h"
 #include "smbios/SmbiosTableEntryPoint.h"
 #include "smbios/SmbiosWorkaround.h"
 #include "smbios/SystemId.h"
@@ -215,7 +217,9 @@ void printStructuresJson(const std::vector<StructureInfo> &structures, bool with
 
 }  // namespace
 
-TableSource::TableSource(const SourceOptions &options) {
+TableSource::TableSource(const SourceOptions &sourceOptions)
+    : options(sourceOptions),
+      fromMachine(options.image.empty() && options.dump.empty() && options.raw.empty() && options.rsmb.empty()) {
     resetFactories();
     smbios::SmbiosFactory *tables = smbios::SmbiosFactory::getFactory();
     tables->setParameter("offset", options.offset);
@@ -241,8 +245,60 @@ TableSource::~TableSource() {
     resetFactories();
 }
 
+namespace {
+
+// Why the running machine gave no table: each source of the SMBIOS
+// factory's AutoMode tried again on its own, in the factory's order, with
+// the reason it failed.
+std::string whyTheMachineGaveNoTable(const SourceOptions &options) {
+    std::string reasons;
+    auto add = [&](const char *source, const std::string &failure) {
+        reasons += reasons.empty() ? "" : "; ";
+        reasons += std::string(source) + ": " + failure;
+        if (failedForWantOfRights(failure)) {
+            reasons += std::string(" (needs ") + privilegedUser() + ")";
+        }
+    };
+    try {
+        smbios::SmbiosMemoryStrategy memory(options.offset);
+        smbios::SmbiosTableEntryPoint entryPoint{};
+        memory.getSmbiosEntryPoint(entryPoint, options.strict);
+        std::unique_ptr<uint8_t[]> table;
+        smbios::readStructureTable(table, entryPoint);
+        add("physical memory", "the table named by its entry point could not be read");
+    } catch (const memory::AccessError &error) {
+        add("physical memory", error.what());
+    } catch (const smbios::IException &) {
+        add("physical memory", "no SMBIOS entry point (_SM_ or _SM3_) in the BIOS area");
+    }
+    std::unique_ptr<uint8_t[]> table;
+    smbios::SmbiosTableEntryPoint entryPoint{};
+    try {
+        smbios::makeSystemTableStrategy()->getSmbiosTable(table, entryPoint, options.strict);
+    } catch (const smbios::IException &error) {
+        add("the firmware tables", error.what());
+    }
+    try {
+        smbios::SmbiosWinWMIStrategy().getSmbiosTable(table, entryPoint, options.strict);
+    } catch (const smbios::IException &error) {
+        add("WMI", error.what());
+    }
+    return "no SMBIOS table on this machine: " + reasons;
+}
+
+}  // namespace
+
 smbios::ISmbiosTable &TableSource::table() {
-    return *smbios::SmbiosFactory::getFactory()->getSingleton();
+    try {
+        return *smbios::SmbiosFactory::getFactory()->getSingleton();
+    } catch (const smbios::InternalError &) {
+        // The library keeps no reasons of its strategies: the tool finds
+        // them itself for the running machine.
+        if (!fromMachine) {
+            throw;
+        }
+        throw ToolError(whyTheMachineGaveNoTable(options));
+    }
 }
 
 StructureInfo describeStructure(const smbios::ISmbiosItem &item) {

@@ -44,8 +44,13 @@ public:
     TableSource &operator=(const TableSource &) = delete;
 
     // The process-wide table of the SMBIOS factory; throws the library's
-    // exception when no table can be read.
+    // exception when no table can be read, or for the running machine a
+    // ToolError that says which sources were tried and why each failed.
     smbios::ISmbiosTable &table();
+
+private:
+    SourceOptions options;
+    bool fromMachine;
 };
 
 // One structure as the commands show it.
