@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace memory {
 
@@ -69,6 +70,9 @@ public:
                                               uint32_t bufferSize) = 0;
     virtual uint32_t getSystemFirmwareTable(Function function, uint32_t provider, uint32_t tableId, void *buffer,
                                             uint32_t bufferSize) = 0;
+    // An array of `size` bytes for a firmware table, or null when memory
+    // runs out.
+    virtual std::unique_ptr<uint8_t[]> allocate(std::size_t size) = 0;
 };
 
 // The running system's services; exists only in Windows builds.

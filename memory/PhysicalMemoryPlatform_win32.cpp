@@ -3,6 +3,9 @@
 // called here through their documented signatures.
 #include "memory/IPhysicalMemoryPlatform.h"
 
+#include <memory>
+#include <new>
+
 #include "platform/WindowsApi.h"
 
 #include <winternl.h>
@@ -115,6 +118,10 @@ public:
     uint32_t getSystemFirmwareTable(Function function, uint32_t provider, uint32_t tableId, void *buffer,
                                     uint32_t bufferSize) override {
         return as<GetSystemFirmwareTableFn>(function)(provider, tableId, buffer, bufferSize);
+    }
+
+    std::unique_ptr<uint8_t[]> allocate(std::size_t size) override {
+        return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]);
     }
 };
 

@@ -189,7 +189,7 @@ void WindowsPhysicalMemory::readFirmwareTables(uint8_t *buffer, uint64_t address
     if (tableSize == 0) {
         throwAccessError("GetSystemFirmwareTable returned 0 for table length.");
     }
-    std::unique_ptr<uint8_t[]> table(new (std::nothrow) uint8_t[tableSize]);
+    std::unique_ptr<uint8_t[]> table = platform.allocate(tableSize);
     if (!table) {
         throwAccessError("Failed to allocate memory for Firmware table.");
     }

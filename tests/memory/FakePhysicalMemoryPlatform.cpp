@@ -137,12 +137,15 @@ FakePhysicalMemoryPlatform::Status FakePhysicalMemoryPlatform::ntOpenSection(Fun
 }
 
 FakePhysicalMemoryPlatform::Status
-FakePhysicalMemoryPlatform::ntMapViewOfSection(Function, Handle section, Handle, void **baseAddress, uintptr_t,
-                                               std::size_t commitSize, int64_t *sectionOffset, std::size_t *viewSize,
-                                               uint32_t, uint32_t, uint32_t) {
+FakePhysicalMemoryPlatform::ntMapViewOfSection(Function, Handle section, Handle process, void **baseAddress,
+                                               uintptr_t zeroBits, std::size_t commitSize, int64_t *sectionOffset,
+                                               std::size_t *viewSize, uint32_t inheritDisposition,
+                                               uint32_t allocationType, uint32_t protection) {
     calls.push_back("NtMapViewOfSection");
     const int callNumber = static_cast<int>(mapCalls.size());
-    MapCall record{*sectionOffset, *viewSize, commitSize, 0, 0};
+    MapCall record{*sectionOffset, *viewSize,  commitSize,         0,
+                   0,              process,    zeroBits,           inheritDisposition,
+                   allocationType, protection};
     if (callNumber == failMapCall || section != &sectionToken) {
         mapCalls.push_back(record);
         return static_cast<Status>(0xC0000018);  // STATUS_CONFLICTING_ADDRESSES
@@ -177,9 +180,10 @@ FakePhysicalMemoryPlatform::ntMapViewOfSection(Function, Handle section, Handle,
     return 0;
 }
 
-FakePhysicalMemoryPlatform::Status FakePhysicalMemoryPlatform::ntUnmapViewOfSection(Function, Handle,
+FakePhysicalMemoryPlatform::Status FakePhysicalMemoryPlatform::ntUnmapViewOfSection(Function, Handle process,
                                                                                     void *baseAddress) {
     calls.push_back("NtUnmapViewOfSection");
+    unmapProcesses.push_back(process);
     const int callNumber = unmapCount++;
     if (views.erase(baseAddress) != 0) {
         --openViews;
@@ -265,6 +269,10 @@ uint32_t FakePhysicalMemoryPlatform::getSystemFirmwareTable(Function, uint32_t p
         }
     }
     return 0;
+}
+
+std::unique_ptr<uint8_t[]> FakePhysicalMemoryPlatform::allocate(std::size_t size) {
+    return failAllocation ? nullptr : std::unique_ptr<uint8_t[]>(new uint8_t[size]);
 }
 
 }  // namespace tarnwick_test

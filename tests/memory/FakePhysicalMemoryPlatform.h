@@ -28,6 +28,11 @@ public:
         std::size_t commitSize;
         int64_t grantedOffset;
         std::size_t grantedSize;
+        Handle process;
+        uintptr_t zeroBits;
+        uint32_t inheritDisposition;
+        uint32_t allocationType;
+        uint32_t protection;
     };
 
     FakePhysicalMemoryPlatform();
@@ -55,11 +60,13 @@ public:
     bool viewMissesAddress = false;  // the view starts after the wanted address
     bool emptyViews = false;         // views of size 0
     bool failDebugControl = false;
+    bool failAllocation = false;  // allocate() runs out of memory
 
     // --- What the fake saw. ---
     std::vector<std::string> calls;  // one entry per platform call, in order
     std::vector<MapCall> mapCalls;
     int unmapCount = 0;
+    std::vector<Handle> unmapProcesses;
     int openViews = 0;  // mapped and not yet unmapped
     uint32_t tokenAccess = 0;
     std::u16string privilegeName;
@@ -98,6 +105,7 @@ public:
     uint32_t enumSystemFirmwareTables(Function function, uint32_t provider, void *buffer, uint32_t bufferSize) override;
     uint32_t getSystemFirmwareTable(Function function, uint32_t provider, uint32_t tableId, void *buffer,
                                     uint32_t bufferSize) override;
+    std::unique_ptr<uint8_t[]> allocate(std::size_t size) override;
 
 private:
     Function functionToken(const std::string &name);

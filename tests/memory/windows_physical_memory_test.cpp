@@ -19,6 +19,10 @@ namespace {
 using memory::WindowsPhysicalMemory;
 using tarnwick_test::FakePhysicalMemoryPlatform;
 
+// The pseudo handle of the calling process.
+const memory::IPhysicalMemoryPlatform::Handle kCurrentProcess =
+    reinterpret_cast<memory::IPhysicalMemoryPlatform::Handle>(static_cast<intptr_t>(-1));
+
 // Bytes of a firmware table whose byte N is (seed + N) mod 256.
 std::vector<uint8_t> tableBytes(std::size_t size, uint8_t seed) {
     std::vector<uint8_t> bytes(size);
@@ -229,6 +233,14 @@ TEST_F(FirmwareTableTest, EmptyTableListFails) {
                       "EnumSystemFirmwareTables returned 0 for table size.");
 }
 
+TEST_F(FirmwareTableTest, AllocationFailureFails) {
+    platform.failAllocation = true;
+    WindowsPhysicalMemory memory(platform);
+    uint8_t byte = 0;
+    EXPECT_THROW_TEXT(memory.fillBuffer(&byte, 0xF0000, 1), memory::AccessError,
+                      "Failed to allocate memory for Firmware table.");
+}
+
 TEST_F(FirmwareTableTest, EmptyTableFails) {
     platform.tableSizeReturnsZero = true;
     WindowsPhysicalMemory memory(platform);
@@ -290,7 +302,14 @@ TEST_F(SectionTest, LongReadTakesOneMapAndUnmapRoundPerView) {
         EXPECT_EQ(platform.mapCalls[i].requestedOffset, static_cast<int64_t>(0x10000 + 0x1000 * i));
         EXPECT_EQ(platform.mapCalls[i].requestedSize, 0x3000 - 0x1000 * i) << "the bytes still to read";
         EXPECT_EQ(platform.mapCalls[i].commitSize, 0x3000 - 0x1000 * i);
+        // A read-only view of the current process, shared with no child.
+        EXPECT_EQ(platform.mapCalls[i].process, kCurrentProcess);
+        EXPECT_EQ(platform.mapCalls[i].zeroBits, 0u);
+        EXPECT_EQ(platform.mapCalls[i].inheritDisposition, 1u);
+        EXPECT_EQ(platform.mapCalls[i].allocationType, 0u);
+        EXPECT_EQ(platform.mapCalls[i].protection, 2u);
     }
+    EXPECT_EQ(platform.unmapProcesses, std::vector<memory::IPhysicalMemoryPlatform::Handle>(3, kCurrentProcess));
     const std::vector<std::string> rounds(platform.calls.end() - 6, platform.calls.end());
     EXPECT_EQ(rounds, (std::vector<std::string>{"NtMapViewOfSection", "NtUnmapViewOfSection", "NtMapViewOfSection",
                                                 "NtUnmapViewOfSection", "NtMapViewOfSection", "NtUnmapViewOfSection"}));

@@ -102,6 +102,9 @@ HResult FakeWmiPlatform::next(Object enumerator, int32_t timeoutMs, uint32_t cou
     if (objects.count(enumerator) == 0) {
         return static_cast<HResult>(0x80004003);
     }
+    if (nextFailsSilently) {
+        return static_cast<HResult>(0x80041001);  // WBEM_E_FAILED
+    }
     *returned = nextReturns;
     if (nextReturns == 0) {
         return 1;  // WBEM_S_FALSE: no more objects

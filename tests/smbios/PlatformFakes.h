@@ -47,6 +47,7 @@ public:
     // Results the fake answers with.
     std::map<Step, HResult> results;  // 0 unless set
     uint32_t nextReturns = 1;         // objects Next() hands out
+    bool nextFailsSilently = false;   // Next() fails without writing the count or the object
     std::map<std::u16string, smbios::WmiValue> properties;
     std::map<std::u16string, HResult> propertyResults;
     bool failAllocation = false;

@@ -130,6 +130,13 @@ TEST_F(WmiStrategyTest, NoInstance) {
     expectFailure<smbios::InternalError>("Next() failed for pEnumSMBIOS");
 }
 
+// The count is preset to 1: a Next() that fails without writing it leads
+// on to the null object, which the table read refuses.
+TEST_F(WmiStrategyTest, NextFailingWithoutACount) {
+    wmi.nextFailsSilently = true;
+    expectFailure<smbios::ParseException>("GetWMISMBIOSTable: NULL pointer to SMBIOS Entry specified.");
+}
+
 TEST_F(WmiStrategyTest, SmbiosDataOfAnotherType) {
     wmi.properties[u"SMBiosData"].type = smbios::WmiValue::kEmpty;
     expectFailure<smbios::ParseException>("GetWMISMBIOSTable: SMBiosData returned unknown entry type.");
