@@ -47,7 +47,8 @@ TEST_F(LauncherResourcesTest, Strings) {
         {103, "Tarnwick Launcher"}, {104, "Initializing Tarnwick ..."}, {109, "TWKLAUNCHER"}};
     for (const auto &[id, text] : strings) {
         char buffer[100] = {};
-        EXPECT_EQ(LoadStringA(module, static_cast<UINT>(id), buffer, sizeof buffer), static_cast<int>(std::strlen(text)));
+        EXPECT_EQ(LoadStringA(module, static_cast<UINT>(id), buffer, sizeof buffer),
+                  static_cast<int>(std::strlen(text)));
         EXPECT_STREQ(buffer, text) << "string " << id;
     }
     EXPECT_FALSE(resource(MAKEINTRESOURCEA(6), 103 / 16 + 1).empty()) << "the string block is in US English";

@@ -143,9 +143,8 @@ FakePhysicalMemoryPlatform::ntMapViewOfSection(Function, Handle section, Handle 
                                                uint32_t allocationType, uint32_t protection) {
     calls.push_back("NtMapViewOfSection");
     const int callNumber = static_cast<int>(mapCalls.size());
-    MapCall record{*sectionOffset, *viewSize,  commitSize,         0,
-                   0,              process,    zeroBits,           inheritDisposition,
-                   allocationType, protection};
+    MapCall record{*sectionOffset, *viewSize,          commitSize,     0,         0, process,
+                   zeroBits,       inheritDisposition, allocationType, protection};
     if (callNumber == failMapCall || section != &sectionToken) {
         mapCalls.push_back(record);
         return static_cast<Status>(0xC0000018);  // STATUS_CONFLICTING_ADDRESSES

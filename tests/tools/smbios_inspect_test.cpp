@@ -354,8 +354,8 @@ TEST(SmbiosInspectErrorTest, MissingFilesAreNamed) {
     for (const std::string &missing : {base, base + "disk 100%% full.img", base + "missing%(file)s.img"}) {
         const Result image = inspect("--image " + quoted(missing) + " list");
         EXPECT_EQ(image.status, 1);
-        EXPECT_EQ(image.err,
-                  "smbios-inspect: Unable to open memory. File: " + missing + ", OS Error: No such file or directory\n");
+        EXPECT_EQ(image.err, "smbios-inspect: Unable to open memory. File: " + missing +
+                                 ", OS Error: No such file or directory\n");
         EXPECT_EQ(image.out, "");
         const Result dump = inspect("--dump " + quoted(missing) + " list");
         EXPECT_EQ(dump.status, 1);
@@ -388,7 +388,8 @@ protected:
                error + rights +
                "; the firmware tables: Could not read the SMBIOS table file "
                "/sys/firmware/dmi/tables/smbios_entry_point: " +
-               error + rights + "; WMI: WMI exists only on Windows: the SMBIOS table cannot be read through WMI here.\n";
+               error + rights +
+               "; WMI: WMI exists only on Windows: the SMBIOS table cannot be read through WMI here.\n";
     }
 };
 
@@ -402,10 +403,11 @@ TEST_F(MachineWithoutTableTest, SaysWhichSourcesWereTriedAndWhyEachFailed) {
         0) {
         GTEST_SKIP() << "the user nobody cannot run " << TARNWICK_SMBIOS_INSPECT;
     }
-    const Result refused = inNamespace("mkdir -p /sys/firmware/dmi/tables && "
-                                       "touch /dev/mem /sys/firmware/dmi/tables/smbios_entry_point "
-                                       "/sys/firmware/dmi/tables/DMI && chmod 000 /dev/mem /sys/firmware/dmi/tables/* && ",
-                                       nobody);
+    const Result refused =
+        inNamespace("mkdir -p /sys/firmware/dmi/tables && "
+                    "touch /dev/mem /sys/firmware/dmi/tables/smbios_entry_point "
+                    "/sys/firmware/dmi/tables/DMI && chmod 000 /dev/mem /sys/firmware/dmi/tables/* && ",
+                    nobody);
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, expected(std::strerror(EACCES), " (needs root)"));
 }
