@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
-#include <vector>
+#include <memory>
 
 #include "memory/IMemory.h"
 #include "memory/MemoryFactory.h"
@@ -30,15 +30,13 @@ memory::IMemory &memorySource() {
 }
 
 // A 3.x table is read in steps of this many bytes until its type 127
-// structure has been read, so that a maximum size far above the real table
-// (firmware states one generously) costs no more than the table.
+// structure has been read: its maximum size may lie far above the table.
 constexpr std::size_t kTableReadStep = 0x10000;
 
 // The buffer a 3.x table is read into. It takes the maximum size at once
 // where that is modest (firmware usually states the real size, and pages
 // never written are never touched), and else grows as the table is read,
-// so that a maximum far above the real table (up to 4 GiB) costs no more
-// than the table.
+// so that a maximum of up to 4 GiB costs no more than the table.
 struct GrowingTable {
     static constexpr std::size_t kWholeReadLimit = 16u << 20;
 

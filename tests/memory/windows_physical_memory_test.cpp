@@ -19,9 +19,11 @@ namespace {
 using memory::WindowsPhysicalMemory;
 using tarnwick_test::FakePhysicalMemoryPlatform;
 
+using Handle = memory::IPhysicalMemoryPlatform::Handle;
+
 // The pseudo handle of the calling process.
-const memory::IPhysicalMemoryPlatform::Handle kCurrentProcess =
-    reinterpret_cast<memory::IPhysicalMemoryPlatform::Handle>(static_cast<intptr_t>(-1));
+// NOLINTNEXTLINE(performance-no-int-to-ptr)
+const Handle kCurrentProcess = reinterpret_cast<Handle>(static_cast<intptr_t>(-1));
 
 // Bytes of a firmware table whose byte N is (seed + N) mod 256.
 std::vector<uint8_t> tableBytes(std::size_t size, uint8_t seed) {
@@ -309,7 +311,7 @@ TEST_F(SectionTest, LongReadTakesOneMapAndUnmapRoundPerView) {
         EXPECT_EQ(platform.mapCalls[i].allocationType, 0u);
         EXPECT_EQ(platform.mapCalls[i].protection, 2u);
     }
-    EXPECT_EQ(platform.unmapProcesses, std::vector<memory::IPhysicalMemoryPlatform::Handle>(3, kCurrentProcess));
+    EXPECT_EQ(platform.unmapProcesses, std::vector<Handle>(3, kCurrentProcess));
     const std::vector<std::string> rounds(platform.calls.end() - 6, platform.calls.end());
     EXPECT_EQ(rounds, (std::vector<std::string>{"NtMapViewOfSection", "NtUnmapViewOfSection", "NtMapViewOfSection",
                                                 "NtUnmapViewOfSection", "NtMapViewOfSection", "NtUnmapViewOfSection"}));

@@ -133,6 +133,13 @@ TEST(ValidationParametersTest, AnchorTextRunsToTheFirstZeroWithinTheRecord) {
     smbios::ParseExceptionImpl report;
     smbios::validateEntryPoint(ep, false, report);
     EXPECT_EQ(report.getParameterString("dmi_anchor"), "abcdefghijklmnop");
+
+    // The firmware's bytes are shown as they are, never expanded.
+    const char anchor[] = "%%(eps_length)i";  // 16 bytes with its zero
+    std::memcpy(bytes + 0x10, anchor, sizeof anchor);
+    smbios::validateEntryPoint(ep, false, report);
+    EXPECT_EQ(report.getParameterString("dmi_anchor"), "%%(eps_length)i");
+    EXPECT_NE(std::string(report.what()).find("anchor string: %%(eps_length)i\n"), std::string::npos) << report.what();
 }
 
 TEST(ValidationParametersTest, LongLengthChecksumsExactly32Bytes) {
