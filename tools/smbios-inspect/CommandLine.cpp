@@ -12,32 +12,34 @@ const char kVersion[] = "smbios-inspect 0.1.0 (Tarnwick)\n";
 const char kExitStatus[] =
     "\nExit status: 0 success, 1 no table or no system ID (the reason on stderr), 2 usage error.\n";
 
-const char kToolHelp[] = "Usage: smbios-inspect [OPTIONS] COMMAND [COMMAND OPTIONS]\n"
-                         "Reads the SMBIOS table of this machine or of a file through the Tarnwick SMBIOS library.\n"
-                         "Without a file option it reads the running machine (physical memory, then the\n"
-                         "firmware-table query: sysfs on Linux, GetSystemFirmwareTable on Windows, then WMI).\n"
-                         "\n"
-                         "Options (before or after the command):\n"
-                         "  -h, --help         print this help and exit\n"
-                         "  --version          print the version and exit\n"
-                         "  --image FILE       read a memory image (byte N = physical address N)\n"
-                         "  --dump FILE        read a `dmidecode --dump-bin` file\n"
-                         "  --raw FILE         read a bare table, as /sys/firmware/dmi/tables/DMI\n"
-                         "  --rsmb FILE        read a Windows firmware-table 'RSMB' buffer\n"
-                         "                     (at most one of --image, --dump, --raw and --rsmb)\n"
-                         "  --offset ADDR      read the entry point only at this address (factory \"offset\")\n"
-                         "  --strict           accept only an entry point that passes every check\n"
-                         "\n"
-                         "Commands:\n"
-                         "  dump               the table's own text dump\n"
-                         "  list               one line per structure\n"
-                         "  show               the structures of one type, or the one with a handle\n"
-                         "  entry-point        the entry point and its strict validation\n"
-                         "  system-id          the maker's system ID, and what each source said\n"
-                         "  vendor             the three vendor checks\n"
-                         "  export-image       write a 1 MiB memory image of the table\n"
-                         "  export-dump        write the table in dmidecode's dump format\n"
-                         "Run 'smbios-inspect COMMAND --help' for a command's options.\n";
+const char kToolHelp[] =
+    "Usage: smbios-inspect [OPTIONS] COMMAND [COMMAND OPTIONS]\n"
+    "Reads the SMBIOS table of this machine or of a file through the Tarnwick SMBIOS library.\n"
+    "Without a file option it reads the running machine (physical memory, with its\n"
+    "2.x or 64-bit SMBIOS 3 entry point, then the firmware-table query: sysfs on Linux,\n"
+    "GetSystemFirmwareTable on Windows, then WMI). Tables may be of any length.\n"
+    "\n"
+    "Options (before or after the command):\n"
+    "  -h, --help         print this help and exit\n"
+    "  --version          print the version and exit\n"
+    "  --image FILE       read a memory image (byte N = physical address N)\n"
+    "  --dump FILE        read a `dmidecode --dump-bin` file\n"
+    "  --raw FILE         read a bare table, as /sys/firmware/dmi/tables/DMI\n"
+    "  --rsmb FILE        read a Windows firmware-table 'RSMB' buffer\n"
+    "                     (at most one of --image, --dump, --raw and --rsmb)\n"
+    "  --offset ADDR      read the entry point only at this address (factory \"offset\")\n"
+    "  --strict           accept only a 2.x entry point that passes every check\n"
+    "\n"
+    "Commands:\n"
+    "  dump               the table's own text dump\n"
+    "  list               one line per structure\n"
+    "  show               the structures of one type, or the one with a handle\n"
+    "  entry-point        the record in front of the table (entry point, RSMB header) and its checks\n"
+    "  system-id          the maker's system ID, and what each source said\n"
+    "  vendor             the three vendor checks\n"
+    "  export-image       write a memory image of the table\n"
+    "  export-dump        write the table in dmidecode's dump format\n"
+    "Run 'smbios-inspect COMMAND --help' for a command's options.\n";
 
 // What each command is called, says about itself and accepts.
 struct CommandInfo {
@@ -62,12 +64,12 @@ const CommandInfo kCommands[] = {
      "                     (exactly one of --type and --handle)\n"
      "  --json             one JSON document\n",
      Command::Show, true, true, false},
-    {"entry-point", "the entry point and its strict validation", "entry-point [--json]", kJsonLine, Command::EntryPoint,
-     true, false, false},
+    {"entry-point", "the record in front of the table (entry point, RSMB header) and its checks",
+     "entry-point [--json]", kJsonLine, Command::EntryPoint, true, false, false},
     {"system-id", "the maker's system ID, and what each source said", "system-id [--json]", kJsonLine,
      Command::SystemId, true, false, false},
     {"vendor", "the three vendor checks", "vendor [--json]", kJsonLine, Command::Vendor, true, false, false},
-    {"export-image", "write a 1 MiB memory image of the table", "export-image -o FILE",
+    {"export-image", "write a memory image of the table", "export-image -o FILE",
      "  -o, --output FILE  the image file (required)\n", Command::ExportImage, false, false, true},
     {"export-dump", "write the table in dmidecode's dump format", "export-dump -o FILE",
      "  -o, --output FILE  the dump file (required)\n", Command::ExportDump, false, false, true},
