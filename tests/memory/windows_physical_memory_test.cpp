@@ -227,20 +227,19 @@ TEST_F(WindowsPhysicalMemoryTest, BytesBeyondAShortTableStayZero) {
     EXPECT_EQ(bytesOf(buffer, 16), std::vector<uint8_t>(16, 0));
 }
 
-TEST_F(FirmwareTableTest, EmptyTableListFails) {
-    platform.enumReturnsZero = true;
-    WindowsPhysicalMemory memory(platform);
-    uint8_t byte = 0;
-    EXPECT_THROW_TEXT(memory.fillBuffer(&byte, 0xF0000, 1), memory::AccessError,
-                      "EnumSystemFirmwareTables returned 0 for table size.");
-}
-
-TEST_F(FirmwareTableTest, AllocationFailureFails) {
-    platform.failAllocation = true;
-    WindowsPhysicalMemory memory(platform);
-    uint8_t byte = 0;
-    EXPECT_THROW_TEXT(memory.fillBuffer(&byte, 0xF0000, 1), memory::AccessError,
-                      "Failed to allocate memory for Firmware table.");
+// An empty table list, and a table that no memory can be had for.
+TEST_F(FirmwareTableTest, EmptyTableListOrAllocationFailureFails) {
+    const std::pair<bool FakePhysicalMemoryPlatform::*, const char *> failures[] = {
+        {&FakePhysicalMemoryPlatform::enumReturnsZero, "EnumSystemFirmwareTables returned 0 for table size."},
+        {&FakePhysicalMemoryPlatform::failAllocation, "Failed to allocate memory for Firmware table."},
+    };
+    for (const auto &[failure, message] : failures) {
+        platform.*failure = true;
+        WindowsPhysicalMemory memory(platform);
+        uint8_t byte = 0;
+        EXPECT_THROW_TEXT(memory.fillBuffer(&byte, 0xF0000, 1), memory::AccessError, message);
+        platform.*failure = false;
+    }
 }
 
 TEST_F(FirmwareTableTest, EmptyTableFails) {
