@@ -14,8 +14,7 @@ SmbiosBufferStrategy::~SmbiosBufferStrategy() = default;
 
 bool SmbiosBufferStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
                                           bool strict) {
-    TableFacts facts;
-    return readTable(tableBuffer, entryPoint, facts, strict);
+    return readTableWithoutFacts(tableBuffer, entryPoint, strict);
 }
 
 bool SmbiosBufferStrategy::readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,

@@ -39,8 +39,7 @@ SmbiosWinGetFirmwareTableStrategy::~SmbiosWinGetFirmwareTableStrategy() = defaul
 
 bool SmbiosWinGetFirmwareTableStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer,
                                                        SmbiosTableEntryPoint &entryPoint, bool strict) {
-    TableFacts facts;
-    return readTable(tableBuffer, entryPoint, facts, strict);
+    return readTableWithoutFacts(tableBuffer, entryPoint, strict);
 }
 
 bool SmbiosWinGetFirmwareTableStrategy::readTable(std::unique_ptr<uint8_t[]> &tableBuffer,

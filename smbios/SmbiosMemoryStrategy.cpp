@@ -119,14 +119,19 @@ bool SmbiosStrategy::readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTa
     return true;
 }
 
+bool SmbiosStrategy::readTableWithoutFacts(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
+                                           bool strict) {
+    TableFacts facts;
+    return readTable(tableBuffer, entryPoint, facts, strict);
+}
+
 SmbiosMemoryStrategy::SmbiosMemoryStrategy(uint32_t initialOffset) : offset(initialOffset) {}
 
 SmbiosMemoryStrategy::~SmbiosMemoryStrategy() = default;
 
 bool SmbiosMemoryStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
                                           bool strict) {
-    TableFacts facts;
-    return readTable(tableBuffer, entryPoint, facts, strict);
+    return readTableWithoutFacts(tableBuffer, entryPoint, strict);
 }
 
 bool SmbiosMemoryStrategy::readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
@@ -197,8 +202,7 @@ Smbios3MemoryStrategy::~Smbios3MemoryStrategy() = default;
 
 bool Smbios3MemoryStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
                                            bool strict) {
-    TableFacts facts;
-    return readTable(tableBuffer, entryPoint, facts, strict);
+    return readTableWithoutFacts(tableBuffer, entryPoint, strict);
 }
 
 bool Smbios3MemoryStrategy::readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,

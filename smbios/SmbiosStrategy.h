@@ -47,6 +47,11 @@ public:
     // strategy written for getSmbiosTable alone keeps working.
     virtual bool readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
                            TableFacts &facts, bool strict);
+
+protected:
+    // readTable with the facts dropped: getSmbiosTable of a strategy that
+    // implements readTable.
+    bool readTableWithoutFacts(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint, bool strict);
 };
 
 // Reads the table from physical memory (the process-wide memory source):

@@ -34,8 +34,7 @@ SmbiosSysfsStrategy::~SmbiosSysfsStrategy() = default;
 
 bool SmbiosSysfsStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
                                          bool strict) {
-    TableFacts facts;
-    return readTable(tableBuffer, entryPoint, facts, strict);
+    return readTableWithoutFacts(tableBuffer, entryPoint, strict);
 }
 
 bool SmbiosSysfsStrategy::readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,

@@ -147,8 +147,7 @@ SmbiosWinWMIStrategy::~SmbiosWinWMIStrategy() = default;
 
 bool SmbiosWinWMIStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
                                           bool strict) {
-    TableFacts facts;
-    return readTable(tableBuffer, entryPoint, facts, strict);
+    return readTableWithoutFacts(tableBuffer, entryPoint, strict);
 }
 
 bool SmbiosWinWMIStrategy::readTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
