@@ -34,6 +34,7 @@ const char kToolHelp[] =
     "  dump               the table's own text dump\n"
     "  list               one line per structure\n"
     "  show               the structures of one type, or the one with a handle\n"
+    "  decode             the structures' fields, decoded as dmidecode shows them\n"
     "  entry-point        the record in front of the table (entry point, RSMB header) and its checks\n"
     "  system-id          the maker's system ID, and what each source said\n"
     "  vendor             the three vendor checks\n"
@@ -51,6 +52,7 @@ struct CommandInfo {
     bool takesJson;
     bool takesSelection;  // --type, --handle
     bool takesOutput;     // -o, --output
+    bool takesTypes = false;  // decode's --type (repeatable, keywords), --handle, --quiet
 };
 
 const char kJsonLine[] = "  --json             one JSON document\n";
@@ -64,6 +66,16 @@ const CommandInfo kCommands[] = {
      "                     (exactly one of --type and --handle)\n"
      "  --json             one JSON document\n",
      Command::Show, true, true, false},
+    {"decode", "the structures' fields, decoded as dmidecode shows them",
+     "decode [--type T]... [--handle H] [--quiet] [--json]",
+     "  --type T           only structures of type T: a number (0 to 255) or one of\n"
+     "                     bios, system, baseboard, chassis, processor, memory, cache,\n"
+     "                     connector, slot (as dmidecode -t); may be repeated\n"
+     "  --handle H         only the structure with handle H, as 0x0100\n"
+     "  --quiet            leave out inactive, OEM-specific and undecoded structures\n"
+     "                     and the end-of-table marker\n"
+     "  --json             one JSON document: the structures and their typed fields\n",
+     Command::Decode, true, false, false, true},
     {"entry-point", "the record in front of the table (entry point, RSMB header) and its checks",
      "entry-point [--json]", kJsonLine, Command::EntryPoint, true, false, false},
     {"system-id", "the maker's system ID, and what each source said", "system-id [--json]", kJsonLine,
@@ -183,6 +195,22 @@ private:
             return number(name, inlineValue, isType ? 0xFFu : 0xFFFFu, text,
                           [this, isType](uint32_t n) { (isType ? result.type : result.handle) = static_cast<int>(n); });
         }
+        if (command != nullptr && command->takesTypes) {
+            if (name == "--type") {
+                std::string text;
+                if (!repeatableValue(name, inlineValue, text)) {
+                    return;
+                }
+                return takeTypes(text);
+            }
+            if (name == "--handle") {
+                return number(name, inlineValue, 0xFFFFu, handleText,
+                              [this](uint32_t n) { result.handle = static_cast<int>(n); });
+            }
+            if (name == "--quiet") {
+                return flag(name, inlineValue, result.quiet);
+            }
+        }
         if ((name == "-o" || name == "--output") && command != nullptr && command->takesOutput) {
             value("--output", inlineValue, result.output);
             return;
@@ -211,6 +239,44 @@ private:
             return false;
         }
         return true;
+    }
+
+    // As value(), for an option that may be given more than once.
+    bool repeatableValue(const std::string &name, const std::optional<std::string> &inlineValue, std::string &out) {
+        if (inlineValue) {
+            out = *inlineValue;
+        } else if (index + 1 < args.size()) {
+            out = args[++index];
+        }
+        if (out.empty()) {
+            fail(name + " needs a value");
+            return false;
+        }
+        return true;
+    }
+
+    // A type number, or a keyword for the types dmidecode's -t gives it.
+    void takeTypes(const std::string &text) {
+        struct Keyword {
+            const char *name;
+            std::vector<int> types;
+        };
+        static const Keyword kKeywords[] = {
+            {"bios", {0, 13}},           {"system", {1, 12, 15, 23, 32}}, {"baseboard", {2, 10, 41}},
+            {"chassis", {3}},            {"processor", {4}},              {"memory", {5, 6, 16, 17}},
+            {"cache", {7}},              {"connector", {8}},              {"slot", {9}},
+        };
+        for (const Keyword &keyword : kKeywords) {
+            if (text == keyword.name) {
+                result.types.insert(result.types.end(), keyword.types.begin(), keyword.types.end());
+                return;
+            }
+        }
+        uint32_t type = 0;
+        if (!parseNumber(text, 0xFF, type)) {
+            return fail("--type: '" + text + "' is neither a number from 0 to 255 nor a type keyword");
+        }
+        result.types.push_back(static_cast<int>(type));
     }
 
     template <class Store>

@@ -13,7 +13,7 @@
 
 namespace smbios_inspect {
 
-enum class Command { Dump, List, Show, EntryPoint, SystemId, Vendor, ExportImage, ExportDump };
+enum class Command { Dump, List, Show, Decode, EntryPoint, SystemId, Vendor, ExportImage, ExportDump };
 
 struct CommandLine {
     enum class Outcome {
@@ -30,7 +30,9 @@ struct CommandLine {
     SourceOptions source;
     bool json = false;
     std::optional<int> type;    // show --type
-    std::optional<int> handle;  // show --handle
+    std::optional<int> handle;  // show --handle, decode --handle
+    std::vector<int> types;     // decode --type, each keyword given as its types
+    bool quiet = false;         // decode --quiet
     std::string output;         // export-image and export-dump -o
 };
 

@@ -36,6 +36,8 @@ int run(const smbios_inspect::CommandLine &line, smbios_inspect::Output &out, sm
         return smbios_inspect::listCommand(table, line.json, out);
     case Command::Show:
         return smbios_inspect::showCommand(table, line.type, line.handle, line.json, out);
+    case Command::Decode:
+        return smbios_inspect::decodeCommand(table, line.types, line.handle, line.quiet, line.json, out);
     case Command::EntryPoint:
         return smbios_inspect::entryPointCommand(table, line.json, out);
     case Command::SystemId:

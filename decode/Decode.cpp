@@ -1,0 +1,289 @@
+// The structure view, the field builder, and the text dmidecode shows.
+#include "decode/Decode.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "decode/DecodeSupport.h"
+#include "decode/types/TypeDecoders.h"
+#include "smbios/SmbiosItem.h"
+#include "smbios/SmbiosTable.h"
+#include "smbios/format/SmbiosFormat.h"
+
+namespace smbios::decode {
+
+StructureView::StructureView(const smbios::ISmbiosItem &item, Version version) : tableVersion(version) {
+    std::size_t size = 0;
+    std::unique_ptr<uint8_t[]> copy = item.getBufferCopy(size);
+    bytes.assign(copy.get(), copy.get() + size);
+    typeByte = item.getType();
+    lengthByte = item.getLength();
+    handleWord = item.getHandle();
+    readStringsFrom(lengthByte);
+}
+
+void StructureView::readStringsFrom(std::size_t offset) {
+    formattedSize = std::min(offset, bytes.size());
+    strings.clear();
+    std::size_t at = formattedSize;
+    // The string set ends at the first empty string; a structure whose
+    // formatted area is followed straight by two zeros has none.
+    while (at < bytes.size() && bytes[at] != 0) {
+        const auto *begin = bytes.data() + at;
+        const auto *end = static_cast<const uint8_t *>(std::memchr(begin, 0, bytes.size() - at));
+        std::size_t length = end ? static_cast<std::size_t>(end - begin) : bytes.size() - at;
+        strings.emplace_back(reinterpret_cast<const char *>(begin), length);
+        at += length + 1;
+    }
+}
+
+uint8_t StructureView::u8(std::size_t offset) const { return has(offset, 1) ? bytes[offset] : 0; }
+
+uint16_t StructureView::u16(std::size_t offset) const {
+    return has(offset, 2) ? static_cast<uint16_t>(format::readLe(bytes.data() + offset, 2)) : 0;
+}
+
+uint32_t StructureView::u32(std::size_t offset) const {
+    return has(offset, 4) ? static_cast<uint32_t>(format::readLe(bytes.data() + offset, 4)) : 0;
+}
+
+uint64_t StructureView::u64(std::size_t offset) const {
+    return has(offset, 8) ? format::readLe(bytes.data() + offset, 8) : 0;
+}
+
+const std::string *StructureView::string(uint8_t number) const {
+    if (number == 0 || number > strings.size()) {
+        return nullptr;
+    }
+    return &strings[number - 1];
+}
+
+std::string shownString(const std::string &stored) {
+    std::string shown = stored;
+    for (char &c : shown) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 32 || byte == 127) {
+            c = '.';
+        }
+    }
+    return shown;
+}
+
+std::string format(const char *pattern, ...) {
+    char small[256];
+    va_list arguments;
+    va_start(arguments, pattern);
+    int length = std::vsnprintf(small, sizeof small, pattern, arguments);
+    va_end(arguments);
+    if (length < 0) {
+        return {};
+    }
+    if (static_cast<std::size_t>(length) < sizeof small) {
+        return std::string(small, static_cast<std::size_t>(length));
+    }
+    std::string large(static_cast<std::size_t>(length), '\0');
+    va_start(arguments, pattern);
+    std::vsnprintf(large.data(), large.size() + 1, pattern, arguments);
+    va_end(arguments);
+    return large;
+}
+
+Field &Fields::text(std::string name, std::string text) {
+    Field &field = fields.emplace_back();
+    field.name = std::move(name);
+    field.text = std::move(text);
+    return field;
+}
+
+Field &Fields::integer(std::string name, uint64_t number, std::string unit, std::string text) {
+    Field &field = this->text(std::move(name), std::move(text));
+    field.kind = Kind::Integer;
+    field.number = number;
+    field.unit = std::move(unit);
+    return field;
+}
+
+Field &Fields::enumeration(std::string name, unsigned value, const NameTable &names, const char *outside) {
+    const char *found = names.find(value);
+    return enumerated(std::move(name), value, found ? found : outside, found != nullptr);
+}
+
+Field &Fields::enumerated(std::string name, unsigned value, std::string text, bool known) {
+    Field &field = this->text(std::move(name), std::move(text));
+    field.kind = Kind::Enum;
+    field.number = value;
+    field.known = known;
+    return field;
+}
+
+Field &Fields::flags(std::string name, std::vector<std::string> items, const char *none) {
+    Field &field = text(std::move(name), items.empty() && none ? none : "");
+    field.kind = Kind::Flags;
+    field.items = std::move(items);
+    return field;
+}
+
+Field &Fields::string(std::string name, const StructureView &view, std::size_t offset) {
+    uint8_t number = view.u8(offset);
+    const std::string *stored = view.string(number);
+    Field &field = text(std::move(name), number == 0 ? "Not Specified" : stored ? shownString(*stored) : "<BAD INDEX>");
+    field.kind = Kind::String;
+    field.stringNumber = number;
+    field.known = stored != nullptr;
+    if (stored) {
+        field.bytes.assign(stored->begin(), stored->end());
+    }
+    return field;
+}
+
+Field &Fields::handle(std::string name, uint16_t handle) {
+    Field &field = text(std::move(name), format("0x%04X", handle));
+    field.kind = Kind::Handle;
+    field.number = handle;
+    return field;
+}
+
+Field &Fields::bytes(std::string name, std::vector<uint8_t> bytes, std::string text) {
+    Field &field = this->text(std::move(name), std::move(text));
+    field.kind = Kind::Bytes;
+    field.bytes = std::move(bytes);
+    return field;
+}
+
+Field &Fields::group(std::string name, std::string text) {
+    Field &field = this->text(std::move(name), std::move(text));
+    field.kind = Kind::Group;
+    return field;
+}
+
+Field &Fields::line(std::string text) { return this->text({}, std::move(text)); }
+
+std::vector<std::string> hexRows(const uint8_t *data, std::size_t size) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::vector<std::string> rows;
+    for (std::size_t row = 0; row < size; row += 16) {
+        std::string text;
+        for (std::size_t i = row; i < size && i < row + 16; ++i) {
+            if (i != row) {
+                text += ' ';
+            }
+            text += kDigits[data[i] >> 4];
+            text += kDigits[data[i] & 15];
+        }
+        rows.push_back(std::move(text));
+    }
+    return rows;
+}
+
+namespace {
+
+// What dmidecode shows of a structure it has no decoder for: its bytes and
+// its strings.
+void decodeUndecoded(const StructureView &view, Fields &fields) {
+    Field &data = fields.flags("Header and Data", hexRows(view.data(), view.formattedLength()), nullptr);
+    data.kind = Kind::Bytes;
+    data.bytes.assign(view.data(), view.data() + view.formattedLength());
+    if (view.stringCount() > 0) {
+        std::vector<std::string> shown;
+        for (const std::string &stored : view.allStrings()) {
+            shown.push_back(shownString(stored));
+        }
+        fields.flags("Strings", std::move(shown), nullptr);
+    }
+}
+
+void appendField(std::string &out, const Field &field, int depth) {
+    out.append(static_cast<std::size_t>(depth), '\t');
+    if (field.name.empty()) {
+        out += field.text;
+    } else if (!field.items.empty() || ((field.kind == Kind::Flags || field.kind == Kind::Bytes) && field.text.empty())) {
+        out += field.name;
+        out += ':';
+    } else if (field.kind == Kind::Group && field.text.empty()) {
+        out += field.name;
+    } else {
+        out += field.name;
+        out += ": ";
+        out += field.text;
+    }
+    out += '\n';
+    for (const std::string &item : field.items) {
+        out.append(static_cast<std::size_t>(depth + 1), '\t');
+        out += item;
+        out += '\n';
+    }
+    for (const Field &child : field.children) {
+        appendField(out, child, depth + 1);
+    }
+}
+
+}  // namespace
+
+Structure decodeStructure(const smbios::ISmbiosItem &item, Version version) {
+    StructureView view(item, version);
+    Structure structure;
+    structure.type = view.type();
+    structure.length = view.length();
+    structure.handle = view.handle();
+    Fields fields(structure.fields);
+    if (const TypeDecoder *decoder = decoderFor(view.type())) {
+        structure.name = decoder->name;
+        decoder->decode(view, fields);
+    } else {
+        structure.name = view.type() >= 128 ? "OEM-specific Type" : "Unknown Type";
+        decodeUndecoded(view, fields);
+    }
+    return structure;
+}
+
+void appendText(std::string &out, const Structure &structure) {
+    for (const std::string &note : structure.notes) {
+        out += note;
+        out += '\n';
+    }
+    out += format("Handle 0x%04X, DMI type %u, %u bytes\n", structure.handle, unsigned{structure.type},
+                  unsigned{structure.length});
+    if (structure.headings) {
+        for (const Field &heading : structure.fields) {
+            out += heading.name;
+            out += '\n';
+            for (const Field &child : heading.children) {
+                appendField(out, child, 1);
+            }
+        }
+    } else {
+        out += structure.name;
+        out += '\n';
+        for (const Field &field : structure.fields) {
+            appendField(out, field, 1);
+        }
+    }
+    out += '\n';
+}
+
+Version versionOf(const smbios::ISmbiosTable &table) {
+    SourceEntryPoint source = table.getSourceEntryPoint();
+    smbios::SmbiosTableBytes record;
+    record.entryPoint = source.bytes;
+    auto [major, minor] = format::versionOf(record);
+    Version version{major, minor, 0};
+    if (source.kind == EntryPointKind::Smbios3 && source.bytes.size() > 9) {
+        version.docrev = source.bytes[9];
+    }
+    if (source.kind == EntryPointKind::None) {
+        SmbiosTableEntryPoint header = table.getTableHeader();
+        version = Version{header.major_version, header.minor_version, 0};
+    }
+    // Some firmware writes the version as decimal digits of a version that
+    // never existed; the fields they carry are those of the version meant.
+    if (version.major == 2 && (version.minor == 31 || version.minor == 33)) {
+        version.minor = 3;
+    } else if (version.major == 2 && version.minor == 51) {
+        version.minor = 6;
+    }
+    return version;
+}
+
+}  // namespace smbios::decode

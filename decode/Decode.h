@@ -1,0 +1,93 @@
+// Decoded SMBIOS structures: every standard field of a structure, named and
+// typed, and the two ways of showing them (dmidecode's text, JSON).
+#ifndef TARNWICK_DECODE_DECODE_H
+#define TARNWICK_DECODE_DECODE_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace smbios {
+class ISmbiosItem;
+class ISmbiosTable;
+}  // namespace smbios
+
+namespace smbios::decode {
+
+// The SMBIOS version a table claims; it decides which fields a structure
+// carries and how some are read (the UUID's byte order, for one).
+struct Version {
+    uint8_t major = 0;
+    uint8_t minor = 0;
+    uint8_t docrev = 0;
+
+    constexpr bool atLeast(uint8_t wantMajor, uint8_t wantMinor) const {
+        return major > wantMajor || (major == wantMajor && minor >= wantMinor);
+    }
+};
+
+// The version of `table`'s source record: the _SM3_ or _SM_ entry point, or
+// for a table without one (an RSMB buffer) the version the buffer gives.
+Version versionOf(const smbios::ISmbiosTable &table);
+
+enum class Kind : uint8_t {
+    Text,     // words only: `text`
+    Integer,  // `number`, in `unit` when it has one
+    Enum,     // `number` is the raw value, `text` its standard name
+    Flags,    // `items` are the names of the bits set
+    String,   // `stringNumber`; `text` is the string (or what stands for it)
+    Uuid,     // `text` in the standard's textual form, `bytes` as stored
+    Handle,   // `number` is the handle of another structure
+    Bytes,    // `bytes`
+    Group,    // `children`
+};
+
+// One field of a structure. `text` is the value as dmidecode words it;
+// `items` are the lines of a list shown beneath the field's name.
+struct Field {
+    std::string name;
+    Kind kind = Kind::Text;
+    std::string text;
+    uint64_t number = 0;
+    std::string unit;
+    uint8_t stringNumber = 0;
+    // False where the standard marks the value unknown, reserved or out of
+    // its range, or the structure does not carry it: programs then see the
+    // raw value rather than a name.
+    bool known = true;
+    std::vector<std::string> items;
+    std::vector<uint8_t> bytes;
+    std::vector<Field> children;
+};
+
+struct Structure {
+    uint8_t type = 0;
+    uint8_t length = 0;
+    uint16_t handle = 0;
+    std::string name;  // "BIOS Information", ...
+    std::vector<Field> fields;
+    // Shown as dmidecode shows a structure of several like parts (the
+    // devices of type 10): each top-level group under a heading of its own
+    // in place of the name.
+    bool headings = false;
+    // What dmidecode notes before the structure when it corrects a fault
+    // of the firmware's ("Invalid entry length (16). Fixed up to 11.").
+    std::vector<std::string> notes;
+};
+
+// Decodes one structure under `version`. Reads only what the item holds:
+// fields beyond its formatted area are left out, missing strings are named
+// as missing. Never throws for any content of the item.
+Structure decodeStructure(const smbios::ISmbiosItem &item, Version version);
+
+// Appends the structure as dmidecode shows it: the "Handle 0x..., DMI type
+// ..." line, the name, the fields, and the empty line after them.
+void appendText(std::string &out, const Structure &structure);
+
+// The structures as one JSON array, each an object of handle, type,
+// length, name and fields.
+std::string toJson(const std::vector<Structure> &structures);
+
+}  // namespace smbios::decode
+
+#endif  // TARNWICK_DECODE_DECODE_H

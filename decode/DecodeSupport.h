@@ -1,0 +1,124 @@
+// What the structure decoders share: a bounded view of one structure, and
+// the builder of its fields in the forms dmidecode words them.
+#ifndef TARNWICK_DECODE_DECODESUPPORT_H
+#define TARNWICK_DECODE_DECODESUPPORT_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "decode/Decode.h"
+
+namespace smbios::decode {
+
+// One structure's bytes and strings, read once from the item. Every read
+// is bounded by what the structure holds: a byte outside its formatted area
+// reads as 0, and has() tells the decoders which fields are present.
+class StructureView {
+public:
+    StructureView(const smbios::ISmbiosItem &item, Version version);
+
+    uint8_t type() const { return typeByte; }
+    uint8_t length() const { return lengthByte; }  // as the header says
+    uint16_t handle() const { return handleWord; }
+    Version version() const { return tableVersion; }
+
+    // True when `size` bytes from `offset` lie within both the length the
+    // header gives and the bytes the structure really holds.
+    bool has(std::size_t offset, std::size_t size = 1) const {
+        return offset + size <= formattedSize;
+    }
+    uint8_t u8(std::size_t offset) const;
+    uint16_t u16(std::size_t offset) const;
+    uint32_t u32(std::size_t offset) const;
+    uint64_t u64(std::size_t offset) const;
+    // The formatted area as far as the structure holds it, header included.
+    const uint8_t *data() const { return bytes.data(); }
+    std::size_t formattedLength() const { return formattedSize; }
+
+    // String `number` (from 1) or nullptr when the number is 0 or past the
+    // last string. The bytes are as stored.
+    const std::string *string(uint8_t number) const;
+    std::size_t stringCount() const { return strings.size(); }
+    const std::vector<std::string> &allStrings() const { return strings; }
+
+    // Takes the strings from `offset` instead of the header's length: for
+    // structures whose length byte overstates their formatted area.
+    void readStringsFrom(std::size_t offset);
+
+private:
+    uint8_t typeByte = 0;
+    uint8_t lengthByte = 0;
+    uint16_t handleWord = 0;
+    Version tableVersion;
+    std::vector<uint8_t> bytes;  // the whole structure as the item holds it
+    std::size_t formattedSize = 0;
+    std::vector<std::string> strings;
+};
+
+// dmidecode's rendering of a stored string: bytes below 32 and 127 become
+// '.', the rest are kept.
+std::string shownString(const std::string &stored);
+
+// The names of consecutive values from `first`: the standard's enumeration
+// tables.
+struct NameTable {
+    unsigned first;
+    const char *const *names;
+    std::size_t count;
+
+    // nullptr when `value` lies outside the table.
+    const char *find(unsigned value) const {
+        return value >= first && value - first < count ? names[value - first] : nullptr;
+    }
+};
+
+template <std::size_t N>
+constexpr NameTable nameTable(unsigned first, const char *const (&names)[N]) {
+    return NameTable{first, names, N};
+}
+
+// printf into a std::string.
+std::string format(const char *pattern, ...) __attribute__((format(printf, 1, 2)));
+
+// The builder of one level of fields.
+class Fields {
+public:
+    explicit Fields(std::vector<Field> &out) : fields(out) {}
+
+    // A field shown as "Name: text".
+    Field &text(std::string name, std::string text);
+    Field &integer(std::string name, uint64_t number, std::string unit, std::string text);
+    // An enumeration: `names` gives the text; a value outside it shows
+    // `outside` and is marked unknown.
+    Field &enumeration(std::string name, unsigned value, const NameTable &names,
+                       const char *outside = "<OUT OF SPEC>");
+    // An enumeration whose text the caller chose; `known` as in Field.
+    Field &enumerated(std::string name, unsigned value, std::string text, bool known = true);
+    // A bit set shown as "Name:" and one line per item beneath; with no
+    // item it shows "Name: none", or "Name:" alone when `none` is null.
+    Field &flags(std::string name, std::vector<std::string> items, const char *none = "None");
+    // The string whose number is the byte at `offset`, dmidecode's way:
+    // "Not Specified" for 0, "<BAD INDEX>" past the last string.
+    Field &string(std::string name, const StructureView &view, std::size_t offset);
+    Field &handle(std::string name, uint16_t handle);
+    Field &bytes(std::string name, std::vector<uint8_t> bytes, std::string text);
+    // A named group of fields shown beneath its name, one level deeper;
+    // build its children with Fields(group.children). With a text, its line
+    // is "Name: text".
+    Field &group(std::string name, std::string text = {});
+    // A line of its own under the current level, without a name.
+    Field &line(std::string text);
+
+private:
+    std::vector<Field> &fields;
+};
+
+// The rows of a hex dump, 16 bytes a row, as dmidecode shows "Header and
+// Data".
+std::vector<std::string> hexRows(const uint8_t *data, std::size_t size);
+
+}  // namespace smbios::decode
+
+#endif  // TARNWICK_DECODE_DECODESUPPORT_H

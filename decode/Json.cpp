@@ -1,0 +1,84 @@
+// Decoded structures as JSON: the same fields as the text, typed.
+#include <nlohmann/json.hpp>
+
+#include "decode/Decode.h"
+
+namespace smbios::decode {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+Json valueOf(const Field &field);
+
+Json childrenOf(const std::vector<Field> &fields) {
+    Json object = Json::object();
+    for (const Field &field : fields) {
+        object[field.name.empty() ? field.text : field.name] = valueOf(field);
+    }
+    return object;
+}
+
+Json valueOf(const Field &field) {
+    switch (field.kind) {
+    case Kind::Integer:
+        if (!field.known) {
+            return Json{{"raw", field.number}, {"text", field.text}};
+        }
+        return field.unit.empty() ? Json(field.number) : Json{{"value", field.number}, {"unit", field.unit}};
+    case Kind::Enum:
+        if (!field.known) {
+            return Json{{"raw", field.number}, {"text", field.text}};
+        }
+        return field.text;
+    case Kind::Handle:
+        return field.number;
+    case Kind::Flags:
+        return field.items;
+    case Kind::String:
+        if (!field.known) {
+            return nullptr;  // no string, or a number past the last one
+        }
+        // The text replaces what is not printable, so the JSON stays valid
+        // UTF-8 only if the rest is; the stored bytes are kept beside it
+        // whenever they differ from the text.
+        if (std::string(field.bytes.begin(), field.bytes.end()) == field.text) {
+            return field.text;
+        }
+        return Json{{"text", field.text}, {"bytes", field.bytes}};
+    case Kind::Bytes:
+        return field.bytes;
+    case Kind::Group: {
+        Json group = childrenOf(field.children);
+        if (!field.text.empty()) {
+            group["value"] = field.text;
+        }
+        return group;
+    }
+    case Kind::Uuid:
+    case Kind::Text:
+        break;
+    }
+    if (!field.items.empty()) {
+        return field.items;
+    }
+    return field.text;
+}
+
+}  // namespace
+
+std::string toJson(const std::vector<Structure> &structures) {
+    Json array = Json::array();
+    for (const Structure &structure : structures) {
+        Json object;
+        object["handle"] = structure.handle;
+        object["type"] = structure.type;
+        object["length"] = structure.length;
+        object["name"] = structure.name;
+        object["fields"] = childrenOf(structure.fields);
+        array.push_back(std::move(object));
+    }
+    // Strings that are not valid UTF-8 come out with U+FFFD in their place.
+    return array.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
+}  // namespace smbios::decode
