@@ -227,7 +227,7 @@ Structure decodeStructure(const smbios::ISmbiosItem &item, Version version) {
     structure.type = view.type();
     structure.length = view.length();
     structure.handle = view.handle();
-    Fields fields(structure.fields);
+    Fields fields(structure);
     if (const TypeDecoder *decoder = decoderFor(view.type())) {
         structure.name = decoder->name;
         decoder->decode(view, fields);

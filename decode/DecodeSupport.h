@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "decode/Decode.h"
@@ -86,6 +87,24 @@ std::string format(const char *pattern, ...) __attribute__((format(printf, 1, 2)
 class Fields {
 public:
     explicit Fields(std::vector<Field> &out) : fields(out) {}
+    // The builder of a structure's top level, which may also set how the
+    // structure is shown.
+    explicit Fields(Structure &structure) : fields(structure.fields), owner(&structure) {}
+
+    // Top-level builders only (no effect on a group's builder): show each
+    // top-level group as a heading of its own (Structure::headings), and
+    // note a corrected firmware fault before the structure
+    // (Structure::notes).
+    void useHeadings() {
+        if (owner) {
+            owner->headings = true;
+        }
+    }
+    void note(std::string text) {
+        if (owner) {
+            owner->notes.push_back(std::move(text));
+        }
+    }
 
     // A field shown as "Name: text".
     Field &text(std::string name, std::string text);
@@ -113,6 +132,7 @@ public:
 
 private:
     std::vector<Field> &fields;
+    Structure *owner = nullptr;
 };
 
 // The rows of a hex dump, 16 bytes a row, as dmidecode shows "Header and
