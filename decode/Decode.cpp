@@ -239,10 +239,6 @@ Structure decodeStructure(const smbios::ISmbiosItem &item, Version version) {
 }
 
 void appendText(std::string &out, const Structure &structure) {
-    for (const std::string &note : structure.notes) {
-        out += note;
-        out += '\n';
-    }
     out += format("Handle 0x%04X, DMI type %u, %u bytes\n", structure.handle, unsigned{structure.type},
                   unsigned{structure.length});
     if (structure.headings) {

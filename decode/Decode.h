@@ -70,8 +70,9 @@ struct Structure {
     // devices of type 10): each top-level group under a heading of its own
     // in place of the name.
     bool headings = false;
-    // What dmidecode notes before the structure when it corrects a fault
-    // of the firmware's ("Invalid entry length (16). Fixed up to 11.").
+    // What dmidecode notes on stderr when it corrects a fault of the
+    // firmware's ("Invalid entry length (16). Fixed up to 11."); `length`
+    // is then the corrected one.
     std::vector<std::string> notes;
 };
 
@@ -80,8 +81,8 @@ struct Structure {
 // as missing. Never throws for any content of the item.
 Structure decodeStructure(const smbios::ISmbiosItem &item, Version version);
 
-// Appends the structure as dmidecode shows it: the "Handle 0x..., DMI type
-// ..." line, the name, the fields, and the empty line after them.
+// Appends the structure as dmidecode shows it on stdout: the "Handle 0x...,
+// DMI type ..." line, the name, the fields, and the empty line after them.
 void appendText(std::string &out, const Structure &structure);
 
 // The structures as one JSON array, each an object of handle, type,

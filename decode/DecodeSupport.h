@@ -92,9 +92,9 @@ public:
     explicit Fields(Structure &structure) : fields(structure.fields), owner(&structure) {}
 
     // Top-level builders only (no effect on a group's builder): show each
-    // top-level group as a heading of its own (Structure::headings), and
-    // note a corrected firmware fault before the structure
-    // (Structure::notes).
+    // top-level group as a heading of its own (Structure::headings), note a
+    // corrected firmware fault (Structure::notes, which dmidecode writes to
+    // stderr), correct the length shown.
     void useHeadings() {
         if (owner) {
             owner->headings = true;
@@ -103,6 +103,13 @@ public:
     void note(std::string text) {
         if (owner) {
             owner->notes.push_back(std::move(text));
+        }
+    }
+    // The formatted area's real length, where the length byte overstates
+    // it: the structure is shown with it.
+    void correctLength(uint8_t length) {
+        if (owner) {
+            owner->length = length;
         }
     }
 

@@ -17,7 +17,7 @@ bool isQuietlySkipped(const smbios::decode::Structure &structure) {
 }  // namespace
 
 int decodeCommand(TableSource &source, const std::vector<int> &types, std::optional<int> handle, bool quiet,
-                  bool json, Output &out) {
+                  bool json, Output &out, Output &errors) {
     smbios::ISmbiosTable &table = source.table();
     const smbios::decode::Version version = smbios::decode::versionOf(table);
     std::vector<smbios::decode::Structure> shown;
@@ -34,6 +34,9 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
         smbios::decode::Structure structure = smbios::decode::decodeStructure(item, version);
         if (quiet && isQuietlySkipped(structure)) {
             continue;
+        }
+        for (const std::string &note : structure.notes) {
+            errors << note << '\n';
         }
         shown.push_back(std::move(structure));
     }

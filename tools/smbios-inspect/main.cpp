@@ -37,7 +37,7 @@ int run(const smbios_inspect::CommandLine &line, smbios_inspect::Output &out, sm
     case Command::Show:
         return smbios_inspect::showCommand(table, line.type, line.handle, line.json, out);
     case Command::Decode:
-        return smbios_inspect::decodeCommand(table, line.types, line.handle, line.quiet, line.json, out);
+        return smbios_inspect::decodeCommand(table, line.types, line.handle, line.quiet, line.json, out, errors);
     case Command::EntryPoint:
         return smbios_inspect::entryPointCommand(table, line.json, out);
     case Command::SystemId:
