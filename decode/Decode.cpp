@@ -39,7 +39,9 @@ void StructureView::readStringsFrom(std::size_t offset) {
     }
 }
 
-uint8_t StructureView::u8(std::size_t offset) const { return has(offset, 1) ? bytes[offset] : 0; }
+uint8_t StructureView::u8(std::size_t offset) const {
+    return has(offset, 1) ? bytes[offset] : 0;
+}
 
 uint16_t StructureView::u16(std::size_t offset) const {
     return has(offset, 2) ? static_cast<uint16_t>(format::readLe(bytes.data() + offset, 2)) : 0;
@@ -158,7 +160,9 @@ Field &Fields::group(std::string name, std::string text) {
     return field;
 }
 
-Field &Fields::line(std::string text) { return this->text({}, std::move(text)); }
+Field &Fields::line(std::string text) {
+    return this->text({}, std::move(text));
+}
 
 std::vector<std::string> hexRows(const uint8_t *data, std::size_t size) {
     static const char kDigits[] = "0123456789ABCDEF";
@@ -198,7 +202,8 @@ void appendField(std::string &out, const Field &field, int depth) {
     out.append(static_cast<std::size_t>(depth), '\t');
     if (field.name.empty()) {
         out += field.text;
-    } else if (!field.items.empty() || ((field.kind == Kind::Flags || field.kind == Kind::Bytes) && field.text.empty())) {
+    } else if (!field.items.empty() ||
+               ((field.kind == Kind::Flags || field.kind == Kind::Bytes) && field.text.empty())) {
         out += field.name;
         out += ':';
     } else if (field.kind == Kind::Group && field.text.empty()) {

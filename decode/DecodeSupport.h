@@ -27,9 +27,7 @@ public:
 
     // True when `size` bytes from `offset` lie within both the length the
     // header gives and the bytes the structure really holds.
-    bool has(std::size_t offset, std::size_t size = 1) const {
-        return offset + size <= formattedSize;
-    }
+    bool has(std::size_t offset, std::size_t size = 1) const { return offset + size <= formattedSize; }
     uint8_t u8(std::size_t offset) const;
     uint16_t u16(std::size_t offset) const;
     uint32_t u32(std::size_t offset) const;
@@ -118,8 +116,7 @@ public:
     Field &integer(std::string name, uint64_t number, std::string unit, std::string text);
     // An enumeration: `names` gives the text; a value outside it shows
     // `outside` and is marked unknown.
-    Field &enumeration(std::string name, unsigned value, const NameTable &names,
-                       const char *outside = "<OUT OF SPEC>");
+    Field &enumeration(std::string name, unsigned value, const NameTable &names, const char *outside = "<OUT OF SPEC>");
     // An enumeration whose text the caller chose; `known` as in Field.
     Field &enumerated(std::string name, unsigned value, std::string text, bool known = true);
     // A bit set shown as "Name:" and one line per item beneath; with no

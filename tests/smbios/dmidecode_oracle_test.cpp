@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "smbios/Exception.h"
-#include "smbios/RealTables.h"
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
 #include "smbios/format/SmbiosFormat.h"
 #include "support/Command.h"
 #include "support/Dmidecode.h"
+#include "support/RealTables.h"
 #include "support/SmbiosBuilder.h"
 #include "support/TempFile.h"
 

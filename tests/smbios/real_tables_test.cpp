@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "smbios/Exception.h"
-#include "smbios/RealTables.h"
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
+#include "support/RealTables.h"
 #include "support/SmbiosBuilder.h"
 
 namespace {

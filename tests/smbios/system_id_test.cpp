@@ -18,11 +18,11 @@
 #include "memory/MemoryFactory.h"
 #include "smbios/Exception.h"
 #include "smbios/IFirmwareTablePlatform.h"
-#include "smbios/RealTables.h"
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosWorkaround.h"
 #include "smbios/TestDoubles.h"
 #include "support/ExpectThrow.h"
+#include "support/RealTables.h"
 #include "support/SmbiosBuilder.h"
 
 namespace {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -88,6 +89,75 @@ DmidecodeReport parseDmidecode(const std::string &output, const std::string &err
 }
 
 }  // namespace
+
+std::vector<std::string> textBlocks(const std::string &text) {
+    std::vector<std::string> blocks;
+    std::size_t at = text.compare(0, 9, "Handle 0x") == 0 ? 0 : text.find("\nHandle 0x");
+    if (at != 0 && at != std::string::npos) {
+        ++at;
+    }
+    while (at != std::string::npos && at < text.size()) {
+        const std::size_t next = text.find("\nHandle 0x", at);
+        blocks.push_back(text.substr(at, next == std::string::npos ? std::string::npos : next + 1 - at));
+        at = next == std::string::npos ? next : next + 1;
+    }
+    return blocks;
+}
+
+namespace {
+
+int typeOfBlock(const std::string &block) {
+    const std::size_t at = block.find("DMI type ");
+    return at == std::string::npos ? -1 : std::atoi(block.c_str() + at + 9);
+}
+
+// The first line where two blocks differ, for a failure message.
+std::string firstDifference(const std::string &theirs, const std::string &ours) {
+    std::size_t line = 0;
+    std::size_t a = 0;
+    std::size_t b = 0;
+    while (a < theirs.size() || b < ours.size()) {
+        const std::size_t endA = std::min(theirs.find('\n', a), theirs.size());
+        const std::size_t endB = std::min(ours.find('\n', b), ours.size());
+        if (a >= theirs.size() || b >= ours.size() || theirs.compare(a, endA - a, ours, b, endB - b) != 0) {
+            return "line " + std::to_string(line + 1) + ": dmidecode \"" +
+                   (a < theirs.size() ? theirs.substr(a, endA - a) : "") + "\", Tarnwick \"" +
+                   (b < ours.size() ? ours.substr(b, endB - b) : "") + "\"";
+        }
+        a = endA + 1;
+        b = endB + 1;
+        ++line;
+    }
+    return "the same lines";
+}
+
+}  // namespace
+
+bool isJudgedByDmidecode(const std::string &block) {
+    const int type = typeOfBlock(block);
+    if (type >= 128) {
+        return block.find("\nOEM-specific Type\n") != std::string::npos;
+    }
+    return type != 44 && type != 46;
+}
+
+BlockComparison expectSameBlocks(const std::vector<std::string> &theirs, const std::vector<std::string> &ours) {
+    BlockComparison compared;
+    EXPECT_EQ(ours.size(), theirs.size()) << "structures shown";
+    for (std::size_t i = 0; i < theirs.size(); ++i) {
+        if (!isJudgedByDmidecode(theirs[i])) {
+            continue;
+        }
+        ++compared.judged;
+        const std::string &mine = i < ours.size() ? ours[i] : std::string();
+        if (mine == theirs[i]) {
+            ++compared.identical;
+        } else {
+            ADD_FAILURE() << theirs[i].substr(0, theirs[i].find('\n')) << ": " << firstDifference(theirs[i], mine);
+        }
+    }
+    return compared;
+}
 
 std::string findDmidecode() {
     const char *searchPath = std::getenv("PATH");

@@ -40,6 +40,27 @@ DmidecodeReport runDmidecode(const std::string &dmidecode, const std::string &ar
 // bytes it takes for the start of their first string.
 void expectSameStructures(const std::vector<Structure> &walked, const DmidecodeReport &report);
 
+// The structure blocks of a decoder's text output: each from its "Handle
+// 0x" line to the line before the next; the lines before the first are
+// each tool's own.
+std::vector<std::string> textBlocks(const std::string &text);
+
+// Whether dmidecode decodes the block's structure from the SMBIOS standard,
+// so that it judges Tarnwick's text of it. It leaves types 44 and 46
+// undecoded, and decodes some makers' own types (128 and above) from their
+// documents, which Tarnwick shows as bytes and strings.
+bool isJudgedByDmidecode(const std::string &block);
+
+struct BlockComparison {
+    std::size_t judged = 0;
+    std::size_t identical = 0;
+};
+
+// Expects every judged block of dmidecode's (`theirs`) to be the block at
+// the same place of Tarnwick's (`ours`), naming the first differing line of
+// each that is not.
+BlockComparison expectSameBlocks(const std::vector<std::string> &theirs, const std::vector<std::string> &ours);
+
 // A parameterised test against dmidecode: SKIPPED when dmidecode is not
 // installed, else `dmidecode` names the program.
 template <class Param>

@@ -17,12 +17,12 @@
 
 #include <nlohmann/json.hpp>
 
-#include "smbios/RealTables.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
 #include "smbios/format/SmbiosFormat.h"
 #include "support/Command.h"
 #include "support/Dmidecode.h"
+#include "support/RealTables.h"
 #include "support/SmbiosBuilder.h"
 #include "support/TempFile.h"
 
@@ -85,6 +85,15 @@ std::string sourceOf(const RealTable &table, const std::string &directory) {
         break;
     }
     return "--image " + path;
+}
+
+std::vector<std::string> splitLines(const std::string &text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 // What `list --json` and `show --json` say, as the oracle's structures.
@@ -207,6 +216,59 @@ TEST_P(SmbiosInspectFixtureTest, ListJsonMatchesTheText) {
     }
     ASSERT_TRUE(std::getline(lines, line));
     EXPECT_EQ(line, std::to_string(listed["structures"].size()) + " structures");
+}
+
+// decode, decode --type, get and --oem-string against dmidecode's text,
+// -t, -s and --oem-string on the same table, and decode --json against the
+// text: the same structures and, in each, the same top-level fields.
+TEST_P(SmbiosInspectFixtureTest, DecodeAndGetAgreeWithDmidecode) {
+    const tarnwick_test::TempFile image({});
+    std::string oracle = source.substr(source.find(' ') + 1);
+    if (GetParam().format == RealTable::Format::DumpBin) {
+        oracle = dmidecode + " --from-dump " + oracle;
+    } else if (GetParam().format == RealTable::Format::Image) {
+        oracle = dmidecode + " --no-sysfs -d " + oracle;
+    } else {
+        ASSERT_EQ(inspect(source + " export-image -o " + quoted(image.path())).status, 0);
+        oracle = dmidecode + " --no-sysfs -d " + quoted(image.path());
+    }
+    const auto dmidecodeSays = [&](const std::string &arguments) {
+        return tarnwick_test::runCommand(oracle + " " + arguments + " 2>/dev/null").out;
+    };
+    const Result decoded = inspect(source + " decode");
+    ASSERT_EQ(decoded.status, 0) << decoded.err;
+    tarnwick_test::expectSameBlocks(tarnwick_test::textBlocks(dmidecodeSays("")),
+                                    tarnwick_test::textBlocks(decoded.out));
+    for (const char *keyword :
+         {"bios", "system", "baseboard", "chassis", "processor", "memory", "cache", "connector", "slot"}) {
+        SCOPED_TRACE(keyword);
+        tarnwick_test::expectSameBlocks(tarnwick_test::textBlocks(dmidecodeSays(std::string("-t ") + keyword)),
+                                        tarnwick_test::textBlocks(inspect(source + " decode --type " + keyword).out));
+    }
+    for (const std::string &keyword : splitLines(inspect("get --list").out)) {
+        EXPECT_EQ(inspect(source + " get " + keyword).out, dmidecodeSays("-s " + keyword)) << keyword;
+    }
+    EXPECT_EQ(inspect(source + " get --oem-string count").out, dmidecodeSays("--oem-string count"));
+
+    const Json json = Json::parse(inspect(source + " decode --json").out);
+    const std::vector<std::string> blocks = tarnwick_test::textBlocks(decoded.out);
+    ASSERT_EQ(json.size(), blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        std::string topLevel;
+        for (const std::string &line : splitLines(blocks[i])) {
+            if (line.size() > 1 && line[0] == '\t' && line[1] != '\t') {
+                topLevel += line.substr(1, line.find(':') - 1) + "\n";
+            }
+        }
+        std::string keys;
+        for (const auto &field : json[i]["fields"].items()) {
+            keys += field.key() + "\n";
+        }
+        if (!json[i]["fields"].empty()) {
+            EXPECT_EQ(keys, topLevel) << blocks[i];
+        }
+        EXPECT_EQ(json[i]["handle"].get<unsigned>(), std::stoul(blocks[i].substr(9, 4), nullptr, 16));
+    }
 }
 
 TEST_P(SmbiosInspectFixtureTest, RealMachinesHaveNoSystemId) {
@@ -452,15 +514,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Usage{"NoCommand", ""}, Usage{"UnknownOption", "--frobnicate list"},
                       Usage{"TwoSources", "--image a --dump b list"}, Usage{"BadOffset", "--offset zz list"},
                       Usage{"ShowWithoutSelection", "show"}, Usage{"ShowWithBoth", "show --type 1 --handle 2"},
-                      Usage{"ExportWithoutOutput", "export-image"}, Usage{"NegativeType", "show --type -1"}),
+                      Usage{"ExportWithoutOutput", "export-image"}, Usage{"NegativeType", "show --type -1"},
+                      Usage{"UnknownTypeKeyword", "decode --type memroy"}, Usage{"GetWithoutKeyword", "get"},
+                      Usage{"UnknownKeyword", "get system-serial"}, Usage{"OemStringZero", "get --oem-string 0"}),
     [](const ::testing::TestParamInfo<Usage> &info) { return std::string(info.param.name); });
 
 TEST(SmbiosInspectHelpTest, HelpForTheToolAndEveryCommand) {
     const Result tool = inspect("--help");
     EXPECT_EQ(tool.status, 0);
     EXPECT_NE(tool.out.find("Usage: smbios-inspect"), std::string::npos);
-    for (const char *command :
-         {"dump", "list", "show", "entry-point", "system-id", "vendor", "export-image", "export-dump"}) {
+    for (const char *command : {"dump", "list", "show", "decode", "get", "entry-point", "system-id", "vendor",
+                                "export-image", "export-dump"}) {
         EXPECT_NE(tool.out.find(command), std::string::npos) << command;
         const Result help = inspect(std::string(command) + " --help");
         EXPECT_EQ(help.status, 0) << command;

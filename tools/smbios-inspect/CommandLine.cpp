@@ -1,9 +1,12 @@
 // smbios-inspect's command line: parsing, the help texts and the usage errors.
 #include "smbios-inspect/CommandLine.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <set>
+
+#include "decode/Summary.h"
 
 namespace smbios_inspect {
 namespace {
@@ -35,6 +38,7 @@ const char kToolHelp[] =
     "  list               one line per structure\n"
     "  show               the structures of one type, or the one with a handle\n"
     "  decode             the structures' fields, decoded as dmidecode shows them\n"
+    "  get                one field, by dmidecode's -s keyword, or an OEM string\n"
     "  entry-point        the record in front of the table (entry point, RSMB header) and its checks\n"
     "  system-id          the maker's system ID, and what each source said\n"
     "  vendor             the three vendor checks\n"
@@ -50,9 +54,10 @@ struct CommandInfo {
     const char *options;   // the command's own option lines
     Command command;
     bool takesJson;
-    bool takesSelection;  // --type, --handle
-    bool takesOutput;     // -o, --output
-    bool takesTypes = false;  // decode's --type (repeatable, keywords), --handle, --quiet
+    bool takesSelection;        // --type, --handle
+    bool takesOutput;           // -o, --output
+    bool takesTypes = false;    // decode's --type (repeatable, keywords), --handle, --quiet
+    bool takesKeyword = false;  // get's KEYWORD, --list, --oem-string
 };
 
 const char kJsonLine[] = "  --json             one JSON document\n";
@@ -76,6 +81,13 @@ const CommandInfo kCommands[] = {
      "                     and the end-of-table marker\n"
      "  --json             one JSON document: the structures and their typed fields\n",
      Command::Decode, true, false, false, true},
+    {"get", "one field, by dmidecode's -s keyword, or an OEM string", "get (KEYWORD | --list | --oem-string N)",
+     "  KEYWORD            a field, as dmidecode -s names it (system-serial-number,\n"
+     "                     bios-version, ...): one line per structure that has it\n"
+     "  --list             the keywords\n"
+     "  --oem-string N     OEM string N (from 1) of the OEM strings structure, or\n"
+     "                     'count' for how many it holds\n",
+     Command::Get, false, false, false, false, true},
     {"entry-point", "the record in front of the table (entry point, RSMB header) and its checks",
      "entry-point [--json]", kJsonLine, Command::EntryPoint, true, false, false},
     {"system-id", "the maker's system ID, and what each source said", "system-id [--json]", kJsonLine,
@@ -140,6 +152,10 @@ private:
         if (argument.size() < 2 || argument[0] != '-') {
             if (command == nullptr && (command = findCommand(argument)) != nullptr) {
                 result.command = command->command;
+                return;
+            }
+            if (command != nullptr && command->takesKeyword && result.keyword.empty()) {
+                result.keyword = argument;
                 return;
             }
             return fail(command == nullptr ? "unknown command '" + argument + "'"
@@ -211,6 +227,22 @@ private:
                 return flag(name, inlineValue, result.quiet);
             }
         }
+        if (command != nullptr && command->takesKeyword) {
+            if (name == "--list") {
+                return flag(name, inlineValue, result.listKeywords);
+            }
+            if (name == "--oem-string") {
+                if (!value(name, inlineValue, result.oemString)) {
+                    return;
+                }
+                uint32_t number = 0;
+                if (result.oemString != "count" && (!parseNumber(result.oemString, 0xFF, number) || number == 0)) {
+                    return fail("--oem-string: '" + result.oemString +
+                                "' is neither a number from 1 to 255 nor 'count'");
+                }
+                return;
+            }
+        }
         if ((name == "-o" || name == "--output") && command != nullptr && command->takesOutput) {
             value("--output", inlineValue, result.output);
             return;
@@ -262,9 +294,15 @@ private:
             std::vector<int> types;
         };
         static const Keyword kKeywords[] = {
-            {"bios", {0, 13}},           {"system", {1, 12, 15, 23, 32}}, {"baseboard", {2, 10, 41}},
-            {"chassis", {3}},            {"processor", {4}},              {"memory", {5, 6, 16, 17}},
-            {"cache", {7}},              {"connector", {8}},              {"slot", {9}},
+            {"bios", {0, 13}},
+            {"system", {1, 12, 15, 23, 32}},
+            {"baseboard", {2, 10, 41}},
+            {"chassis", {3}},
+            {"processor", {4}},
+            {"memory", {5, 6, 16, 17}},
+            {"cache", {7}},
+            {"connector", {8}},
+            {"slot", {9}},
         };
         for (const Keyword &keyword : kKeywords) {
             if (text == keyword.name) {
@@ -321,6 +359,16 @@ private:
             }
             if (!typeText.empty() && !handleText.empty()) {
                 return fail("--type excludes --handle");
+            }
+        }
+        if (command->takesKeyword &&
+            (!result.keyword.empty()) + result.listKeywords + (!result.oemString.empty()) != 1) {
+            return fail("get needs exactly one of KEYWORD, --list and --oem-string");
+        }
+        if (!result.keyword.empty()) {
+            const std::vector<std::string> &known = smbios::decode::stringKeywords();
+            if (std::find(known.begin(), known.end(), result.keyword) == known.end()) {
+                return fail("unknown keyword '" + result.keyword + "' (smbios-inspect get --list lists them)");
             }
         }
         if (command->takesOutput && result.output.empty()) {

@@ -13,7 +13,7 @@
 
 namespace smbios_inspect {
 
-enum class Command { Dump, List, Show, Decode, EntryPoint, SystemId, Vendor, ExportImage, ExportDump };
+enum class Command { Dump, List, Show, Decode, Get, EntryPoint, SystemId, Vendor, ExportImage, ExportDump };
 
 struct CommandLine {
     enum class Outcome {
@@ -33,6 +33,9 @@ struct CommandLine {
     std::optional<int> handle;  // show --handle, decode --handle
     std::vector<int> types;     // decode --type, each keyword given as its types
     bool quiet = false;         // decode --quiet
+    std::string keyword;        // get KEYWORD
+    bool listKeywords = false;  // get --list
+    std::string oemString;      // get --oem-string N|count
     std::string output;         // export-image and export-dump -o
 };
 

@@ -1,8 +1,10 @@
-// smbios-inspect decode: the structures' fields through the decoding layer,
-// as dmidecode shows them or as JSON.
+// smbios-inspect decode and get: the structures' fields through the
+// decoding layer, as dmidecode shows them or as JSON, and single fields by
+// dmidecode's keywords.
 #include <algorithm>
 
 #include "decode/Decode.h"
+#include "decode/Summary.h"
 #include "smbios-inspect/Inspect.h"
 
 namespace smbios_inspect {
@@ -10,14 +12,13 @@ namespace {
 
 // What --quiet leaves out: structures that carry no decoded field.
 bool isQuietlySkipped(const smbios::decode::Structure &structure) {
-    return structure.type == 126 || structure.type == 127 || structure.type >= 128 ||
-           structure.name == "Unknown Type";
+    return structure.type == 126 || structure.type == 127 || structure.type >= 128 || structure.name == "Unknown Type";
 }
 
 }  // namespace
 
-int decodeCommand(TableSource &source, const std::vector<int> &types, std::optional<int> handle, bool quiet,
-                  bool json, Output &out, Output &errors) {
+int decodeCommand(TableSource &source, const std::vector<int> &types, std::optional<int> handle, bool quiet, bool json,
+                  Output &out, Output &errors) {
     smbios::ISmbiosTable &table = source.table();
     const smbios::decode::Version version = smbios::decode::versionOf(table);
     std::vector<smbios::decode::Structure> shown;
@@ -52,12 +53,47 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
     if (version.major >= 3) {
         text += "." + std::to_string(version.docrev);
     }
-    text += " present.\n" + std::to_string(count) + " structures occupying " +
-            std::to_string(table.getTableLength()) + " bytes.\n\n";
+    text += " present.\n" + std::to_string(count) + " structures occupying " + std::to_string(table.getTableLength()) +
+            " bytes.\n\n";
     for (const smbios::decode::Structure &structure : shown) {
         smbios::decode::appendText(text, structure);
     }
     out << text;
+    return 0;
+}
+
+int getCommand(TableSource &source, const std::string &keyword, bool listKeywords, const std::string &oemString,
+               Output &out, Output &errors) {
+    if (listKeywords) {
+        for (const std::string &name : smbios::decode::stringKeywords()) {
+            out << name << '\n';
+        }
+        return 0;
+    }
+    smbios::ISmbiosTable &table = source.table();
+    if (!oemString.empty()) {
+        const std::vector<std::string> strings = smbios::decode::summarize(table).oemStrings;
+        if (oemString == "count") {
+            out << std::to_string(strings.size()) << '\n';
+            return 0;
+        }
+        const auto number = static_cast<std::size_t>(std::stoul(oemString));
+        if (number > strings.size()) {
+            // As dmidecode: a string the table does not hold is no failure of
+            // the tool, only nothing to print.
+            errors << "No OEM string number " << oemString << '\n';
+            return 0;
+        }
+        out << strings[number - 1] << '\n';
+        return 0;
+    }
+    const std::optional<std::vector<std::string>> values = smbios::decode::valuesOf(table, keyword);
+    if (!values) {
+        throw ToolError("unknown keyword '" + keyword + "'");  // the command line lets none through
+    }
+    for (const std::string &value : *values) {
+        out << value << '\n';
+    }
     return 0;
 }
 

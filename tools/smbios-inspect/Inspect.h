@@ -98,8 +98,10 @@ private:
 int dumpCommand(TableSource &source, Output &out);
 int listCommand(TableSource &source, bool json, Output &out);
 int showCommand(TableSource &source, std::optional<int> type, std::optional<int> handle, bool json, Output &out);
-int decodeCommand(TableSource &source, const std::vector<int> &types, std::optional<int> handle, bool quiet,
-                  bool json, Output &out, Output &errors);
+int decodeCommand(TableSource &source, const std::vector<int> &types, std::optional<int> handle, bool quiet, bool json,
+                  Output &out, Output &errors);
+int getCommand(TableSource &source, const std::string &keyword, bool listKeywords, const std::string &oemString,
+               Output &out, Output &errors);
 int entryPointCommand(TableSource &source, bool json, Output &out);
 int systemIdCommand(TableSource &source, bool json, Output &out, Output &errors);
 int vendorCommand(TableSource &source, bool json, Output &out);

@@ -38,6 +38,8 @@ int run(const smbios_inspect::CommandLine &line, smbios_inspect::Output &out, sm
         return smbios_inspect::showCommand(table, line.type, line.handle, line.json, out);
     case Command::Decode:
         return smbios_inspect::decodeCommand(table, line.types, line.handle, line.quiet, line.json, out, errors);
+    case Command::Get:
+        return smbios_inspect::getCommand(table, line.keyword, line.listKeywords, line.oemString, out, errors);
     case Command::EntryPoint:
         return smbios_inspect::entryPointCommand(table, line.json, out);
     case Command::SystemId:

@@ -2,8 +2,8 @@
 // sysfs tables, a Windows RSMB buffer, sysfs entry point and table pairs,
 // memory images captured from SeaBIOS, and tables longer than 65,535 bytes
 // made of their structures, each in the form its source gives it.
-#ifndef TARNWICK_TESTS_SMBIOS_REALTABLES_H
-#define TARNWICK_TESTS_SMBIOS_REALTABLES_H
+#ifndef TARNWICK_TESTS_SUPPORT_REALTABLES_H
+#define TARNWICK_TESTS_SUPPORT_REALTABLES_H
 
 #include <cstddef>
 #include <cstdint>
@@ -41,4 +41,4 @@ void PrintTo(const RealTable &table, std::ostream *out);
 
 }  // namespace tarnwick_test
 
-#endif  // TARNWICK_TESTS_SMBIOS_REALTABLES_H
+#endif  // TARNWICK_TESTS_SUPPORT_REALTABLES_H

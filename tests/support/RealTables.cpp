@@ -1,6 +1,6 @@
 // The real SMBIOS tables of the test data, in their own forms and as memory
 // images.
-#include "smbios/RealTables.h"
+#include "support/RealTables.h"
 
 #include "smbios/format/SmbiosFormat.h"
 #include "support/SmbiosBuilder.h"
