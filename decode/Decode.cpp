@@ -198,7 +198,10 @@ void decodeUndecoded(const StructureView &view, Fields &fields) {
     }
 }
 
-void appendField(std::string &out, const Field &field, int depth) {
+void appendField(std::string &out, const Field &field, int depth, bool quiet) {
+    if (quiet && field.kind == Kind::Handle) {
+        return;
+    }
     out.append(static_cast<std::size_t>(depth), '\t');
     if (field.name.empty()) {
         out += field.text;
@@ -220,7 +223,7 @@ void appendField(std::string &out, const Field &field, int depth) {
         out += '\n';
     }
     for (const Field &child : field.children) {
-        appendField(out, child, depth + 1);
+        appendField(out, child, depth + 1, quiet);
     }
 }
 
@@ -243,25 +246,37 @@ Structure decodeStructure(const smbios::ISmbiosItem &item, Version version) {
     return structure;
 }
 
-void appendText(std::string &out, const Structure &structure) {
-    out += format("Handle 0x%04X, DMI type %u, %u bytes\n", structure.handle, unsigned{structure.type},
-                  unsigned{structure.length});
+namespace {
+
+void appendBody(std::string &out, const Structure &structure, bool quiet) {
     if (structure.headings) {
         for (const Field &heading : structure.fields) {
             out += heading.name;
             out += '\n';
             for (const Field &child : heading.children) {
-                appendField(out, child, 1);
+                appendField(out, child, 1, quiet);
             }
         }
     } else {
         out += structure.name;
         out += '\n';
         for (const Field &field : structure.fields) {
-            appendField(out, field, 1);
+            appendField(out, field, 1, quiet);
         }
     }
     out += '\n';
+}
+
+}  // namespace
+
+void appendText(std::string &out, const Structure &structure) {
+    out += format("Handle 0x%04X, DMI type %u, %u bytes\n", structure.handle, unsigned{structure.type},
+                  unsigned{structure.length});
+    appendBody(out, structure, false);
+}
+
+void appendQuietText(std::string &out, const Structure &structure) {
+    appendBody(out, structure, true);
 }
 
 Version versionOf(const smbios::ISmbiosTable &table) {

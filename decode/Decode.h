@@ -85,6 +85,10 @@ Structure decodeStructure(const smbios::ISmbiosItem &item, Version version);
 // DMI type ..." line, the name, the fields, and the empty line after them.
 void appendText(std::string &out, const Structure &structure);
 
+// As appendText, as dmidecode's --quiet shows it: without the "Handle" line
+// and without the fields that refer to other structures by handle.
+void appendQuietText(std::string &out, const Structure &structure);
+
 // The structures as one JSON array, each an object of handle, type,
 // length, name and fields.
 std::string toJson(const std::vector<Structure> &structures);

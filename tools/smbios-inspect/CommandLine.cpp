@@ -77,8 +77,9 @@ const CommandInfo kCommands[] = {
      "                     bios, system, baseboard, chassis, processor, memory, cache,\n"
      "                     connector, slot (as dmidecode -t); may be repeated\n"
      "  --handle H         only the structure with handle H, as 0x0100\n"
-     "  --quiet            leave out inactive, OEM-specific and undecoded structures\n"
-     "                     and the end-of-table marker\n"
+     "  --quiet            as dmidecode -q: no Handle lines or handle references, and\n"
+     "                     no inactive, OEM-specific, undecoded or end-of-table\n"
+     "                     structures\n"
      "  --json             one JSON document: the structures and their typed fields\n",
      Command::Decode, true, false, false, true},
     {"get", "one field, by dmidecode's -s keyword, or an OEM string", "get (KEYWORD | --list | --oem-string N)",

@@ -21,8 +21,12 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
                   Output &out, Output &errors) {
     smbios::ISmbiosTable &table = source.table();
     const smbios::decode::Version version = smbios::decode::versionOf(table);
-    std::vector<smbios::decode::Structure> shown;
+    // The text is written as each structure is decoded, so that a large
+    // table is never held decoded as a whole; JSON is one document.
+    std::vector<smbios::decode::Structure> forJson;
+    std::string text;
     std::size_t count = 0;
+    std::size_t shown = 0;
     for (auto it = table.begin(); it != table.end(); ++it) {
         ++count;
         const smbios::ISmbiosItem &item = *it;
@@ -39,26 +43,30 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
         for (const std::string &note : structure.notes) {
             errors << note << '\n';
         }
-        shown.push_back(std::move(structure));
+        ++shown;
+        if (json) {
+            forJson.push_back(std::move(structure));
+        } else if (quiet) {
+            smbios::decode::appendQuietText(text, structure);
+        } else {
+            smbios::decode::appendText(text, structure);
+        }
     }
-    if (handle && shown.empty()) {
-        throw ToolError("no structure with handle " + std::to_string(*handle));
+    if (handle && shown == 0) {
+        throw ToolError("no structure with handle " + hex16(static_cast<uint32_t>(*handle)));
     }
     if (json) {
-        out << smbios::decode::toJson(shown) << '\n';
+        out << smbios::decode::toJson(forJson) << '\n';
         return 0;
     }
-    std::string text = "# smbios-inspect 0.1.0 (Tarnwick)\n";
-    text += "SMBIOS " + std::to_string(version.major) + "." + std::to_string(version.minor);
+    std::string heading = "# smbios-inspect 0.1.0 (Tarnwick)\n";
+    heading += "SMBIOS " + std::to_string(version.major) + "." + std::to_string(version.minor);
     if (version.major >= 3) {
-        text += "." + std::to_string(version.docrev);
+        heading += "." + std::to_string(version.docrev);
     }
-    text += " present.\n" + std::to_string(count) + " structures occupying " + std::to_string(table.getTableLength()) +
-            " bytes.\n\n";
-    for (const smbios::decode::Structure &structure : shown) {
-        smbios::decode::appendText(text, structure);
-    }
-    out << text;
+    heading += " present.\n" + std::to_string(count) + " structures occupying " +
+               std::to_string(table.getTableLength()) + " bytes.\n\n";
+    out << (quiet ? std::string() : heading) << text;
     return 0;
 }
 

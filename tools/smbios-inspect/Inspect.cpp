@@ -26,6 +26,13 @@
 #include "smbios/format/SmbiosFormat.h"
 
 namespace smbios_inspect {
+
+std::string hex16(uint32_t value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(value & 0xFFFF));
+    return text;
+}
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -55,10 +62,6 @@ std::string hexBytes(const uint8_t *bytes, std::size_t count) {
 
 std::string hex8(uint32_t value) {
     return format("0x%02X", static_cast<unsigned>(value & 0xFF));
-}
-
-std::string hex16(uint32_t value) {
-    return format("0x%04X", static_cast<unsigned>(value));
 }
 
 std::string hex32(uint32_t value) {

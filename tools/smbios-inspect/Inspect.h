@@ -64,6 +64,9 @@ struct StructureInfo {
 };
 StructureInfo describeStructure(const smbios::ISmbiosItem &item);
 
+// A handle as the commands show it: 0x0100.
+std::string hex16(uint32_t value);
+
 // Text a command writes, gathered to be written out at the end. Not a
 // std::ostream: setting up the standard streams and their locale costs a
 // run of the tool more than listing a small table does.

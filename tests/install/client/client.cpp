@@ -1,12 +1,16 @@
 // A client of the installed library: includes its headers by their
 // installed paths, reads the system ID of a memory image it writes itself
-// the way the library's typical request does, and catches library errors.
+// the way the library's typical request does, decodes its OEM strings, and
+// catches library errors.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "decode/Summary.h"
 #include "smbios/Smbios.h"
+#include "smbios/SmbiosTable.h"
 
 namespace {
 
@@ -59,6 +63,14 @@ int main() {
     if (smbios::getSystemId() != 0x0286) {
         std::printf("system ID not found: %s\n", smbios::lastError.what());
         status = 3;
+    }
+    {
+        const std::unique_ptr<smbios::ISmbiosTable> table(smbios::SmbiosFactory::getFactory()->makeNew());
+        const smbios::decode::Summary summary = smbios::decode::summarize(*table);
+        if (summary.oemStrings != std::vector<std::string>{"Vorn System", "1[0286]"}) {
+            std::printf("OEM strings not decoded\n");
+            status = 6;
+        }
     }
     try {
         memoryFactory->getSingleton()->getByte(0x100000);  // past the end
