@@ -73,7 +73,9 @@ std::string shownString(const std::string &stored) {
     return shown;
 }
 
-std::string format(const char *pattern, ...) {
+// A C variadic function, so that the compiler checks every pattern against
+// its arguments as it does printf's.
+std::string format(const char *pattern, ...) {  // NOLINT(cert-dcl50-cpp)
     char small[256];
     va_list arguments;
     va_start(arguments, pattern);
@@ -87,7 +89,7 @@ std::string format(const char *pattern, ...) {
     }
     std::string large(static_cast<std::size_t>(length), '\0');
     va_start(arguments, pattern);
-    std::vsnprintf(large.data(), large.size() + 1, pattern, arguments);
+    (void)std::vsnprintf(large.data(), large.size() + 1, pattern, arguments);
     va_end(arguments);
     return large;
 }
@@ -218,7 +220,7 @@ void appendField(std::string &out, const Field &field, int depth, bool quiet) {
     }
     out += '\n';
     for (const std::string &item : field.items) {
-        out.append(static_cast<std::size_t>(depth + 1), '\t');
+        out.append(static_cast<std::size_t>(depth) + 1, '\t');
         out += item;
         out += '\n';
     }

@@ -108,7 +108,7 @@ namespace {
 
 int typeOfBlock(const std::string &block) {
     const std::size_t at = block.find("DMI type ");
-    return at == std::string::npos ? -1 : std::atoi(block.c_str() + at + 9);
+    return at == std::string::npos ? -1 : static_cast<int>(std::strtol(block.c_str() + at + 9, nullptr, 10));
 }
 
 // The first line where two blocks differ, for a failure message.
