@@ -66,7 +66,7 @@ std::string shownString(const std::string &stored) {
     std::string shown = stored;
     for (char &c : shown) {
         auto byte = static_cast<unsigned char>(c);
-        if (byte < 32 || byte == 127) {
+        if (byte < 32 || byte >= 127) {
             c = '.';
         }
     }
@@ -205,9 +205,12 @@ void appendField(std::string &out, const Field &field, int depth, bool quiet) {
         return;
     }
     out.append(static_cast<std::size_t>(depth), '\t');
+    // A bit set with a text of its own is shown on one line, the names of
+    // its bits joined as dmidecode joins them; the items are for programs.
+    const bool inlineFlags = field.kind == Kind::Flags && !field.text.empty();
     if (field.name.empty()) {
         out += field.text;
-    } else if (!field.items.empty() ||
+    } else if ((!field.items.empty() && !inlineFlags) ||
                ((field.kind == Kind::Flags || field.kind == Kind::Bytes) && field.text.empty())) {
         out += field.name;
         out += ':';
@@ -219,9 +222,9 @@ void appendField(std::string &out, const Field &field, int depth, bool quiet) {
         out += field.text;
     }
     out += '\n';
-    for (const std::string &item : field.items) {
+    for (std::size_t i = 0; !inlineFlags && i < field.items.size(); ++i) {
         out.append(static_cast<std::size_t>(depth) + 1, '\t');
-        out += item;
+        out += field.items[i];
         out += '\n';
     }
     for (const Field &child : field.children) {

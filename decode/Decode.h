@@ -43,12 +43,15 @@ enum class Kind : uint8_t {
 };
 
 // One field of a structure. `text` is the value as dmidecode words it;
-// `items` are the lines of a list shown beneath the field's name.
+// `items` are the lines of a list shown beneath the field's name, or for a
+// bit set with a text, the names its text joins on one line.
 struct Field {
     std::string name;
     Kind kind = Kind::Text;
     std::string text;
     uint64_t number = 0;
+    // `number` holds a signed value (two's complement): readings below zero.
+    bool isSigned = false;
     std::string unit;
     uint8_t stringNumber = 0;
     // False where the standard marks the value unknown, reserved or out of
@@ -72,7 +75,7 @@ struct Structure {
     bool headings = false;
     // What dmidecode notes on stderr when it corrects a fault of the
     // firmware's ("Invalid entry length (16). Fixed up to 11."); `length`
-    // is then the corrected one.
+    // stays as the header says, as dmidecode shows it.
     std::vector<std::string> notes;
 };
 

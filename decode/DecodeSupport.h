@@ -56,8 +56,9 @@ private:
     std::vector<std::string> strings;
 };
 
-// dmidecode's rendering of a stored string: bytes below 32 and 127 become
-// '.', the rest are kept.
+// dmidecode's rendering of a stored string: every byte outside printable
+// ASCII becomes '.', so the text is ASCII whatever the firmware wrote (its
+// bytes are kept beside it).
 std::string shownString(const std::string &stored);
 
 // The names of consecutive values from `first`: the standard's enumeration
@@ -90,9 +91,9 @@ public:
     explicit Fields(Structure &structure) : fields(structure.fields), owner(&structure) {}
 
     // Top-level builders only (no effect on a group's builder): show each
-    // top-level group as a heading of its own (Structure::headings), note a
-    // corrected firmware fault (Structure::notes, which dmidecode writes to
-    // stderr), correct the length shown.
+    // top-level group as a heading of its own (Structure::headings), and
+    // note a corrected firmware fault (Structure::notes, which dmidecode
+    // writes to stderr).
     void useHeadings() {
         if (owner) {
             owner->headings = true;
@@ -101,13 +102,6 @@ public:
     void note(std::string text) {
         if (owner) {
             owner->notes.push_back(std::move(text));
-        }
-    }
-    // The formatted area's real length, where the length byte overstates
-    // it: the structure is shown with it.
-    void correctLength(uint8_t length) {
-        if (owner) {
-            owner->length = length;
         }
     }
 

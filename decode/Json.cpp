@@ -1,6 +1,8 @@
 // Decoded structures as JSON: the same fields as the text, typed.
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+
 #include "decode/Decode.h"
 
 namespace smbios::decode {
@@ -23,6 +25,10 @@ Json valueOf(const Field &field) {
     case Kind::Integer:
         if (!field.known) {
             return Json{{"raw", field.number}, {"text", field.text}};
+        }
+        if (field.isSigned) {
+            const auto number = static_cast<int64_t>(field.number);
+            return field.unit.empty() ? Json(number) : Json{{"value", number}, {"unit", field.unit}};
         }
         return field.unit.empty() ? Json(field.number) : Json{{"value", field.number}, {"unit", field.unit}};
     case Kind::Enum:
@@ -48,7 +54,21 @@ Json valueOf(const Field &field) {
     case Kind::Bytes:
         return field.bytes;
     case Kind::Group: {
-        Json group = childrenOf(field.children);
+        // A list under a count (languages, contained handles) has children
+        // without names, which may repeat: an array keeps them all.
+        const bool unnamed =
+            !field.children.empty() && std::all_of(field.children.begin(), field.children.end(),
+                                                   [](const Field &child) { return child.name.empty(); });
+        Json group = Json::object();
+        if (unnamed) {
+            Json items = Json::array();
+            for (const Field &child : field.children) {
+                items.push_back(valueOf(child));
+            }
+            group["items"] = std::move(items);
+        } else {
+            group = childrenOf(field.children);
+        }
         if (!field.text.empty()) {
             group["value"] = field.text;
         }

@@ -1,12 +1,741 @@
 // Decoders of the processor structures: processor (4), cache (7), processor additional information (44).
+#include <algorithm>
+#include <cctype>
+
 #include "decode/types/TypeDecoders.h"
 
 namespace smbios::decode {
+namespace {
 
-void decodeProcessor(StructureView & /*view*/, Fields & /*fields*/) {}
+struct FamilyName {
+    uint16_t value;
+    const char *name;
+};
 
-void decodeCache(StructureView & /*view*/, Fields & /*fields*/) {}
+// DSP0134's processor families, by the value of the family field (or of
+// the 2-byte family field where the first holds FEh).
+const FamilyName kFamilies[] = {
+    {0x001, "Other"},
+    {0x002, "Unknown"},
+    {0x003, "8086"},
+    {0x004, "80286"},
+    {0x005, "80386"},
+    {0x006, "80486"},
+    {0x007, "8087"},
+    {0x008, "80287"},
+    {0x009, "80387"},
+    {0x00A, "80487"},
+    {0x00B, "Pentium"},
+    {0x00C, "Pentium Pro"},
+    {0x00D, "Pentium II"},
+    {0x00E, "Pentium MMX"},
+    {0x00F, "Celeron"},
+    {0x010, "Pentium II Xeon"},
+    {0x011, "Pentium III"},
+    {0x012, "M1"},
+    {0x013, "M2"},
+    {0x014, "Celeron M"},
+    {0x015, "Pentium 4 HT"},
+    {0x018, "Duron"},
+    {0x019, "K5"},
+    {0x01A, "K6"},
+    {0x01B, "K6-2"},
+    {0x01C, "K6-3"},
+    {0x01D, "Athlon"},
+    {0x01E, "AMD29000"},
+    {0x01F, "K6-2+"},
+    {0x020, "Power PC"},
+    {0x021, "Power PC 601"},
+    {0x022, "Power PC 603"},
+    {0x023, "Power PC 603+"},
+    {0x024, "Power PC 604"},
+    {0x025, "Power PC 620"},
+    {0x026, "Power PC x704"},
+    {0x027, "Power PC 750"},
+    {0x028, "Core Duo"},
+    {0x029, "Core Duo Mobile"},
+    {0x02A, "Core Solo Mobile"},
+    {0x02B, "Atom"},
+    {0x02C, "Core M"},
+    {0x02D, "Core m3"},
+    {0x02E, "Core m5"},
+    {0x02F, "Core m7"},
+    {0x030, "Alpha"},
+    {0x031, "Alpha 21064"},
+    {0x032, "Alpha 21066"},
+    {0x033, "Alpha 21164"},
+    {0x034, "Alpha 21164PC"},
+    {0x035, "Alpha 21164a"},
+    {0x036, "Alpha 21264"},
+    {0x037, "Alpha 21364"},
+    {0x038, "Turion II Ultra Dual-Core Mobile M"},
+    {0x039, "Turion II Dual-Core Mobile M"},
+    {0x03A, "Athlon II Dual-Core M"},
+    {0x03B, "Opteron 6100"},
+    {0x03C, "Opteron 4100"},
+    {0x03D, "Opteron 6200"},
+    {0x03E, "Opteron 4200"},
+    {0x03F, "FX"},
+    {0x040, "MIPS"},
+    {0x041, "MIPS R4000"},
+    {0x042, "MIPS R4200"},
+    {0x043, "MIPS R4400"},
+    {0x044, "MIPS R4600"},
+    {0x045, "MIPS R10000"},
+    {0x046, "C-Series"},
+    {0x047, "E-Series"},
+    {0x048, "A-Series"},
+    {0x049, "G-Series"},
+    {0x04A, "Z-Series"},
+    {0x04B, "R-Series"},
+    {0x04C, "Opteron 4300"},
+    {0x04D, "Opteron 6300"},
+    {0x04E, "Opteron 3300"},
+    {0x04F, "FirePro"},
+    {0x050, "SPARC"},
+    {0x051, "SuperSPARC"},
+    {0x052, "MicroSPARC II"},
+    {0x053, "MicroSPARC IIep"},
+    {0x054, "UltraSPARC"},
+    {0x055, "UltraSPARC II"},
+    {0x056, "UltraSPARC IIi"},
+    {0x057, "UltraSPARC III"},
+    {0x058, "UltraSPARC IIIi"},
+    {0x060, "68040"},
+    {0x061, "68xxx"},
+    {0x062, "68000"},
+    {0x063, "68010"},
+    {0x064, "68020"},
+    {0x065, "68030"},
+    {0x066, "Athlon X4"},
+    {0x067, "Opteron X1000"},
+    {0x068, "Opteron X2000"},
+    {0x069, "Opteron A-Series"},
+    {0x06A, "Opteron X3000"},
+    {0x06B, "Zen"},
+    {0x070, "Hobbit"},
+    {0x078, "Crusoe TM5000"},
+    {0x079, "Crusoe TM3000"},
+    {0x07A, "Efficeon TM8000"},
+    {0x080, "Weitek"},
+    {0x082, "Itanium"},
+    {0x083, "Athlon 64"},
+    {0x084, "Opteron"},
+    {0x085, "Sempron"},
+    {0x086, "Turion 64"},
+    {0x087, "Dual-Core Opteron"},
+    {0x088, "Athlon 64 X2"},
+    {0x089, "Turion 64 X2"},
+    {0x08A, "Quad-Core Opteron"},
+    {0x08B, "Third-Generation Opteron"},
+    {0x08C, "Phenom FX"},
+    {0x08D, "Phenom X4"},
+    {0x08E, "Phenom X2"},
+    {0x08F, "Athlon X2"},
+    {0x090, "PA-RISC"},
+    {0x091, "PA-RISC 8500"},
+    {0x092, "PA-RISC 8000"},
+    {0x093, "PA-RISC 7300LC"},
+    {0x094, "PA-RISC 7200"},
+    {0x095, "PA-RISC 7100LC"},
+    {0x096, "PA-RISC 7100"},
+    {0x0A0, "V30"},
+    {0x0A1, "Quad-Core Xeon 3200"},
+    {0x0A2, "Dual-Core Xeon 3000"},
+    {0x0A3, "Quad-Core Xeon 5300"},
+    {0x0A4, "Dual-Core Xeon 5100"},
+    {0x0A5, "Dual-Core Xeon 5000"},
+    {0x0A6, "Dual-Core Xeon LV"},
+    {0x0A7, "Dual-Core Xeon ULV"},
+    {0x0A8, "Dual-Core Xeon 7100"},
+    {0x0A9, "Quad-Core Xeon 5400"},
+    {0x0AA, "Quad-Core Xeon"},
+    {0x0AB, "Dual-Core Xeon 5200"},
+    {0x0AC, "Dual-Core Xeon 7200"},
+    {0x0AD, "Quad-Core Xeon 7300"},
+    {0x0AE, "Quad-Core Xeon 7400"},
+    {0x0AF, "Multi-Core Xeon 7400"},
+    {0x0B0, "Pentium III Xeon"},
+    {0x0B1, "Pentium III Speedstep"},
+    {0x0B2, "Pentium 4"},
+    {0x0B3, "Xeon"},
+    {0x0B4, "AS400"},
+    {0x0B5, "Xeon MP"},
+    {0x0B6, "Athlon XP"},
+    {0x0B7, "Athlon MP"},
+    {0x0B8, "Itanium 2"},
+    {0x0B9, "Pentium M"},
+    {0x0BA, "Celeron D"},
+    {0x0BB, "Pentium D"},
+    {0x0BC, "Pentium EE"},
+    {0x0BD, "Core Solo"},
+    {0x0BF, "Core 2 Duo"},
+    {0x0C0, "Core 2 Solo"},
+    {0x0C1, "Core 2 Extreme"},
+    {0x0C2, "Core 2 Quad"},
+    {0x0C3, "Core 2 Extreme Mobile"},
+    {0x0C4, "Core 2 Duo Mobile"},
+    {0x0C5, "Core 2 Solo Mobile"},
+    {0x0C6, "Core i7"},
+    {0x0C7, "Dual-Core Celeron"},
+    {0x0C8, "IBM390"},
+    {0x0C9, "G4"},
+    {0x0CA, "G5"},
+    {0x0CB, "ESA/390 G6"},
+    {0x0CC, "z/Architecture"},
+    {0x0CD, "Core i5"},
+    {0x0CE, "Core i3"},
+    {0x0CF, "Core i9"},
+    {0x0D2, "C7-M"},
+    {0x0D3, "C7-D"},
+    {0x0D4, "C7"},
+    {0x0D5, "Eden"},
+    {0x0D6, "Multi-Core Xeon"},
+    {0x0D7, "Dual-Core Xeon 3xxx"},
+    {0x0D8, "Quad-Core Xeon 3xxx"},
+    {0x0D9, "Nano"},
+    {0x0DA, "Dual-Core Xeon 5xxx"},
+    {0x0DB, "Quad-Core Xeon 5xxx"},
+    {0x0DD, "Dual-Core Xeon 7xxx"},
+    {0x0DE, "Quad-Core Xeon 7xxx"},
+    {0x0DF, "Multi-Core Xeon 7xxx"},
+    {0x0E0, "Multi-Core Xeon 3400"},
+    {0x0E4, "Opteron 3000"},
+    {0x0E5, "Sempron II"},
+    {0x0E6, "Embedded Opteron Quad-Core"},
+    {0x0E7, "Phenom Triple-Core"},
+    {0x0E8, "Turion Ultra Dual-Core Mobile"},
+    {0x0E9, "Turion Dual-Core Mobile"},
+    {0x0EA, "Athlon Dual-Core"},
+    {0x0EB, "Sempron SI"},
+    {0x0EC, "Phenom II"},
+    {0x0ED, "Athlon II"},
+    {0x0EE, "Six-Core Opteron"},
+    {0x0EF, "Sempron M"},
+    {0x0FA, "i860"},
+    {0x0FB, "i960"},
+    {0x100, "ARMv7"},
+    {0x101, "ARMv8"},
+    {0x104, "SH-3"},
+    {0x105, "SH-4"},
+    {0x118, "ARM"},
+    {0x119, "StrongARM"},
+    {0x12C, "6x86"},
+    {0x12D, "MediaGX"},
+    {0x12E, "MII"},
+    {0x140, "WinChip"},
+    {0x15E, "DSP"},
+    {0x1F4, "Video Processor"},
+    {0x200, "RV32"},
+    {0x201, "RV64"},
+    {0x202, "RV128"},
+};
 
-void decodeProcessorAdditional(StructureView & /*view*/, Fields & /*fields*/) {}
+const char *familyName(unsigned value) {
+    for (const FamilyName &family : kFamilies) {
+        if (family.value == value) {
+            return family.name;
+        }
+    }
+    return nullptr;
+}
+
+bool containsNoCase(const std::string &text, const char *word) {
+    std::string lower = text;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    return lower.find(word) != std::string::npos;
+}
+
+// How the ID field is read: the processor identification the family's
+// architecture gives it.
+enum class IdStyle { None, I386, I486, Intel, Amd, Arm };
+
+IdStyle idStyleOf(unsigned family) {
+    struct Range {
+        unsigned first;
+        unsigned last;
+        IdStyle style;
+    };
+    static const Range kRanges[] = {
+        {0x05, 0x05, IdStyle::I386},  {0x06, 0x06, IdStyle::I486},  {0x0B, 0x15, IdStyle::Intel},
+        {0x18, 0x1D, IdStyle::Amd},   {0x1F, 0x1F, IdStyle::Amd},   {0x28, 0x2F, IdStyle::Intel},
+        {0x38, 0x3F, IdStyle::Amd},   {0x46, 0x4F, IdStyle::Amd},   {0x66, 0x6B, IdStyle::Amd},
+        {0x83, 0x8F, IdStyle::Amd},   {0xA1, 0xB3, IdStyle::Intel}, {0xB5, 0xB5, IdStyle::Intel},
+        {0xB6, 0xB7, IdStyle::Amd},   {0xB9, 0xC7, IdStyle::Intel}, {0xCD, 0xCF, IdStyle::Intel},
+        {0xD2, 0xDB, IdStyle::Intel}, {0xDD, 0xE0, IdStyle::Intel}, {0xE4, 0xEF, IdStyle::Amd},
+        {0x100, 0x101, IdStyle::Arm}, {0x118, 0x119, IdStyle::Arm},
+    };
+    for (const Range &range : kRanges) {
+        if (family >= range.first && family <= range.last) {
+            return range.style;
+        }
+    }
+    return IdStyle::None;
+}
+
+// The CPUID leaf 1 EDX feature bits; reserved bits have no name.
+const char *const kCpuidFlags[32] = {
+    "FPU (Floating-point unit on-chip)",
+    "VME (Virtual mode extension)",
+    "DE (Debugging extension)",
+    "PSE (Page size extension)",
+    "TSC (Time stamp counter)",
+    "MSR (Model specific registers)",
+    "PAE (Physical address extension)",
+    "MCE (Machine check exception)",
+    "CX8 (CMPXCHG8 instruction supported)",
+    "APIC (On-chip APIC hardware supported)",
+    nullptr,
+    "SEP (Fast system call)",
+    "MTRR (Memory type range registers)",
+    "PGE (Page global enable)",
+    "MCA (Machine check architecture)",
+    "CMOV (Conditional move instruction supported)",
+    "PAT (Page attribute table)",
+    "PSE-36 (36-bit page size extension)",
+    "PSN (Processor serial number present and enabled)",
+    "CLFSH (CLFLUSH instruction supported)",
+    nullptr,
+    "DS (Debug store)",
+    "ACPI (ACPI supported)",
+    "MMX (MMX technology supported)",
+    "FXSR (FXSAVE and FXSTOR instructions supported)",
+    "SSE (Streaming SIMD extensions)",
+    "SSE2 (Streaming SIMD extensions 2)",
+    "SS (Self-snoop)",
+    "HTT (Multi-threading)",
+    "TM (Thermal monitor supported)",
+    nullptr,
+    "PBE (Pending break enabled)",
+};
+
+void addSignature(const StructureView &view, Fields &fields, IdStyle style) {
+    uint32_t eax = view.u32(0x08);
+    uint32_t edx = view.u32(0x0C);
+    unsigned low = eax & 0xFFFF;
+    switch (style) {
+    case IdStyle::None:
+        return;
+    case IdStyle::I386:
+        fields.text("Signature", format("Type %u, Family %u, Major Stepping %u, Minor Stepping %u", low >> 12,
+                                        (low >> 8) & 0xF, (low >> 4) & 0xF, low & 0xF));
+        return;
+    case IdStyle::I486:
+        fields.text("Signature", format("Type %u, Family %u, Model %u, Stepping %u", (low >> 12) & 0x3,
+                                        (low >> 8) & 0xF, (low >> 4) & 0xF, low & 0xF));
+        return;
+    case IdStyle::Arm:
+        // An ID of zero carries no main ID register value.
+        if (eax != 0) {
+            fields.text("Signature",
+                        format("Implementor 0x%02x, Variant 0x%x, Architecture %u, Part 0x%03x, "
+                               "Revision %u",
+                               eax >> 24, (eax >> 20) & 0xF, (eax >> 16) & 0xF, (eax >> 4) & 0xFFF, eax & 0xF));
+        }
+        return;
+    case IdStyle::Intel:
+        fields.text("Signature", format("Type %u, Family %u, Model %u, Stepping %u", (eax >> 12) & 0x3,
+                                        ((eax >> 20) & 0xFF) + ((eax >> 8) & 0xF),
+                                        (((eax >> 16) & 0xF) << 4) + ((eax >> 4) & 0xF), eax & 0xF));
+        break;
+    case IdStyle::Amd: {
+        // The extended family and model count only for base family Fh.
+        unsigned family = (eax >> 8) & 0xF;
+        unsigned model = (eax >> 4) & 0xF;
+        if (family == 0xF) {
+            family += (eax >> 20) & 0xFF;
+            model += ((eax >> 16) & 0xF) << 4;
+        }
+        fields.text("Signature", format("Family %u, Model %u, Stepping %u", family, model, eax & 0xF));
+        break;
+    }
+    }
+    std::vector<std::string> flags;
+    for (unsigned bit = 0; bit < 32; ++bit) {
+        if ((edx >> bit & 1U) != 0 && kCpuidFlags[bit] != nullptr) {
+            flags.emplace_back(kCpuidFlags[bit]);
+        }
+    }
+    Field &field = fields.flags("Flags", std::move(flags));
+    field.number = edx;
+}
+
+const char *const kProcessorTypes[] = {"Other",          "Unknown",       "Central Processor",
+                                       "Math Processor", "DSP Processor", "Video Processor"};
+
+const char *const kUpgrades[] = {
+    "Other",
+    "Unknown",
+    "Daughter Board",
+    "ZIF Socket",
+    "Replaceable Piggy Back",
+    "None",
+    "LIF Socket",
+    "Slot 1",
+    "Slot 2",
+    "370-pin Socket",
+    "Slot A",
+    "Slot M",
+    "Socket 423",
+    "Socket A (Socket 462)",
+    "Socket 478",
+    "Socket 754",
+    "Socket 940",
+    "Socket 939",
+    "Socket mPGA604",
+    "Socket LGA771",
+    "Socket LGA775",
+    "Socket S1",
+    "Socket AM2",
+    "Socket F (1207)",
+    "Socket LGA1366",
+    "Socket G34",
+    "Socket AM3",
+    "Socket C32",
+    "Socket LGA1156",
+    "Socket LGA1567",
+    "Socket PGA988A",
+    "Socket BGA1288",
+    "Socket rPGA988B",
+    "Socket BGA1023",
+    "Socket BGA1224",
+    "Socket BGA1155",
+    "Socket LGA1356",
+    "Socket LGA2011",
+    "Socket FS1",
+    "Socket FS2",
+    "Socket FM1",
+    "Socket FM2",
+    "Socket LGA2011-3",
+    "Socket LGA1356-3",
+    "Socket LGA1150",
+    "Socket BGA1168",
+    "Socket BGA1234",
+    "Socket BGA1364",
+    "Socket AM4",
+    "Socket LGA1151",
+    "Socket BGA1356",
+    "Socket BGA1440",
+    "Socket BGA1515",
+    "Socket LGA3647-1",
+    "Socket SP3",
+    "Socket SP3r2",
+    "Socket LGA2066",
+    "Socket BGA1392",
+    "Socket BGA1510",
+    "Socket BGA1528",
+    "Socket LGA4189",
+    "Socket LGA1200",
+    "Socket LGA4677",
+};
+
+const char *const kStatuses[] = {"Unknown", "Enabled", "Disabled By User", "Disabled By BIOS", "Idle", nullptr,
+                                 nullptr,   "Other"};
+
+const char *const kCharacteristics[] = {"64-bit capable",          "Multi-Core",
+                                        "Hardware Thread",         "Execute Protection",
+                                        "Enhanced Virtualization", "Power/Performance Control",
+                                        "128-bit Capable",         "Arm64 SoC ID"};
+
+void addVoltage(const StructureView &view, Fields &fields) {
+    uint8_t voltage = view.u8(0x11);
+    if ((voltage & 0x80) != 0) {
+        uint64_t tenths = voltage & 0x7FU;
+        fields.integer("Voltage", tenths * 100, "mV", format("%.1f V", static_cast<double>(tenths) / 10.0));
+        return;
+    }
+    // Legacy mode: the voltages the socket supports, as bits.
+    static const char *const kLegacy[] = {"5.0 V", "3.3 V", "2.9 V"};
+    std::string text;
+    for (unsigned bit = 0; bit < 3; ++bit) {
+        if ((voltage >> bit & 1U) != 0) {
+            text += text.empty() ? "" : " ";
+            text += kLegacy[bit];
+        }
+    }
+    fields.enumerated("Voltage", voltage, text.empty() ? "Unknown" : text, !text.empty());
+}
+
+void addSpeed(Fields &fields, const char *name, uint16_t mhz) {
+    Field &field = fields.integer(name, mhz, "MHz", mhz == 0 ? "Unknown" : format("%u MHz", unsigned{mhz}));
+    field.known = mhz != 0;
+}
+
+void addCacheHandle(const StructureView &view, Fields &fields, const char *name, std::size_t offset, unsigned level) {
+    uint16_t handle = view.u16(offset);
+    Field &field = fields.handle(name, handle);
+    if (handle == 0xFFFF) {
+        // Before 2.3, FFFFh meant the processor has no cache of that level.
+        field.text = view.version().atLeast(2, 3) ? "Not Provided" : format("No L%u Cache", level);
+        field.known = false;
+    }
+}
+
+// A count of 1 byte, or where it holds FFh and the structure carries it,
+// the 2-byte count that follows the standard's 3.0 fields.
+void addCount(const StructureView &view, Fields &fields, const char *name, std::size_t offset, std::size_t wideOffset) {
+    unsigned count = view.u8(offset);
+    if (count == 0) {
+        return;
+    }
+    if (count == 0xFF && view.has(wideOffset, 2)) {
+        count = view.u16(wideOffset);
+    }
+    fields.integer(name, count, "", format("%u", count));
+}
+
+}  // namespace
+
+void decodeProcessor(StructureView &view, Fields &fields) {
+    if (!view.has(0x19)) {
+        return;
+    }
+    fields.string("Socket Designation", view, 0x04);
+    fields.enumeration("Type", view.u8(0x05), nameTable(1, kProcessorTypes));
+
+    unsigned family = view.u8(0x06);
+    if (family == 0xFE && view.has(0x28, 2)) {
+        family = view.u16(0x28);
+    }
+    if (family == 0xBE) {
+        // BEh stands for both Core 2 and K7; the maker's name tells which.
+        const std::string *maker = view.string(view.u8(0x07));
+        const char *name = "Core 2 or K7";
+        if (maker && containsNoCase(*maker, "intel")) {
+            name = "Core 2";
+        } else if (maker && containsNoCase(*maker, "amd")) {
+            name = "K7";
+        }
+        fields.enumerated("Family", family, name);
+    } else {
+        const char *name = familyName(family);
+        fields.enumerated("Family", family, name ? name : "<OUT OF SPEC>", name != nullptr);
+    }
+    fields.string("Manufacturer", view, 0x07);
+
+    std::vector<uint8_t> id(view.data() + 0x08, view.data() + 0x10);
+    std::string idText;
+    for (uint8_t byte : id) {
+        idText += format(idText.empty() ? "%02X" : " %02X", unsigned{byte});
+    }
+    fields.bytes("ID", std::move(id), std::move(idText));
+    addSignature(view, fields, idStyleOf(family));
+
+    fields.string("Version", view, 0x10);
+    addVoltage(view, fields);
+    addSpeed(fields, "External Clock", view.u16(0x12));
+    addSpeed(fields, "Max Speed", view.u16(0x14));
+    addSpeed(fields, "Current Speed", view.u16(0x16));
+
+    uint8_t status = view.u8(0x18);
+    if ((status & 0x40) != 0) {
+        const char *state = nameTable(0, kStatuses).find(status & 7U);
+        fields.enumerated("Status", status, std::string("Populated, ") + (state ? state : "<OUT OF SPEC>"),
+                          state != nullptr);
+    } else {
+        fields.enumerated("Status", status, "Unpopulated");
+    }
+    fields.enumeration("Upgrade", view.u8(0x19), nameTable(1, kUpgrades));
+
+    if (!view.has(0x1E, 2)) {
+        return;
+    }
+    addCacheHandle(view, fields, "L1 Cache Handle", 0x1A, 1);
+    addCacheHandle(view, fields, "L2 Cache Handle", 0x1C, 2);
+    addCacheHandle(view, fields, "L3 Cache Handle", 0x1E, 3);
+
+    if (!view.has(0x22)) {
+        return;
+    }
+    fields.string("Serial Number", view, 0x20);
+    fields.string("Asset Tag", view, 0x21);
+    fields.string("Part Number", view, 0x22);
+
+    if (!view.has(0x26, 2)) {
+        return;
+    }
+    addCount(view, fields, "Core Count", 0x23, 0x2A);
+    addCount(view, fields, "Core Enabled", 0x24, 0x2C);
+    addCount(view, fields, "Thread Count", 0x25, 0x2E);
+    uint16_t characteristics = view.u16(0x26);
+    std::vector<std::string> items;
+    // dmidecode shows the bits of 3.3 and later only beside one of the older ones.
+    if ((characteristics & 0x00FC) != 0) {
+        for (unsigned bit = 2; bit < 10; ++bit) {
+            if ((characteristics >> bit & 1U) != 0) {
+                items.emplace_back(kCharacteristics[bit - 2]);
+            }
+        }
+    }
+    fields.flags("Characteristics", std::move(items)).number = characteristics;
+
+    // SMBIOS 3.6 added the count of enabled threads, which dmidecode 3.4
+    // (of the standard up to 3.5) does not know: shown only for tables that
+    // claim 3.6 or later.
+    if (view.version().atLeast(3, 6) && view.has(0x30, 2)) {
+        const uint16_t enabled = view.u16(0x30);
+        Field &field = fields.integer("Thread Enabled", enabled, {},
+                                      enabled == 0        ? "Unknown"
+                                      : enabled == 0xFFFF ? "Reserved"
+                                                          : std::to_string(enabled));
+        field.known = enabled != 0 && enabled != 0xFFFF;
+    }
+}
+
+namespace {
+
+// A size in kB as the largest unit that keeps two 10-bit places of it:
+// 1025 kB stays in kB, 2047.9 MB shows as 2047 MB.
+std::string sizeText(uint64_t kilobytes) {
+    static const char *const kUnits[] = {"kB", "MB", "GB", "TB", "PB", "EB", "ZB"};
+    unsigned split[7];
+    for (unsigned i = 0; i < 7; ++i) {
+        split[i] = static_cast<unsigned>((kilobytes >> (10 * i)) & 0x3FF);
+    }
+    unsigned top = 6;
+    while (top > 0 && split[top] == 0) {
+        --top;
+    }
+    unsigned value = split[top];
+    if (top > 0 && split[top - 1] != 0) {
+        value = (value << 10) + split[top - 1];
+        --top;
+    }
+    return format("%u %s", value, kUnits[top]);
+}
+
+// A cache size field: bit 15 (or 31 in the 4-byte fields) sets a
+// granularity of 64 kB in place of 1 kB.
+void addCacheSize(Fields &fields, const char *name, uint32_t raw, unsigned granularityBit) {
+    uint64_t units = raw & ((1ULL << granularityBit) - 1);
+    uint64_t kilobytes = (raw >> granularityBit & 1U) != 0 ? units * 64 : units;
+    fields.integer(name, kilobytes, "kB", sizeText(kilobytes));
+}
+
+const char *const kSramTypes[] = {"Other",          "Unknown",     "Non-burst",   "Burst",
+                                  "Pipeline Burst", "Synchronous", "Asynchronous"};
+
+std::vector<std::string> sramTypes(uint16_t bits) {
+    std::vector<std::string> names;
+    for (unsigned bit = 0; bit < 7; ++bit) {
+        if ((bits >> bit & 1U) != 0) {
+            names.emplace_back(kSramTypes[bit]);
+        }
+    }
+    return names;
+}
+
+const char *const kOperationalModes[] = {"Write Through", "Write Back", "Varies With Memory Address", "Unknown"};
+const char *const kLocations[] = {"Internal", "External", nullptr, "Unknown"};
+const char *const kErrorCorrections[] = {"Other", "Unknown", "None", "Parity", "Single-bit ECC", "Multi-bit ECC"};
+const char *const kSystemCacheTypes[] = {"Other", "Unknown", "Instruction", "Data", "Unified"};
+const char *const kAssociativities[] = {
+    "Other",
+    "Unknown",
+    "Direct Mapped",
+    "2-way Set-associative",
+    "4-way Set-associative",
+    "Fully Associative",
+    "8-way Set-associative",
+    "16-way Set-associative",
+    "12-way Set-associative",
+    "24-way Set-associative",
+    "32-way Set-associative",
+    "48-way Set-associative",
+    "64-way Set-associative",
+    "20-way Set-associative",
+};
+
+}  // namespace
+
+void decodeCache(StructureView &view, Fields &fields) {
+    if (!view.has(0x0E)) {
+        return;
+    }
+    fields.string("Socket Designation", view, 0x04);
+    uint16_t configuration = view.u16(0x05);
+    Field &config = fields.text(
+        "Configuration", format("%s, %s, Level %u", (configuration & 0x80) != 0 ? "Enabled" : "Disabled",
+                                (configuration & 0x08) != 0 ? "Socketed" : "Not Socketed", (configuration & 7U) + 1));
+    config.number = configuration;
+    fields.enumeration("Operational Mode", configuration >> 8 & 3U, nameTable(0, kOperationalModes));
+    fields.enumeration("Location", configuration >> 5 & 3U, nameTable(0, kLocations));
+    // The 4-byte sizes of 3.1 replace the 2-byte ones wherever the
+    // structure carries them.
+    if (view.has(0x17, 4)) {
+        addCacheSize(fields, "Installed Size", view.u32(0x17), 31);
+    } else {
+        addCacheSize(fields, "Installed Size", view.u16(0x09), 15);
+    }
+    if (view.has(0x13, 4)) {
+        addCacheSize(fields, "Maximum Size", view.u32(0x13), 31);
+    } else {
+        addCacheSize(fields, "Maximum Size", view.u16(0x07), 15);
+    }
+    uint16_t supported = view.u16(0x0B);
+    fields.flags("Supported SRAM Types", sramTypes(supported)).number = supported;
+    uint16_t installed = view.u16(0x0D);
+    std::vector<std::string> installedNames = sramTypes(installed);
+    std::string installedText;
+    for (const std::string &name : installedNames) {
+        installedText += installedText.empty() ? name : " " + name;
+    }
+    fields.enumerated("Installed SRAM Type", installed, installedText.empty() ? "None" : installedText,
+                      !installedText.empty());
+
+    if (!view.has(0x12)) {
+        return;
+    }
+    uint8_t speed = view.u8(0x0F);
+    Field &speedField = fields.integer("Speed", speed, "ns", speed == 0 ? "Unknown" : format("%u ns", unsigned{speed}));
+    speedField.known = speed != 0;
+    fields.enumeration("Error Correction Type", view.u8(0x10), nameTable(1, kErrorCorrections));
+    fields.enumeration("System Type", view.u8(0x11), nameTable(1, kSystemCacheTypes));
+    fields.enumeration("Associativity", view.u8(0x12), nameTable(1, kAssociativities));
+}
+
+namespace {
+
+const char *const kArchitectures[] = {
+    "IA32 (x86)",
+    "x64 (x86-64, Intel64, AMD64, EM64T)",
+    "Intel Itanium architecture",
+    "32-bit ARM (Aarch32)",
+    "64-bit ARM (Aarch64)",
+    "32-bit RISC-V (RV32)",
+    "64-bit RISC-V (RV64)",
+    "128-bit RISC-V (RV128)",
+    "32-bit LoongArch (LoongArch32)",
+    "64-bit LoongArch (LoongArch64)",
+};
+
+}  // namespace
+
+void decodeProcessorAdditional(StructureView &view, Fields &fields) {
+    if (!view.has(0x04, 2)) {
+        return;
+    }
+    fields.handle("Referenced Handle", view.u16(0x04));
+    if (!view.has(0x06)) {
+        return;
+    }
+    // The block's length byte counts only the data after its own two bytes;
+    // a length past the structure's end is cut to what the structure holds.
+    unsigned blockLength = view.u8(0x06);
+    fields.integer("Block Length", blockLength, "bytes", format("%u", blockLength));
+    if (!view.has(0x07)) {
+        return;
+    }
+    fields.enumeration("Processor Type", view.u8(0x07), nameTable(1, kArchitectures));
+    std::size_t available = view.formattedLength() > 0x08 ? view.formattedLength() - 0x08 : 0;
+    std::size_t size = std::min<std::size_t>(blockLength, available);
+    if (size > 0) {
+        const uint8_t *data = view.data() + 0x08;
+        Field &block = fields.flags("Processor-Specific Data", hexRows(data, size), nullptr);
+        block.kind = Kind::Bytes;
+        block.bytes.assign(data, data + size);
+    }
+}
 
 }  // namespace smbios::decode

@@ -47,8 +47,9 @@ std::vector<std::string> textBlocks(const std::string &text);
 
 // Whether dmidecode decodes the block's structure from the SMBIOS standard,
 // so that it judges Tarnwick's text of it. It leaves types 44 and 46
-// undecoded, and decodes some makers' own types (128 and above) from their
-// documents, which Tarnwick shows as bytes and strings.
+// undecoded, misreads the devices of a memory channel (37), and decodes
+// some makers' own types (128 and above) from their documents, which
+// Tarnwick shows as bytes and strings.
 bool isJudgedByDmidecode(const std::string &block);
 
 struct BlockComparison {

@@ -5,6 +5,7 @@
 
 #include "decode/Decode.h"
 #include "decode/Summary.h"
+#include "memory/MemoryFactory.h"
 #include "smbios-inspect/Inspect.h"
 
 namespace smbios_inspect {
@@ -17,18 +18,33 @@ bool isQuietlySkipped(const smbios::decode::Structure &structure) {
 
 }  // namespace
 
-int decodeCommand(TableSource &source, const std::vector<int> &types, std::optional<int> handle, bool quiet, bool json,
-                  Output &out, Output &errors) {
+int decodeCommand(TableSource &source, const std::vector<int> &types, std::optional<int> handle, bool quiet,
+                  bool json, Output &out, Output &errors) {
     smbios::ISmbiosTable &table = source.table();
+    memory::MemoryFactory::getFactory()->reset();
     const smbios::decode::Version version = smbios::decode::versionOf(table);
-    // The text is written as each structure is decoded, so that a large
-    // table is never held decoded as a whole; JSON is one document.
+    if (!json && !quiet) {
+        std::size_t count = 0;
+        for (auto it = table.begin(); it != table.end(); ++it) {
+            ++count;
+        }
+        std::string heading = "# smbios-inspect 0.1.0 (Tarnwick)\n";
+        heading += "SMBIOS " + std::to_string(version.major) + "." + std::to_string(version.minor);
+        if (version.major >= 3) {
+            heading += "." + std::to_string(version.docrev);
+        }
+        heading += " present.\n" + std::to_string(count) + " structures occupying " +
+                   std::to_string(table.getTableLength()) + " bytes.\n\n";
+        out << heading;
+    }
+    // The text goes out as each structure is decoded, so that a large table
+    // is never held decoded as a whole; JSON is one document.
     std::vector<smbios::decode::Structure> forJson;
     std::string text;
-    std::size_t count = 0;
     std::size_t shown = 0;
+    std::size_t decodedSinceClear = 0;
+    constexpr std::size_t kStructuresKept = 64;
     for (auto it = table.begin(); it != table.end(); ++it) {
-        ++count;
         const smbios::ISmbiosItem &item = *it;
         if (!types.empty() && std::find(types.begin(), types.end(), item.getType()) == types.end()) {
             continue;
@@ -43,30 +59,32 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
         for (const std::string &note : structure.notes) {
             errors << note << '\n';
         }
+        // The table keeps a copy of every structure it has handed out; the
+        // decoded ones are not needed again, and dropping them now and then
+        // keeps a large table's run as small as a short one's.
+        if (++decodedSinceClear == kStructuresKept) {
+            table.clearItemCache();
+            decodedSinceClear = 0;
+        }
         ++shown;
         if (json) {
             forJson.push_back(std::move(structure));
-        } else if (quiet) {
+            continue;
+        }
+        text.clear();
+        if (quiet) {
             smbios::decode::appendQuietText(text, structure);
         } else {
             smbios::decode::appendText(text, structure);
         }
+        out << text;
     }
     if (handle && shown == 0) {
         throw ToolError("no structure with handle " + hex16(static_cast<uint32_t>(*handle)));
     }
     if (json) {
         out << smbios::decode::toJson(forJson) << '\n';
-        return 0;
     }
-    std::string heading = "# smbios-inspect 0.1.0 (Tarnwick)\n";
-    heading += "SMBIOS " + std::to_string(version.major) + "." + std::to_string(version.minor);
-    if (version.major >= 3) {
-        heading += "." + std::to_string(version.docrev);
-    }
-    heading += " present.\n" + std::to_string(count) + " structures occupying " +
-               std::to_string(table.getTableLength()) + " bytes.\n\n";
-    out << (quiet ? std::string() : heading) << text;
     return 0;
 }
 

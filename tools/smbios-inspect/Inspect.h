@@ -4,6 +4,7 @@
 #define TARNWICK_TOOLS_SMBIOSINSPECT_INSPECT_H
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -67,33 +68,49 @@ StructureInfo describeStructure(const smbios::ISmbiosItem &item);
 // A handle as the commands show it: 0x0100.
 std::string hex16(uint32_t value);
 
-// Text a command writes, gathered to be written out at the end. Not a
-// std::ostream: setting up the standard streams and their locale costs a
-// run of the tool more than listing a small table does.
+// Text a command writes, gathered to be written out at the end, or with a
+// sink written out whenever 16 KiB have gathered, so that a long output is
+// never held whole. Not a std::ostream: setting up the standard streams and
+// their locale costs a run of the tool more than listing a small table does.
 class Output {
 public:
+    Output() = default;
+    explicit Output(std::FILE *sink) : sink(sink) {}
+
     Output &operator<<(const std::string &text) {
         buffer += text;
-        return *this;
+        return spill();
     }
     Output &operator<<(const char *text) {
         buffer += text;
-        return *this;
+        return spill();
     }
     Output &operator<<(char c) {
         buffer += c;
-        return *this;
+        return spill();
     }
     // Numbers in decimal. Bytes are left out on purpose: a stream prints
     // them as characters, and neither reading is right everywhere.
     template <class Number, std::enable_if_t<std::is_integral_v<Number> && sizeof(Number) >= 2, int> = 0>
     Output &operator<<(Number value) {
         buffer += std::to_string(value);
-        return *this;
+        return spill();
     }
+    // What is gathered and not yet written to the sink.
     const std::string &text() const { return buffer; }
 
 private:
+    static constexpr std::size_t kSpillSize = 16 * 1024;
+
+    Output &spill() {
+        if (sink != nullptr && buffer.size() >= kSpillSize) {
+            (void)std::fwrite(buffer.data(), 1, buffer.size(), sink);
+            buffer.clear();
+        }
+        return *this;
+    }
+
+    std::FILE *sink = nullptr;
     std::string buffer;
 };
 

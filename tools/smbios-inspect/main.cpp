@@ -71,7 +71,7 @@ int main(int argc, char **argv) {
         write(stderr, "smbios-inspect: " + line.text + "\nTry '" + line.helpHint + "'.\n");
         return kUsageError;
     }
-    smbios_inspect::Output out;
+    smbios_inspect::Output out(stdout);
     smbios_inspect::Output errors;
     int status = kFailure;
     std::string failure;
