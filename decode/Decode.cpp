@@ -297,6 +297,9 @@ Version versionOf(const smbios::ISmbiosTable &table) {
         SmbiosTableEntryPoint header = table.getTableHeader();
         version = Version{header.major_version, header.minor_version, 0};
     }
+    if (version.major == 0 && version.minor == 0) {
+        version = Version{format::kBareTableMajor, format::kBareTableMinor, 0};
+    }
     // Some firmware writes the version as decimal digits of a version that
     // never existed; the fields they carry are those of the version meant.
     if (version.major == 2 && (version.minor == 31 || version.minor == 33)) {

@@ -26,8 +26,10 @@ struct Version {
     }
 };
 
-// The version of `table`'s source record: the _SM3_ or _SM_ entry point, or
-// for a table without one (an RSMB buffer) the version the buffer gives.
+// The version of `table`'s source record: the _SM3_ or _SM_ entry point, the
+// version an RSMB buffer gives, or for a bare table the 2.8 its exports are
+// given. Versions firmware writes as digits of one that never existed
+// (2.31, 2.33, 2.51) are read as the one meant (2.3, 2.3, 2.6).
 Version versionOf(const smbios::ISmbiosTable &table);
 
 enum class Kind : uint8_t {

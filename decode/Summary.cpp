@@ -105,12 +105,13 @@ Summary summarize(const smbios::ISmbiosTable &table) {
     const Version version = versionOf(table);
     Summary summary;
     bool seen[4] = {};
+    bool seenOemStrings = false;
     for (auto it = table.begin(); it != table.end(); ++it) {
         const uint8_t type = it->getType();
         if (type > 4 && type != 11 && type != 17) {
             continue;
         }
-        if (type < 4 && seen[type]) {
+        if ((type < 4 && seen[type]) || (type == 11 && seenOemStrings)) {
             continue;
         }
         const Structure s = decodeStructure(*it, version);
@@ -138,11 +139,7 @@ Summary summarize(const smbios::ISmbiosTable &table) {
                                           numberOf(s, "Core Count"), numberOf(s, "Thread Count")});
             break;
         case 11:
-            for (const Field &field : s.fields) {
-                if (field.kind == Kind::String) {
-                    summary.oemStrings.push_back(field.text);
-                }
-            }
+            summary.oemStrings = oemStringsOf(s);
             break;
         default:  // 17
             summary.memoryDevices.push_back({s.handle, textOf(s, "Locator"), textOf(s, "Bank Locator"),
@@ -154,8 +151,19 @@ Summary summarize(const smbios::ISmbiosTable &table) {
         if (type < 4) {
             seen[type] = true;
         }
+        seenOemStrings = seenOemStrings || type == 11;
     }
     return summary;
+}
+
+std::vector<std::string> oemStringsOf(const Structure &oemStrings) {
+    std::vector<std::string> strings;
+    for (const Field &field : oemStrings.fields) {
+        if (field.kind == Kind::String) {
+            strings.push_back(field.text);
+        }
+    }
+    return strings;
 }
 
 const std::vector<std::string> &stringKeywords() {

@@ -16,6 +16,8 @@ class ISmbiosTable;
 
 namespace smbios::decode {
 
+struct Structure;
+
 struct BiosSummary {
     std::string vendor;
     std::string version;
@@ -74,8 +76,9 @@ struct MemoryDeviceSummary {
 };
 
 // What the structures of types 0 to 4, 11 and 17 say. The first structure
-// of each of types 0 to 3 answers for the machine; every processor and
-// memory device is listed. Strings are as dmidecode shows them.
+// of each of types 0 to 3 and 11 answers for the machine, as in dmidecode's
+// -s and --oem-string; every processor and memory device is listed.
+// Strings are as dmidecode shows them.
 struct Summary {
     BiosSummary bios;
     SystemSummary system;
@@ -87,6 +90,9 @@ struct Summary {
 };
 
 Summary summarize(const smbios::ISmbiosTable &table);
+
+// The strings of a decoded OEM strings structure (type 11), in order.
+std::vector<std::string> oemStringsOf(const Structure &oemStrings);
 
 // The keywords of dmidecode's -s ("bios-vendor", ..., "processor-frequency"),
 // in its order.

@@ -341,8 +341,8 @@ SmbiosTableBytes readSysfsTables(const std::string &directory) {
 
 SmbiosTableBytes sourceWithEntryPoint(Bytes table, uint8_t major, uint8_t minor) {
     if (major == 0 && minor == 0) {
-        major = 2;
-        minor = 8;
+        major = kBareTableMajor;
+        minor = kBareTableMinor;
     }
     SmbiosTableBytes made;
     const std::size_t length = table.size();

@@ -195,6 +195,10 @@ SmbiosTableBytes readSysfsTables(const std::string &directory);
 // one, which every decoder knows, and a 2.x table too long for a 2.x entry
 // point is published as 3.0, the first version with the 64-bit one.
 SmbiosTableBytes sourceWithEntryPoint(Bytes table, uint8_t major, uint8_t minor);
+// The version a table without one (a bare raw table) is taken to be, when
+// it needs one: for the entry point of an export, and for decoding.
+constexpr uint8_t kBareTableMajor = 2;
+constexpr uint8_t kBareTableMinor = 8;
 // The source with an entry point of its own: a bare table or one behind an
 // RSMB header gets one of its version (sourceWithEntryPoint); an _SM_ or
 // _SM3_ source is returned as it is.

@@ -248,25 +248,33 @@ TEST_P(SmbiosInspectFixtureTest, DecodeAndGetAgreeWithDmidecode) {
     for (const std::string &keyword : splitLines(inspect("get --list").out)) {
         EXPECT_EQ(inspect(source + " get " + keyword).out, dmidecodeSays("-s " + keyword)) << keyword;
     }
-    EXPECT_EQ(inspect(source + " get --oem-string count").out, dmidecodeSays("--oem-string count"));
+    for (const char *oemString : {"count", "1", "3"}) {
+        EXPECT_EQ(inspect(source + " get --oem-string " + oemString).out,
+                  dmidecodeSays(std::string("--oem-string ") + oemString))
+            << oemString;
+    }
 
-    const Json json = Json::parse(inspect(source + " decode --json").out);
+    // In each structure, the JSON's fields are the text's, in its order:
+    // the lines one tab in, or the headings of a structure shown under
+    // headings (several on-board devices).
+    const nlohmann::ordered_json json = nlohmann::ordered_json::parse(inspect(source + " decode --json").out);
     const std::vector<std::string> blocks = tarnwick_test::textBlocks(decoded.out);
     ASSERT_EQ(json.size(), blocks.size());
     for (std::size_t i = 0; i < blocks.size(); ++i) {
-        std::string topLevel;
-        for (const std::string &line : splitLines(blocks[i])) {
-            if (line.size() > 1 && line[0] == '\t' && line[1] != '\t') {
-                topLevel += line.substr(1, line.find(':') - 1) + "\n";
+        const std::vector<std::string> lines = splitLines(blocks[i]);
+        const bool headings = lines.size() > 1 && lines[1] != json[i]["name"].get<std::string>();
+        std::string names;
+        for (std::size_t n = headings ? 1 : 2; n < lines.size(); ++n) {
+            const std::string &line = lines[n];
+            if (headings ? !line.empty() && line[0] != '\t' : line.size() > 1 && line[0] == '\t' && line[1] != '\t') {
+                names += line.substr(headings ? 0 : 1, line.find(':') - (headings ? 0 : 1)) + "\n";
             }
         }
         std::string keys;
         for (const auto &field : json[i]["fields"].items()) {
             keys += field.key() + "\n";
         }
-        if (!json[i]["fields"].empty()) {
-            EXPECT_EQ(keys, topLevel) << blocks[i];
-        }
+        EXPECT_EQ(keys, names) << blocks[i];
         EXPECT_EQ(json[i]["handle"].get<unsigned>(), std::stoul(blocks[i].substr(9, 4), nullptr, 16));
     }
 }

@@ -18,8 +18,8 @@ bool isQuietlySkipped(const smbios::decode::Structure &structure) {
 
 }  // namespace
 
-int decodeCommand(TableSource &source, const std::vector<int> &types, std::optional<int> handle, bool quiet,
-                  bool json, Output &out, Output &errors) {
+int decodeCommand(TableSource &source, const std::vector<int> &types, std::optional<int> handle, bool quiet, bool json,
+                  Output &out, Output &errors) {
     smbios::ISmbiosTable &table = source.table();
     memory::MemoryFactory::getFactory()->reset();
     const smbios::decode::Version version = smbios::decode::versionOf(table);
@@ -98,19 +98,25 @@ int getCommand(TableSource &source, const std::string &keyword, bool listKeyword
     }
     smbios::ISmbiosTable &table = source.table();
     if (!oemString.empty()) {
-        const std::vector<std::string> strings = smbios::decode::summarize(table).oemStrings;
-        if (oemString == "count") {
-            out << std::to_string(strings.size()) << '\n';
-            return 0;
+        // As dmidecode: an answer for each OEM strings structure, and none
+        // when there is none.
+        const smbios::decode::Version version = smbios::decode::versionOf(table);
+        for (auto it = table[11]; it != table.end(); ++it) {
+            const std::vector<std::string> strings =
+                smbios::decode::oemStringsOf(smbios::decode::decodeStructure(*it, version));
+            if (oemString == "count") {
+                out << std::to_string(strings.size()) << '\n';
+                continue;
+            }
+            const auto number = static_cast<std::size_t>(std::stoul(oemString));
+            if (number > strings.size()) {
+                // A string the table does not hold is no failure of the
+                // tool, only nothing to print.
+                errors << "No OEM string number " << oemString << '\n';
+                continue;
+            }
+            out << strings[number - 1] << '\n';
         }
-        const auto number = static_cast<std::size_t>(std::stoul(oemString));
-        if (number > strings.size()) {
-            // As dmidecode: a string the table does not hold is no failure of
-            // the tool, only nothing to print.
-            errors << "No OEM string number " << oemString << '\n';
-            return 0;
-        }
-        out << strings[number - 1] << '\n';
         return 0;
     }
     const std::optional<std::vector<std::string>> values = smbios::decode::valuesOf(table, keyword);

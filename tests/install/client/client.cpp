@@ -67,7 +67,7 @@ int main() {
     {
         const std::unique_ptr<smbios::ISmbiosTable> table(smbios::SmbiosFactory::getFactory()->makeNew());
         const smbios::decode::Summary summary = smbios::decode::summarize(*table);
-        if (summary.oemStrings != std::vector<std::string>{"Vorn System", "1[0286]"}) {
+        if (summary.oemStrings != std::vector<std::string>{"Vorn System"}) {  // its count says one
             std::printf("OEM strings not decoded\n");
             status = 6;
         }
