@@ -5,11 +5,16 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "decode/Decode.h"
+#include "decode/Summary.h"
 #include "smbios/SmbiosItem.h"
+#include "smbios/SmbiosStrategy.h"
+#include "smbios/SmbiosTable.h"
+#include "support/RealTables.h"
 
 namespace {
 
@@ -54,6 +59,45 @@ TEST(DecodeTest, EveryTypeAtEveryLengthDecodesWithinItsBytes) {
             }
         }
     }
+}
+
+// The typed answers of a real laptop's table, as its decoded text says them.
+TEST(SummaryTest, AnswersTheCommonQuestionsTyped) {
+    const tarnwick_test::RealTable *laptop = nullptr;
+    for (const tarnwick_test::RealTable &table : tarnwick_test::realTables()) {
+        if (std::string(table.name) == "LenovoT480Smbios3") {
+            laptop = &table;
+        }
+    }
+    ASSERT_NE(laptop, nullptr);
+    std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
+    strategies.push_back(std::make_unique<smbios::SmbiosBufferStrategy>(
+        std::make_shared<const smbios::SmbiosTableBytes>(tarnwick_test::sourceOf(*laptop))));
+    const smbios::SmbiosTable table(std::move(strategies));
+    const smbios::decode::Summary summary = smbios::decode::summarize(table);
+
+    EXPECT_EQ(summary.bios.vendor, "LENOVO");
+    EXPECT_EQ(summary.bios.version, "N22ET52W (1.29 )");
+    EXPECT_EQ(summary.bios.biosRevision, "1.29");
+    EXPECT_EQ(summary.bios.firmwareRevision, "1.11");
+    EXPECT_EQ(summary.system.serialNumber, "PC131TBF");
+    EXPECT_EQ(summary.system.uuid, "161674cc-2a1e-11b2-a85c-e121881d01b9");
+    EXPECT_EQ(summary.baseboard.serialNumber, "L1HF9380025");
+    EXPECT_EQ(summary.chassis.type, "Notebook");
+    ASSERT_EQ(summary.processors.size(), 1U);
+    EXPECT_EQ(summary.processors[0].family, "Core i7");
+    EXPECT_EQ(summary.processors[0].currentSpeedMHz, 1900U);
+    EXPECT_EQ(summary.processors[0].coreCount, 4U);
+    EXPECT_EQ(summary.processors[0].threadCount, 8U);
+    ASSERT_EQ(summary.memoryDevices.size(), 2U);
+    EXPECT_EQ(summary.memoryDevices[0].locator, "ChannelA-DIMM0");
+    EXPECT_EQ(summary.memoryDevices[0].sizeBytes, uint64_t{8} << 30);
+    EXPECT_EQ(summary.memoryDevices[1].sizeBytes, uint64_t{16} << 30);
+    EXPECT_EQ(summary.memoryDevices[1].type, "DDR4");
+    EXPECT_EQ(summary.memoryDevices[1].speedMTs, 2400U);
+    EXPECT_EQ(summary.memoryDevices[1].partNumber, "M471A2K43CB1-CRC    ");
+    EXPECT_EQ(smbios::decode::valuesOf(table, "processor-frequency"), std::vector<std::string>{"1900 MHz"});
+    EXPECT_FALSE(smbios::decode::valuesOf(table, "system-serial"));
 }
 
 }  // namespace
