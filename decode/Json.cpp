@@ -2,6 +2,8 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <set>
+#include <string>
 
 #include "decode/Decode.h"
 
@@ -12,10 +14,22 @@ using Json = nlohmann::ordered_json;
 
 Json valueOf(const Field &field);
 
+// Fields of one level by name. A name that repeats (the protocol records
+// of a host interface) keeps every value, in an array.
 Json childrenOf(const std::vector<Field> &fields) {
     Json object = Json::object();
+    std::set<std::string> repeated;
     for (const Field &field : fields) {
-        object[field.name.empty() ? field.text : field.name] = valueOf(field);
+        const std::string &key = field.name.empty() ? field.text : field.name;
+        Json value = valueOf(field);
+        if (!object.contains(key)) {
+            object[key] = std::move(value);
+            continue;
+        }
+        if (repeated.insert(key).second) {
+            object[key] = Json::array({std::move(object[key])});
+        }
+        object[key].push_back(std::move(value));
     }
     return object;
 }
