@@ -166,6 +166,77 @@ Field &Fields::line(std::string text) {
     return this->text({}, std::move(text));
 }
 
+std::string sizeText(uint64_t value, unsigned shift) {
+    static const char *const kUnits[] = {"bytes", "kB", "MB", "GB", "TB", "PB", "EB", "ZB", "YB"};
+    unsigned split[7];
+    for (unsigned i = 0; i < 7; ++i) {
+        split[i] = static_cast<unsigned>((value >> (10 * i)) & 0x3FF);
+    }
+    unsigned top = 6;
+    while (top > 0 && split[top] == 0) {
+        --top;
+    }
+    uint64_t shown = split[top];
+    if (top > 0 && split[top - 1] != 0) {
+        --top;
+        shown = split[top] + (uint64_t{split[top + 1]} << 10);
+    }
+    return format("%llu %s", static_cast<unsigned long long>(shown), kUnits[std::min<std::size_t>(top + shift, 8)]);
+}
+
+const char *shortTypeName(unsigned type) {
+    static const char *const kNames[] = {
+        "BIOS",
+        "System",
+        "Base Board",
+        "Chassis",
+        "Processor",
+        "Memory Controller",
+        "Memory Module",
+        "Cache",
+        "Port Connector",
+        "System Slots",
+        "On Board Devices",
+        "OEM Strings",
+        "System Configuration Options",
+        "BIOS Language",
+        "Group Associations",
+        "System Event Log",
+        "Physical Memory Array",
+        "Memory Device",
+        "32-bit Memory Error",
+        "Memory Array Mapped Address",
+        "Memory Device Mapped Address",
+        "Built-in Pointing Device",
+        "Portable Battery",
+        "System Reset",
+        "Hardware Security",
+        "System Power Controls",
+        "Voltage Probe",
+        "Cooling Device",
+        "Temperature Probe",
+        "Electrical Current Probe",
+        "Out-of-band Remote Access",
+        "Boot Integrity Services",
+        "System Boot",
+        "64-bit Memory Error",
+        "Management Device",
+        "Management Device Component",
+        "Management Device Threshold Data",
+        "Memory Channel",
+        "IPMI Device",
+        "Power Supply",
+        "Additional Information",
+        "Onboard Device",
+        "Management Controller Host Interface",
+        "TPM Device",
+        "Processor",
+        "Firmware",
+        "String Property",
+    };
+    return nameTable(0, kNames).find(type);
+}
+
 std::vector<std::string> hexRows(const uint8_t *data, std::size_t size) {
     static const char kDigits[] = "0123456789ABCDEF";
     std::vector<std::string> rows;

@@ -133,6 +133,16 @@ private:
     Structure *owner = nullptr;
 };
 
+// A size as dmidecode words sizes: in the largest unit of 1024 that holds
+// it, with the next smaller unit's part folded in when it has one (1025 kB
+// stays in kB, 2047.9 MB shows as 2047 MB). `shift` is the unit of `value`:
+// 0 bytes, 1 kB, 2 MB.
+std::string sizeText(uint64_t value, unsigned shift);
+
+// The short name dmidecode gives a structure type where another structure
+// refers to it (group associations, chassis elements), or nullptr past 46.
+const char *shortTypeName(unsigned type);
+
 // The rows of a hex dump, 16 bytes a row, as dmidecode shows "Header and
 // Data".
 std::vector<std::string> hexRows(const uint8_t *data, std::size_t size);

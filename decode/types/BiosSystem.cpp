@@ -180,58 +180,6 @@ const char *const kSecurityStatuses[] = {
     "Other", "Unknown", "None", "External Interface Locked Out", "External Interface Enabled",
 };
 
-// The structure types a chassis element may name, in the short form
-// dmidecode gives them there.
-const char *const kElementStructureTypes[] = {
-    "BIOS",
-    "System",
-    "Base Board",
-    "Chassis",
-    "Processor",
-    "Memory Controller",
-    "Memory Module",
-    "Cache",
-    "Port Connector",
-    "System Slots",
-    "On Board Devices",
-    "OEM Strings",
-    "System Configuration Options",
-    "BIOS Language",
-    "Group Associations",
-    "System Event Log",
-    "Physical Memory Array",
-    "Memory Device",
-    "32-bit Memory Error",
-    "Memory Array Mapped Address",
-    "Memory Device Mapped Address",
-    "Built-in Pointing Device",
-    "Portable Battery",
-    "System Reset",
-    "Hardware Security",
-    "System Power Controls",
-    "Voltage Probe",
-    "Cooling Device",
-    "Temperature Probe",
-    "Electrical Current Probe",
-    "Out-of-band Remote Access",
-    "Boot Integrity Services",
-    "System Boot",
-    "64-bit Memory Error",
-    "Management Device",
-    "Management Device Component",
-    "Management Device Threshold Data",
-    "Memory Channel",
-    "IPMI Device",
-    "Power Supply",
-    "Additional Information",
-    "Onboard Device",
-    "Management Controller Host Interface",
-    "TPM Device",
-    "Processor",
-    "Firmware",
-    "String Property",
-};
-
 const char *const kBootStatuses[] = {
     "No errors detected",
     "No bootable media",
@@ -438,8 +386,8 @@ void decodeChassis(StructureView &view, Fields &fields) {
             uint8_t element = view.u8(at);
             uint8_t minimum = view.u8(at + 1);
             uint8_t maximum = view.u8(at + 2);
-            const char *name = (element & 0x80U) ? nameTable(0, kElementStructureTypes).find(element & 0x7FU)
-                                                 : nameTable(1, kBoardTypes).find(element);
+            const char *name =
+                (element & 0x80U) ? shortTypeName(element & 0x7FU) : nameTable(1, kBoardTypes).find(element);
             std::string range = minimum == maximum ? format("(%u)", unsigned{minimum})
                                                    : format("(%u-%u)", unsigned{minimum}, unsigned{maximum});
             Field &field = contained.enumerated(

@@ -239,57 +239,6 @@ void addDeviceTypeAndStatus(Fields &fields, unsigned value) {
     fields.enumerated("Status", value >> 7, (value & 0x80) ? "Enabled" : "Disabled");
 }
 
-// The short names dmidecode gives the types a group association points to.
-const char *const kAssociatedTypes[] = {
-    "BIOS",
-    "System",
-    "Base Board",
-    "Chassis",
-    "Processor",
-    "Memory Controller",
-    "Memory Module",
-    "Cache",
-    "Port Connector",
-    "System Slots",
-    "On Board Devices",
-    "OEM Strings",
-    "System Configuration Options",
-    "BIOS Language",
-    "Group Associations",
-    "System Event Log",
-    "Physical Memory Array",
-    "Memory Device",
-    "32-bit Memory Error",
-    "Memory Array Mapped Address",
-    "Memory Device Mapped Address",
-    "Built-in Pointing Device",
-    "Portable Battery",
-    "System Reset",
-    "Hardware Security",
-    "System Power Controls",
-    "Voltage Probe",
-    "Cooling Device",
-    "Temperature Probe",
-    "Electrical Current Probe",
-    "Out-of-band Remote Access",
-    "Boot Integrity Services",
-    "System Boot",
-    "64-bit Memory Error",
-    "Management Device",
-    "Management Device Component",
-    "Management Device Threshold Data",
-    "Memory Channel",
-    "IPMI Device",
-    "Power Supply",
-    "Additional Information",
-    "Onboard Device",
-    "Management Controller Host Interface",
-    "TPM Device",
-    "Processor",
-    "Firmware",
-    "String Property",  // 46
-};
-
 // dmidecode 3.4 spells HP-HIL "HIP-HIL".
 const char *const kPointingTypes[] = {
     "Other",       "Unknown",   "Mouse",        "Track Ball",     "Track Point",
@@ -466,7 +415,7 @@ void decodeGroupAssociations(StructureView &view, Fields &fields) {
         const std::size_t at = 5 + 3 * item;
         const unsigned type = view.u8(at);
         const unsigned handle = view.u16(at + 1);
-        const char *typeName = type >= 128 ? "OEM-specific" : nameTable(0, kAssociatedTypes).find(type);
+        const char *typeName = type >= 128 ? "OEM-specific" : shortTypeName(type);
         Field &member =
             Fields(items.children).line(format("0x%04X (%s)", handle, typeName ? typeName : "<OUT OF SPEC>"));
         member.kind = Kind::Handle;

@@ -94,28 +94,6 @@ std::string ipv6Text(const std::vector<uint8_t> &a) {
     return text;
 }
 
-// dmidecode's sizes: the value in the largest unit of 1024 that holds it,
-// with the next smaller unit's part folded in when there is one.
-std::string sizeText(uint64_t bytes) {
-    static const char *const kUnits[] = {"bytes", "kB", "MB", "GB", "TB", "PB", "EB"};
-    unsigned parts[7];
-    for (unsigned &part : parts) {
-        part = static_cast<unsigned>(bytes & 0x3ff);
-        bytes >>= 10;
-    }
-    int top = 6;
-    while (top > 0 && parts[top] == 0) {
-        --top;
-    }
-    if (top == 0 && parts[0] == 0) {
-        return "None";
-    }
-    if (top > 0 && parts[top - 1] != 0) {
-        return format("%u %s", parts[top - 1] + (parts[top] << 10), kUnits[top - 1]);
-    }
-    return format("%u %s", parts[top], kUnits[top]);
-}
-
 // The Redfish over IP record of a host interface (DSP0270), its fields
 // beneath the record's line.
 void decodeRedfishOverIp(const StructureView &view, std::size_t at, std::size_t size, Fields &fields) {
@@ -450,7 +428,10 @@ void decodeFirmwareInventory(StructureView &view, Fields &fields) {
     fields.string("Manufacturer", view, 0x0A);
     fields.string("Lowest Supported Firmware Version", view, 0x0B);
     uint64_t size = view.u64(0x0C);
-    Field &image = fields.integer("Image Size", size, "bytes", size == ~uint64_t{0} ? "Unknown" : sizeText(size));
+    Field &image = fields.integer("Image Size", size, "bytes",
+                                  size == ~uint64_t{0} ? "Unknown"
+                                  : size == 0          ? "None"
+                                                       : sizeText(size, 0));
     image.known = size != ~uint64_t{0};
     unsigned characteristics = view.u16(0x14);
     Field &traits = fields.integer("Characteristics", characteristics, "", "");

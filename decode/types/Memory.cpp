@@ -53,28 +53,6 @@ Field &lineFlags(Fields &fields, std::string name, uint64_t bits, const NameTabl
     return field;
 }
 
-const char *const kUnits[] = {"bytes", "kB", "MB", "GB", "TB", "PB", "EB", "ZB", "YB"};
-
-// A size in the largest unit that shows it without losing more than the
-// next unit down, as dmidecode words sizes: `shift` is the unit of
-// `value` (0 bytes, 1 kB, 2 MB).
-std::string memorySize(uint64_t value, unsigned shift) {
-    unsigned split[7];
-    for (unsigned i = 0; i < 7; ++i) {
-        split[i] = static_cast<unsigned>((value >> (10 * i)) & 0x3FF);
-    }
-    unsigned top = 6;
-    while (top > 0 && split[top] == 0) {
-        --top;
-    }
-    uint64_t shown = split[top];
-    if (top > 0 && split[top - 1] != 0) {
-        --top;
-        shown = split[top] + (uint64_t{split[top + 1]} << 10);
-    }
-    return format("%llu %s", static_cast<unsigned long long>(shown), kUnits[top + shift]);
-}
-
 // The extended size of type 17, in MB: dmidecode shows it in the largest
 // unit that divides it, from MB to TB.
 std::string extendedSize(uint32_t megabytes) {
@@ -89,7 +67,7 @@ std::string extendedSize(uint32_t megabytes) {
 
 Field &sizeField(Fields &fields, std::string name, uint64_t value, unsigned shift) {
     static const char *const kUnitNames[] = {"bytes", "kB", "MB"};
-    return fields.integer(std::move(name), value, kUnitNames[shift], memorySize(value, shift));
+    return fields.integer(std::move(name), value, kUnitNames[shift], sizeText(value, shift));
 }
 
 // A handle of an error structure, or the two values the standard gives

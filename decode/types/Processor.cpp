@@ -585,32 +585,12 @@ void decodeProcessor(StructureView &view, Fields &fields) {
 
 namespace {
 
-// A size in kB as the largest unit that keeps two 10-bit places of it:
-// 1025 kB stays in kB, 2047.9 MB shows as 2047 MB.
-std::string sizeText(uint64_t kilobytes) {
-    static const char *const kUnits[] = {"kB", "MB", "GB", "TB", "PB", "EB", "ZB"};
-    unsigned split[7];
-    for (unsigned i = 0; i < 7; ++i) {
-        split[i] = static_cast<unsigned>((kilobytes >> (10 * i)) & 0x3FF);
-    }
-    unsigned top = 6;
-    while (top > 0 && split[top] == 0) {
-        --top;
-    }
-    unsigned value = split[top];
-    if (top > 0 && split[top - 1] != 0) {
-        value = (value << 10) + split[top - 1];
-        --top;
-    }
-    return format("%u %s", value, kUnits[top]);
-}
-
 // A cache size field: bit 15 (or 31 in the 4-byte fields) sets a
 // granularity of 64 kB in place of 1 kB.
 void addCacheSize(Fields &fields, const char *name, uint32_t raw, unsigned granularityBit) {
     uint64_t units = raw & ((1ULL << granularityBit) - 1);
     uint64_t kilobytes = (raw >> granularityBit & 1U) != 0 ? units * 64 : units;
-    fields.integer(name, kilobytes, "kB", sizeText(kilobytes));
+    fields.integer(name, kilobytes, "kB", sizeText(kilobytes, 1));
 }
 
 const char *const kSramTypes[] = {"Other",          "Unknown",     "Non-burst",   "Burst",
