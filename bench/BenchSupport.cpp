@@ -43,4 +43,14 @@ std::vector<uint8_t> stringCounts(const BenchImage &image) {
     return counts;
 }
 
+std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategiesAtEntryPoint(const BenchImage &image) {
+    std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
+    if (image.smbios3) {
+        strategies.push_back(std::make_unique<smbios::Smbios3MemoryStrategy>(image.entryPointAddress));
+    } else {
+        strategies.push_back(std::make_unique<smbios::SmbiosMemoryStrategy>(image.entryPointAddress));
+    }
+    return strategies;
+}
+
 }  // namespace tarnwick_bench

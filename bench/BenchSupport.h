@@ -4,10 +4,12 @@
 #define TARNWICK_BENCH_BENCHSUPPORT_H
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "BenchImages.h"
+#include "smbios/SmbiosStrategy.h"
 
 namespace tarnwick_bench {
 
@@ -19,6 +21,11 @@ void useImage(const BenchImage &image);
 void useImageThroughFactories(const BenchImage &image);
 // Resets the memory, SMBIOS and workaround factories and what they hold.
 void resetFactories();
+
+// The memory strategy that reads the image's table at its entry point's
+// address (given, as a client passes "offset": the search is measured on
+// its own), 2.x or 3.x as the image has.
+std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategiesAtEntryPoint(const BenchImage &image);
 
 // How many strings each structure of the image's table has, in walk order,
 // counted once outside the measured loop so that the walk reads exactly

@@ -16,13 +16,7 @@ namespace {
 
 std::unique_ptr<smbios::SmbiosTable> readTable(const tarnwick_bench::BenchImage &image) {
     tarnwick_bench::useImage(image);
-    std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
-    if (image.smbios3) {
-        strategies.push_back(std::make_unique<smbios::Smbios3MemoryStrategy>(image.entryPointAddress));
-    } else {
-        strategies.push_back(std::make_unique<smbios::SmbiosMemoryStrategy>(image.entryPointAddress));
-    }
-    return std::make_unique<smbios::SmbiosTable>(std::move(strategies), true);
+    return std::make_unique<smbios::SmbiosTable>(tarnwick_bench::strategiesAtEntryPoint(image), true);
 }
 
 void decodeText(benchmark::State &state, const char *imageName) {

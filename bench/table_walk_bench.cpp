@@ -21,15 +21,7 @@ void tableWalk(benchmark::State &state, const char *imageName) {
     const std::vector<uint8_t> strings = tarnwick_bench::stringCounts(image);
     for (auto _ : state) {
         tarnwick_bench::useImage(image);
-        // The entry point's address is given, as a client passes "offset":
-        // the search is measured on its own.
-        std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
-        if (image.smbios3) {
-            strategies.push_back(std::make_unique<smbios::Smbios3MemoryStrategy>(image.entryPointAddress));
-        } else {
-            strategies.push_back(std::make_unique<smbios::SmbiosMemoryStrategy>(image.entryPointAddress));
-        }
-        smbios::SmbiosTable table(std::move(strategies), true);
+        smbios::SmbiosTable table(tarnwick_bench::strategiesAtEntryPoint(image), true);
         std::size_t visited = 0;
         std::size_t checksum = 0;
         for (auto position = table.begin(); position != table.end(); ++position) {

@@ -400,24 +400,28 @@ void decodeChassis(StructureView &view, Fields &fields) {
     }
 }
 
-void decodeOemStrings(StructureView &view, Fields &fields) {
+namespace {
+
+// The strings of a structure that is a count at 04h and that many strings
+// (OEM strings, configuration options), each named `label` and its number.
+void countedStrings(StructureView &view, Fields &fields, const char *label) {
     if (!view.has(0x04)) {
         return;
     }
     unsigned count = view.u8(0x04);
     for (unsigned i = 1; i <= count; ++i) {
-        numberedString(fields, format("String %u", i), view, i);
+        numberedString(fields, format("%s %u", label, i), view, i);
     }
 }
 
+}  // namespace
+
+void decodeOemStrings(StructureView &view, Fields &fields) {
+    countedStrings(view, fields, "String");
+}
+
 void decodeSystemConfigurationOptions(StructureView &view, Fields &fields) {
-    if (!view.has(0x04)) {
-        return;
-    }
-    unsigned count = view.u8(0x04);
-    for (unsigned i = 1; i <= count; ++i) {
-        numberedString(fields, format("Option %u", i), view, i);
-    }
+    countedStrings(view, fields, "Option");
 }
 
 void decodeBiosLanguage(StructureView &view, Fields &fields) {
