@@ -128,7 +128,8 @@ void decodeRedfishOverIp(const StructureView &view, std::size_t at, std::size_t 
                                                : std::string("<OUT OF SPEC>");
                 // Text, with the stored bytes beside it: programs want the
                 // address in its usual form.
-                fields.text(label + (part == 0 ? "Address" : "Mask"), std::move(text)).bytes = std::move(address);
+                Field &field = fields.text(label + (part == 0 ? "Address" : "Mask"), std::move(text));
+                field.bytes = std::move(address);
             }
         }
         return shown;

@@ -568,7 +568,8 @@ void decodeProcessor(StructureView &view, Fields &fields) {
             }
         }
     }
-    fields.flags("Characteristics", std::move(items)).number = characteristics;
+    Field &characteristicsField = fields.flags("Characteristics", std::move(items));
+    characteristicsField.number = characteristics;
 
     // SMBIOS 3.6 added the count of enabled threads, which dmidecode 3.4
     // (of the standard up to 3.5) does not know: shown only for tables that

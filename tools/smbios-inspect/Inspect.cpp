@@ -29,7 +29,7 @@ namespace smbios_inspect {
 
 std::string hex16(uint32_t value) {
     char text[8];
-    std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(value & 0xFFFF));
+    (void)std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(value & 0xFFFF));
     return text;
 }
 

@@ -100,7 +100,7 @@ public:
     const std::string &text() const { return buffer; }
 
 private:
-    static constexpr std::size_t kSpillSize = 16 * 1024;
+    static constexpr std::size_t kSpillSize = std::size_t{16} * 1024;
 
     Output &spill() {
         if (sink != nullptr && buffer.size() >= kSpillSize) {
