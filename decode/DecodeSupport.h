@@ -61,6 +61,9 @@ private:
 // bytes are kept beside it).
 std::string shownString(const std::string &stored);
 
+// What dmidecode shows for a value outside an enumeration's range.
+constexpr const char *kOutOfRange = "<OUT OF SPEC>";
+
 // The names of consecutive values from `first`: the standard's enumeration
 // tables.
 struct NameTable {
@@ -110,7 +113,7 @@ public:
     Field &integer(std::string name, uint64_t number, std::string unit, std::string text);
     // An enumeration: `names` gives the text; a value outside it shows
     // `outside` and is marked unknown.
-    Field &enumeration(std::string name, unsigned value, const NameTable &names, const char *outside = "<OUT OF SPEC>");
+    Field &enumeration(std::string name, unsigned value, const NameTable &names, const char *outside = kOutOfRange);
     // An enumeration whose text the caller chose; `known` as in Field.
     Field &enumerated(std::string name, unsigned value, std::string text, bool known = true);
     // A bit set shown as "Name:" and one line per item beneath; with no

@@ -227,7 +227,7 @@ void decodeBios(StructureView &view, Fields &fields) {
         static const char *const kUnits[] = {"MB", "GB"};
         unsigned unit = extended >> 14;
         Field &field = fields.integer("ROM Size", size, unit < 2 ? kUnits[unit] : "",
-                                      format("%u %s", size, unit < 2 ? kUnits[unit] : "<OUT OF SPEC>"));
+                                      format("%u %s", size, unit < 2 ? kUnits[unit] : kOutOfRange));
         field.known = unit < 2;
     } else {
         // 64 kB for each count past zero; whole megabytes are shown as such.
@@ -390,8 +390,8 @@ void decodeChassis(StructureView &view, Fields &fields) {
                 (element & 0x80U) ? shortTypeName(element & 0x7FU) : nameTable(1, kBoardTypes).find(element);
             std::string range = minimum == maximum ? format("(%u)", unsigned{minimum})
                                                    : format("(%u-%u)", unsigned{minimum}, unsigned{maximum});
-            Field &field = contained.enumerated(
-                {}, element, format("%s %s", name ? name : "<OUT OF SPEC>", range.c_str()), name != nullptr);
+            Field &field = contained.enumerated({}, element, format("%s %s", name ? name : kOutOfRange, range.c_str()),
+                                                name != nullptr);
             field.bytes = {element, minimum, maximum};
         }
     }

@@ -307,8 +307,8 @@ void decodeSystemSlots(StructureView &view, Fields &fields) {
     const char *typeName = slotTypeName(type);
     const char *widthName = nameTable(1, kSlotWidths).find(width);
     // "Other" and "Unknown" widths are left out of the type line.
-    std::string widthText = width == 1 || width == 2 ? "" : std::string(widthName ? widthName : "<OUT OF SPEC>") + " ";
-    fields.enumerated("Type", type, widthText + (typeName ? typeName : "<OUT OF SPEC>"), typeName && widthName);
+    std::string widthText = width == 1 || width == 2 ? "" : std::string(widthName ? widthName : kOutOfRange) + " ";
+    fields.enumerated("Type", type, widthText + (typeName ? typeName : kOutOfRange), typeName && widthName);
     fields.enumeration("Current Usage", view.u8(0x07), nameTable(1, kSlotUsages));
     fields.enumeration("Length", view.u8(0x08), nameTable(1, kSlotLengths));
     if (type == 0x07) {
@@ -416,8 +416,7 @@ void decodeGroupAssociations(StructureView &view, Fields &fields) {
         const unsigned type = view.u8(at);
         const unsigned handle = view.u16(at + 1);
         const char *typeName = type >= 128 ? "OEM-specific" : shortTypeName(type);
-        Field &member =
-            Fields(items.children).line(format("0x%04X (%s)", handle, typeName ? typeName : "<OUT OF SPEC>"));
+        Field &member = Fields(items.children).line(format("0x%04X (%s)", handle, typeName ? typeName : kOutOfRange));
         member.kind = Kind::Handle;
         member.number = handle;
     }

@@ -120,12 +120,12 @@ void decodeRedfishOverIp(const StructureView &view, std::size_t at, std::size_t 
         // host-selected ones are learned at run time.
         bool shown = assignment == 1 || assignment == 3;
         if (shown) {
-            std::string label = std::string(formText ? formText : "<OUT OF SPEC>") + prefix;
+            std::string label = std::string(formText ? formText : kOutOfRange) + prefix;
             for (int part = 0; part < 2; ++part) {
                 std::vector<uint8_t> address = rawBytes(view, offset + 2 + 16 * static_cast<std::size_t>(part), 16);
                 std::string text = form == 1   ? ipv4Text(address, 0)
                                    : form == 2 ? ipv6Text(address)
-                                               : std::string("<OUT OF SPEC>");
+                                               : std::string(kOutOfRange);
                 // Text, with the stored bytes beside it: programs want the
                 // address in its usual form.
                 Field &field = fields.text(label + (part == 0 ? "Address" : "Mask"), std::move(text));
@@ -144,7 +144,7 @@ void decodeRedfishOverIp(const StructureView &view, std::size_t at, std::size_t 
     }
     std::size_t hostLength = view.u8(at + 90);
     if (91 + hostLength > size) {
-        fields.text("Redfish Service Hostname", "<OUT OF SPEC>").known = false;
+        fields.text("Redfish Service Hostname", kOutOfRange).known = false;
         return;
     }
     std::string host = countedText(view, at + 91, hostLength);
@@ -161,7 +161,7 @@ void decodeNetworkDevice(const StructureView &view, std::size_t size, Fields &fi
     }
     unsigned type = view.u8(6);
     const char *name = type >= 0x80 ? "OEM" : nameTable(2, kDeviceTypes).find(type);
-    fields.enumerated("Device Type", type, name ? name : "<OUT OF SPEC>", type == 2 || type == 3);
+    fields.enumerated("Device Type", type, name ? name : kOutOfRange, type == 2 || type == 3);
     auto id = [&](const char *name, std::size_t offset) {
         unsigned value = view.u16(offset);
         fields.integer(name, value, "", format("0x%04x", value));
@@ -306,7 +306,7 @@ void decodeManagementControllerHostInterface(StructureView &view, Fields &fields
                            : type <= 0x3f ? "MCTP"
                            : type == 0x40 ? "Network"
                            : type == 0xf0 ? "OEM"
-                                          : "<OUT OF SPEC>";
+                                          : kOutOfRange;
         fields.enumerated(name, type, text, known);
         return type;
     };
@@ -360,7 +360,7 @@ void decodeManagementControllerHostInterface(StructureView &view, Fields &fields
             return;
         }
         const char *name = protocol == 0xf0 ? "OEM" : nameTable(0, kProtocols).find(protocol);
-        Field &group = fields.group("Protocol ID", format("%02x (%s)", protocol, name ? name : "<OUT OF SPEC>"));
+        Field &group = fields.group("Protocol ID", format("%02x (%s)", protocol, name ? name : kOutOfRange));
         group.number = protocol;
         group.known = name != nullptr && protocol >= 2;
         if (protocol == 4) {

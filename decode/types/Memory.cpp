@@ -596,7 +596,7 @@ void decodeMemoryDeviceMappedAddress(StructureView &view, Fields &fields) {
     uint8_t row = view.u8(0x10);
     Field &rowField = fields.integer("Partition Row Position", row, {},
                                      row == 0xFF ? "Unknown"
-                                     : row == 0  ? "<OUT OF SPEC>"
+                                     : row == 0  ? kOutOfRange
                                                  : format("%u", row));
     rowField.known = row != 0xFF && row != 0;
     // 0 is the standard's "not interleaved": dmidecode leaves the line out.

@@ -510,7 +510,7 @@ void decodeProcessor(StructureView &view, Fields &fields) {
         fields.enumerated("Family", family, name);
     } else {
         const char *name = familyName(family);
-        fields.enumerated("Family", family, name ? name : "<OUT OF SPEC>", name != nullptr);
+        fields.enumerated("Family", family, name ? name : kOutOfRange, name != nullptr);
     }
     fields.string("Manufacturer", view, 0x07);
 
@@ -531,7 +531,7 @@ void decodeProcessor(StructureView &view, Fields &fields) {
     uint8_t status = view.u8(0x18);
     if ((status & 0x40) != 0) {
         const char *state = nameTable(0, kStatuses).find(status & 7U);
-        fields.enumerated("Status", status, std::string("Populated, ") + (state ? state : "<OUT OF SPEC>"),
+        fields.enumerated("Status", status, std::string("Populated, ") + (state ? state : kOutOfRange),
                           state != nullptr);
     } else {
         fields.enumerated("Status", status, "Unpopulated");

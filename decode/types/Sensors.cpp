@@ -229,7 +229,7 @@ void decodeSystemEventLog(StructureView &view, Fields &fields) {
             fields.enumerated(format("Descriptor %u", i + 1), logType, "OEM-specific", false);
         } else {
             const char *name = nameTable(0, kLogTypes).find(logType);
-            fields.enumerated(format("Descriptor %u", i + 1), logType, name ? name : "<OUT OF SPEC>", name != nullptr);
+            fields.enumerated(format("Descriptor %u", i + 1), logType, name ? name : kOutOfRange, name != nullptr);
         }
         vendorEnumeration(fields, format("Data Format %u", i + 1).c_str(), dataFormat, nameTable(0, kLogDataFormats),
                           0x80);
@@ -357,8 +357,7 @@ void decodeSystemPowerSupply(StructureView &view, Fields &fields) {
     if ((characteristics & 0x0002) != 0) {
         unsigned status = (characteristics >> 7) & 0x07;
         const char *name = nameTable(1, kPowerSupplyStatuses).find(status);
-        fields.enumerated("Status", status, std::string("Present, ") + (name ? name : "<OUT OF SPEC>"),
-                          name != nullptr);
+        fields.enumerated("Status", status, std::string("Present, ") + (name ? name : kOutOfRange), name != nullptr);
     } else {
         fields.enumerated("Status", 0, "Not Present", true);
     }
