@@ -61,7 +61,8 @@ private:
 // bytes are kept beside it).
 std::string shownString(const std::string &stored);
 
-// What dmidecode shows for a value outside an enumeration's range.
+// What dmidecode shows for a value outside an enumeration's range: its
+// text, byte for byte, as every decoded block must be.
 constexpr const char *kOutOfRange = "<OUT OF SPEC>";
 
 // The names of consecutive values from `first`: the standard's enumeration

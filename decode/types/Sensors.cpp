@@ -139,6 +139,16 @@ Field &probeReading(Fields &fields, const char *name, uint16_t raw, const char *
     return field;
 }
 
+// A word in `unit`, or 8000h where the structure does not know it.
+Field &measuredWord(Fields &fields, const char *name, uint16_t value, const char *unit, const char *unknown) {
+    if (value == kUnknownWord) {
+        Field &field = fields.integer(name, value, unit, unknown);
+        field.known = false;
+        return field;
+    }
+    return fields.integer(name, value, unit, format("%u %s", unsigned{value}, unit));
+}
+
 // Types 26, 28 and 29 share one layout and differ in their units only.
 void decodeProbe(StructureView &view, Fields &fields, const ProbeUnits &units) {
     if (!view.has(0x04, 0x10)) {
@@ -258,13 +268,7 @@ void decodeCoolingDevice(StructureView &view, Fields &fields) {
     }
     fields.integer("OEM-specific Information", view.u32(0x08), {}, format("0x%08X", view.u32(0x08)));
     if (view.has(0x0C, 2)) {
-        uint16_t speed = view.u16(0x0C);
-        if (speed == kUnknownWord) {
-            Field &field = fields.integer("Nominal Speed", speed, "rpm", "Unknown Or Non-rotating");
-            field.known = false;
-        } else {
-            fields.integer("Nominal Speed", speed, "rpm", format("%u rpm", unsigned{speed}));
-        }
+        measuredWord(fields, "Nominal Speed", view.u16(0x0C), "rpm", "Unknown Or Non-rotating");
     }
     if (view.has(0x0E)) {
         fields.string("Description", view, 0x0E);
@@ -346,13 +350,7 @@ void decodeSystemPowerSupply(StructureView &view, Fields &fields) {
     fields.string("Asset Tag", view, 0x09);
     fields.string("Model Part Number", view, 0x0A);
     fields.string("Revision", view, 0x0B);
-    uint16_t capacity = view.u16(0x0C);
-    if (capacity == kUnknownWord) {
-        Field &field = fields.integer("Max Power Capacity", capacity, "W", "Unknown");
-        field.known = false;
-    } else {
-        fields.integer("Max Power Capacity", capacity, "W", format("%u W", unsigned{capacity}));
-    }
+    measuredWord(fields, "Max Power Capacity", view.u16(0x0C), "W", "Unknown");
     uint16_t characteristics = view.u16(0x0E);
     if ((characteristics & 0x0002) != 0) {
         unsigned status = (characteristics >> 7) & 0x07;
