@@ -146,6 +146,7 @@ Field &Fields::handle(std::string name, uint16_t handle) {
     Field &field = text(std::move(name), format("0x%04X", handle));
     field.kind = Kind::Handle;
     field.number = handle;
+    field.detail = true;
     return field;
 }
 
@@ -256,6 +257,8 @@ std::vector<std::string> hexRows(const uint8_t *data, std::size_t size) {
 
 namespace {
 
+const char *const kUnknownTypeName = "Unknown Type";
+
 // What dmidecode shows of a structure it has no decoder for: its bytes and
 // its strings.
 void decodeUndecoded(const StructureView &view, Fields &fields) {
@@ -272,7 +275,7 @@ void decodeUndecoded(const StructureView &view, Fields &fields) {
 }
 
 void appendField(std::string &out, const Field &field, int depth, bool quiet) {
-    if (quiet && field.kind == Kind::Handle) {
+    if (quiet && field.detail) {
         return;
     }
     out.append(static_cast<std::size_t>(depth), '\t');
@@ -316,7 +319,7 @@ Structure decodeStructure(const smbios::ISmbiosItem &item, Version version) {
         structure.name = decoder->name;
         decoder->decode(view, fields);
     } else {
-        structure.name = view.type() >= 128 ? "OEM-specific Type" : "Unknown Type";
+        structure.name = view.type() >= 128 ? "OEM-specific Type" : kUnknownTypeName;
         decodeUndecoded(view, fields);
     }
     return structure;
@@ -325,6 +328,11 @@ Structure decodeStructure(const smbios::ISmbiosItem &item, Version version) {
 namespace {
 
 void appendBody(std::string &out, const Structure &structure, bool quiet) {
+    const auto isDetail = [](const Field &field) { return field.detail; };
+    if (quiet && structure.headings && !structure.fields.empty() &&
+        std::all_of(structure.fields.begin(), structure.fields.end(), isDetail)) {
+        return;
+    }
     if (structure.headings) {
         for (const Field &heading : structure.fields) {
             out += heading.name;
@@ -351,8 +359,14 @@ void appendText(std::string &out, const Structure &structure) {
     appendBody(out, structure, false);
 }
 
+bool isShownQuietly(const Structure &structure) {
+    return structure.type < 126 && structure.name != kUnknownTypeName;
+}
+
 void appendQuietText(std::string &out, const Structure &structure) {
-    appendBody(out, structure, true);
+    if (isShownQuietly(structure)) {
+        appendBody(out, structure, true);
+    }
 }
 
 Version versionOf(const smbios::ISmbiosTable &table) {

@@ -60,6 +60,9 @@ struct Field {
     // its range, or the structure does not carry it: programs then see the
     // raw value rather than a name.
     bool known = true;
+    // Left out of the quiet form, as dmidecode's -q leaves it out:
+    // references to other structures and raw identifiers.
+    bool detail = false;
     std::vector<std::string> items;
     std::vector<uint8_t> bytes;
     std::vector<Field> children;
@@ -90,8 +93,13 @@ Structure decodeStructure(const smbios::ISmbiosItem &item, Version version);
 // DMI type ..." line, the name, the fields, and the empty line after them.
 void appendText(std::string &out, const Structure &structure);
 
-// As appendText, as dmidecode's --quiet shows it: without the "Handle" line
-// and without the fields that refer to other structures by handle.
+// Whether the quiet form shows the structure at all: not the inactive,
+// end-of-table, OEM-specific and undecoded ones, which carry no decoded field.
+bool isShownQuietly(const Structure &structure);
+
+// As appendText, as dmidecode's --quiet shows it: nothing for a structure
+// the quiet form does not show; else without the "Handle" line and without
+// the fields marked `detail`.
 void appendQuietText(std::string &out, const Structure &structure);
 
 // The structures as one JSON array, each an object of handle, type,

@@ -51,6 +51,10 @@ Json valueOf(const Field &field) {
         }
         return field.text;
     case Kind::Handle:
+        // FFFEh and FFFFh stand for "none" rather than for a structure.
+        if (!field.known) {
+            return Json{{"raw", field.number}, {"text", field.text}};
+        }
         return field.number;
     case Kind::Flags:
         return field.items;

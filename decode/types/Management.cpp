@@ -269,7 +269,9 @@ void decodeAdditionalInformation(StructureView &view, Fields &fields) {
     unsigned count = view.u8(0x04);
     std::size_t at = 0x05;
     for (unsigned entry = 1; entry <= count; ++entry) {
+        // Facts about other structures' fields, which the quiet form leaves out.
         Field &group = fields.group(format("Additional Information %u", entry));
+        group.detail = true;
         std::size_t size = view.u8(at);
         if (!view.has(at) || size < 5 || !view.has(at, size)) {
             return;
@@ -445,6 +447,7 @@ void decodeFirmwareInventory(StructureView &view, Fields &fields) {
     }
     Field &components = fields.group("Associated Components", format("%u", count));
     components.number = count;
+    components.detail = true;
     Fields handles(components.children);
     for (unsigned i = 0; i < count; ++i) {
         handles.handle("", view.u16(0x18 + 2 * std::size_t{i}));

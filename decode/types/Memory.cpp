@@ -73,13 +73,12 @@ Field &sizeField(Fields &fields, std::string name, uint64_t value, unsigned shif
 // A handle of an error structure, or the two values the standard gives
 // for none.
 Field &errorHandle(Fields &fields, std::string name, uint16_t handle) {
-    if (handle == 0xFFFE) {
-        return fields.enumerated(std::move(name), handle, "Not Provided", false);
+    Field &field = fields.handle(std::move(name), handle);
+    if (handle == 0xFFFE || handle == 0xFFFF) {
+        field.text = handle == 0xFFFE ? "Not Provided" : "No Error";
+        field.known = false;
     }
-    if (handle == 0xFFFF) {
-        return fields.enumerated(std::move(name), handle, "No Error", false);
-    }
-    return fields.handle(std::move(name), handle);
+    return field;
 }
 
 const char *const kMemoryTypeBits[] = {"Other", "Unknown", "Standard", "FPM",       "EDO",  "Parity",
@@ -327,8 +326,9 @@ void decodeMemoryController(StructureView &view, Fields &fields) {
     Field &associated = fields.group("Associated Memory Slots", format("%u", slots));
     associated.number = slots;
     Fields slotHandles(associated.children);
+    // The one list of handles that dmidecode's -q keeps.
     for (unsigned i = 0; i < slots; ++i) {
-        slotHandles.handle({}, view.u16(0x0F + 2 * std::size_t{i}));
+        slotHandles.handle({}, view.u16(0x0F + 2 * std::size_t{i})).detail = false;
     }
     std::size_t enabled = 0x0F + 2 * std::size_t{slots};
     if (view.has(enabled)) {

@@ -9,15 +9,6 @@
 #include "smbios-inspect/Inspect.h"
 
 namespace smbios_inspect {
-namespace {
-
-// What --quiet leaves out: structures that carry no decoded field.
-bool isQuietlySkipped(const smbios::decode::Structure &structure) {
-    return structure.type == 126 || structure.type == 127 || structure.type >= 128 || structure.name == "Unknown Type";
-}
-
-}  // namespace
-
 int decodeCommand(TableSource &source, const std::vector<int> &types, std::optional<int> handle, bool quiet, bool json,
                   Output &out, Output &errors) {
     smbios::ISmbiosTable &table = source.table();
@@ -53,7 +44,7 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
             continue;
         }
         smbios::decode::Structure structure = smbios::decode::decodeStructure(item, version);
-        if (quiet && isQuietlySkipped(structure)) {
+        if (quiet && !smbios::decode::isShownQuietly(structure)) {
             continue;
         }
         for (const std::string &note : structure.notes) {
