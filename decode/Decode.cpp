@@ -146,7 +146,7 @@ Field &Fields::handle(std::string name, uint16_t handle) {
     Field &field = text(std::move(name), format("0x%04X", handle));
     field.kind = Kind::Handle;
     field.number = handle;
-    field.detail = true;
+    field.shown = Shown::NotQuiet;
     return field;
 }
 
@@ -275,7 +275,7 @@ void decodeUndecoded(const StructureView &view, Fields &fields) {
 }
 
 void appendField(std::string &out, const Field &field, int depth, bool quiet) {
-    if (quiet && field.detail) {
+    if (field.shown == Shown::ProgramsOnly || (quiet && field.shown == Shown::NotQuiet)) {
         return;
     }
     out.append(static_cast<std::size_t>(depth), '\t');
@@ -328,9 +328,9 @@ Structure decodeStructure(const smbios::ISmbiosItem &item, Version version) {
 namespace {
 
 void appendBody(std::string &out, const Structure &structure, bool quiet) {
-    const auto isDetail = [](const Field &field) { return field.detail; };
+    const auto notQuiet = [](const Field &field) { return field.shown == Shown::NotQuiet; };
     if (quiet && structure.headings && !structure.fields.empty() &&
-        std::all_of(structure.fields.begin(), structure.fields.end(), isDetail)) {
+        std::all_of(structure.fields.begin(), structure.fields.end(), notQuiet)) {
         return;
     }
     if (structure.headings) {

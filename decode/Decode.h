@@ -44,6 +44,12 @@ enum class Kind : uint8_t {
     Group,    // `children`
 };
 
+// Where a field is shown: everywhere; everywhere but the quiet form, which
+// leaves out references to other structures and raw identifiers as
+// dmidecode's -q does; or only to programs (JSON), for what the standard
+// defines and dmidecode's text leaves out.
+enum class Shown : uint8_t { Always, NotQuiet, ProgramsOnly };
+
 // One field of a structure. `text` is the value as dmidecode words it;
 // `items` are the lines of a list shown beneath the field's name, or for a
 // bit set with a text, the names its text joins on one line.
@@ -60,9 +66,7 @@ struct Field {
     // its range, or the structure does not carry it: programs then see the
     // raw value rather than a name.
     bool known = true;
-    // Left out of the quiet form, as dmidecode's -q leaves it out:
-    // references to other structures and raw identifiers.
-    bool detail = false;
+    Shown shown = Shown::Always;
     std::vector<std::string> items;
     std::vector<uint8_t> bytes;
     std::vector<Field> children;
@@ -99,7 +103,7 @@ bool isShownQuietly(const Structure &structure);
 
 // As appendText, as dmidecode's --quiet shows it: nothing for a structure
 // the quiet form does not show; else without the "Handle" line and without
-// the fields marked `detail`.
+// the fields not shown in it.
 void appendQuietText(std::string &out, const Structure &structure);
 
 // The structures as one JSON array, each an object of handle, type,

@@ -329,7 +329,7 @@ void decodeBaseboard(StructureView &view, Fields &fields) {
     }
     Field &handles = fields.group("Contained Object Handles", format("%u", count));
     handles.number = count;
-    handles.detail = true;
+    handles.shown = Shown::NotQuiet;
     Fields contained(handles.children);
     for (unsigned i = 0; i < count; ++i) {
         contained.handle({}, view.u16(0x0F + 2 * std::size_t{i}));

@@ -271,7 +271,7 @@ void decodeAdditionalInformation(StructureView &view, Fields &fields) {
     for (unsigned entry = 1; entry <= count; ++entry) {
         // Facts about other structures' fields, which the quiet form leaves out.
         Field &group = fields.group(format("Additional Information %u", entry));
-        group.detail = true;
+        group.shown = Shown::NotQuiet;
         std::size_t size = view.u8(at);
         if (!view.has(at) || size < 5 || !view.has(at, size)) {
             return;
@@ -424,9 +424,21 @@ void decodeFirmwareInventory(StructureView &view, Fields &fields) {
     if (!view.has(0x17)) {
         return;
     }
+    // The formats of the version and the ID tell programs how to read
+    // those strings; dmidecode's text leaves them out.
+    static const char *const kVersionFormats[] = {"Free-form", "Major.Minor", "32-bit Hexadecimal",
+                                                  "64-bit Hexadecimal"};
+    static const char *const kIdFormats[] = {"Free-form", "UEFI GUID"};
+    const auto formatField = [&](const char *name, unsigned value, const NameTable &names) {
+        const char *range = value >= 0x80 ? "BIOS Vendor/OEM-specific" : "Reserved";
+        Field &field = fields.enumeration(name, value, names, range);
+        field.shown = Shown::ProgramsOnly;
+    };
     fields.string("Firmware Component Name", view, 0x04);
     fields.string("Firmware Version", view, 0x05);
+    formatField("Version Format", view.u8(0x06), nameTable(0, kVersionFormats));
     fields.string("Firmware ID", view, 0x07);
+    formatField("Firmware ID Format", view.u8(0x08), nameTable(0, kIdFormats));
     fields.string("Release Date", view, 0x09);
     fields.string("Manufacturer", view, 0x0A);
     fields.string("Lowest Supported Firmware Version", view, 0x0B);
@@ -447,7 +459,7 @@ void decodeFirmwareInventory(StructureView &view, Fields &fields) {
     }
     Field &components = fields.group("Associated Components", format("%u", count));
     components.number = count;
-    components.detail = true;
+    components.shown = Shown::NotQuiet;
     Fields handles(components.children);
     for (unsigned i = 0; i < count; ++i) {
         handles.handle("", view.u16(0x18 + 2 * std::size_t{i}));

@@ -268,6 +268,14 @@ Field &productId(Fields &fields, std::string name, uint16_t id) {
     return field;
 }
 
+// A revision number from the SPD; FF00h where it is unknown.
+Field &revisionNumber(Fields &fields, std::string name, uint16_t revision) {
+    Field &field =
+        fields.integer(std::move(name), revision, {}, revision == 0xFF00 ? "Unknown" : format("0x%04X", revision));
+    field.known = revision != 0xFF00;
+    return field;
+}
+
 Field &partSize(Fields &fields, std::string name, uint64_t bytes) {
     if (bytes == 0) {
         return fields.integer(std::move(name), 0, "bytes", "None");
@@ -328,7 +336,7 @@ void decodeMemoryController(StructureView &view, Fields &fields) {
     Fields slotHandles(associated.children);
     // The one list of handles that dmidecode's -q keeps.
     for (unsigned i = 0; i < slots; ++i) {
-        slotHandles.handle({}, view.u16(0x0F + 2 * std::size_t{i})).detail = false;
+        slotHandles.handle({}, view.u16(0x0F + 2 * std::size_t{i})).shown = Shown::Always;
     }
     std::size_t enabled = 0x0F + 2 * std::size_t{slots};
     if (view.has(enabled)) {
@@ -566,6 +574,16 @@ void decodeMemoryDevice(StructureView &view, Fields &fields) {
         }
         partSize(fields, part, view.u64(at));
         at += 8;
+    }
+    // SMBIOS 3.7 added the IDs of the power management IC and the
+    // registering clock driver from the module's SPD, which dmidecode 3.4
+    // (of the standard up to 3.5) does not know: shown only for tables that
+    // claim 3.7 or later.
+    if (view.version().atLeast(3, 7) && view.has(0x5C, 8)) {
+        manufacturerId(fields, "PMIC0 Manufacturer ID", view.u16(0x5C));
+        revisionNumber(fields, "PMIC0 Revision Number", view.u16(0x5E));
+        manufacturerId(fields, "RCD Manufacturer ID", view.u16(0x60));
+        revisionNumber(fields, "RCD Revision Number", view.u16(0x62));
     }
 }
 

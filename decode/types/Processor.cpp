@@ -519,7 +519,7 @@ void decodeProcessor(StructureView &view, Fields &fields) {
     for (uint8_t byte : id) {
         idText += format(idText.empty() ? "%02X" : " %02X", unsigned{byte});
     }
-    fields.bytes("ID", std::move(id), std::move(idText)).detail = true;
+    fields.bytes("ID", std::move(id), std::move(idText)).shown = Shown::NotQuiet;
     addSignature(view, fields, idStyleOf(family));
 
     fields.string("Version", view, 0x10);

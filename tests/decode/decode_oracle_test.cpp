@@ -109,7 +109,7 @@ TEST_P(DecodeOracleTest, EveryStructureReadsAsDmidecodeShowsIt) {
     // The quiet form has no handle lines to split it by: it is judged whole,
     // where dmidecode judges every structure of the table.
     if (std::all_of(theirs.begin(), theirs.end(), tarnwick_test::isJudgedByDmidecode)) {
-        EXPECT_EQ(oursQuiet, tarnwick_test::runCommand(oracle + " -q 2>/dev/null").out) << "the quiet form";
+        EXPECT_EQ(tarnwick_test::withoutNewerFields(oursQuiet), tarnwick_test::runCommand(oracle + " -q 2>/dev/null").out) << "the quiet form";
     }
 }
 

@@ -65,6 +65,46 @@ TEST(DecodeTest, EveryTypeAtEveryLengthDecodesWithinItsBytes) {
     }
 }
 
+// Fields a later standard added show only for tables of that version, and
+// the formats of a firmware's version and ID only to programs (dmidecode's
+// text leaves them out).
+TEST(DecodeTest, NewerFieldsShowOnlyUnderTheirVersion) {
+    struct Case {
+        uint8_t type;
+        std::size_t length;
+        const char *field;
+        Version first;
+    };
+    for (const Case &c : {Case{4, 0x32, "Thread Enabled", {3, 6, 0}}, Case{17, 0x64, "PMIC0 Manufacturer ID", {3, 7, 0}},
+                          Case{17, 0x64, "RCD Revision Number", {3, 7, 0}}}) {
+        std::vector<uint8_t> formatted(c.length, 0x01);
+        formatted[0] = c.type;
+        const std::vector<uint8_t> bytes = structureOf(formatted, {"one"});
+        const smbios::SmbiosItem item(bytes.data(), bytes.size());
+        const Version before{c.first.major, static_cast<uint8_t>(c.first.minor - 1), 0};
+        for (Version version : {before, c.first}) {
+            std::string text;
+            smbios::decode::appendText(text, smbios::decode::decodeStructure(item, version));
+            EXPECT_EQ(text.find(std::string("\t") + c.field + ": ") != std::string::npos, version.minor == c.first.minor)
+                << c.field << " under " << unsigned{version.major} << "." << unsigned{version.minor};
+        }
+    }
+
+    std::vector<uint8_t> inventory(0x18, 0);
+    inventory[0] = 45;
+    inventory[0x06] = 1;  // the version reads Major.Minor
+    inventory[0x08] = 0x80;
+    const std::vector<uint8_t> bytes = structureOf(inventory, {});
+    const smbios::SmbiosItem item(bytes.data(), bytes.size());
+    const smbios::decode::Structure decoded = smbios::decode::decodeStructure(item, Version{3, 5, 0});
+    std::string text;
+    smbios::decode::appendText(text, decoded);
+    EXPECT_EQ(text.find("Format"), std::string::npos) << text;
+    const nlohmann::json fields = nlohmann::json::parse(smbios::decode::toJson({decoded})).at(0).at("fields");
+    EXPECT_EQ(fields.at("Version Format"), "Major.Minor");
+    EXPECT_EQ(fields.at("Firmware ID Format"), (nlohmann::json{{"raw", 0x80}, {"text", "BIOS Vendor/OEM-specific"}}));
+}
+
 // The typed answers of a real laptop's table, as its decoded text says them.
 TEST(SummaryTest, AnswersTheCommonQuestionsTyped) {
     const tarnwick_test::RealTable *laptop = nullptr;

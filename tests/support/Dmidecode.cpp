@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <sstream>
 #include <unistd.h>
 
@@ -146,6 +147,22 @@ bool isJudgedByDmidecode(const std::string &block) {
     return type != 44 && type != 46;
 }
 
+std::string withoutNewerFields(const std::string &text) {
+    static const char *const kNewer[] = {"\tThread Enabled: ", "\tPMIC0 Manufacturer ID: ", "\tPMIC0 Revision Number: ",
+                                         "\tRCD Manufacturer ID: ", "\tRCD Revision Number: "};
+    std::string kept;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (std::none_of(std::begin(kNewer), std::end(kNewer),
+                         [&](const char *field) { return line.rfind(field, 0) == 0; })) {
+            kept += line;
+            kept += '\n';
+        }
+    }
+    return kept;
+}
+
 BlockComparison expectSameBlocks(const std::vector<std::string> &theirs, const std::vector<std::string> &ours) {
     BlockComparison compared;
     EXPECT_EQ(ours.size(), theirs.size()) << "structures shown";
@@ -154,7 +171,7 @@ BlockComparison expectSameBlocks(const std::vector<std::string> &theirs, const s
             continue;
         }
         ++compared.judged;
-        const std::string &mine = i < ours.size() ? ours[i] : std::string();
+        const std::string mine = i < ours.size() ? withoutNewerFields(ours[i]) : std::string();
         if (mine == theirs[i]) {
             ++compared.identical;
         } else {
