@@ -104,13 +104,15 @@ TEST_P(DecodeOracleTest, EveryStructureReadsAsDmidecodeShowsIt) {
     const tarnwick_test::BlockComparison compared = tarnwick_test::expectSameBlocks(theirs, ours);
     RecordProperty("judged", static_cast<int>(compared.judged));
     RecordProperty("identical", static_cast<int>(compared.identical));
-    std::cout << GetParam().name << ": " << compared.identical << " of " << compared.judged
-              << " structures identical\n";
     // The quiet form has no handle lines to split it by: it is judged whole,
     // where dmidecode judges every structure of the table.
-    if (std::all_of(theirs.begin(), theirs.end(), tarnwick_test::isJudgedByDmidecode)) {
-        EXPECT_EQ(tarnwick_test::withoutNewerFields(oursQuiet), tarnwick_test::runCommand(oracle + " -q 2>/dev/null").out) << "the quiet form";
+    const bool quietJudged = std::all_of(theirs.begin(), theirs.end(), tarnwick_test::isJudgedByDmidecode);
+    if (quietJudged) {
+        EXPECT_EQ(tarnwick_test::withoutNewerFields(oursQuiet), tarnwick_test::runCommand(oracle + " -q 2>/dev/null").out)
+            << "the quiet form";
     }
+    std::cout << GetParam().name << ": " << compared.identical << " of " << compared.judged << " structures identical"
+              << (quietJudged ? ", the quiet form judged whole\n" : "\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Tables, DecodeOracleTest, ::testing::ValuesIn(oracleInputs()),
