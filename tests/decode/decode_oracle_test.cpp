@@ -81,7 +81,8 @@ TEST_P(DecodeOracleTest, EveryStructureReadsAsDmidecodeShowsIt) {
     ASSERT_FALSE(image.empty());
     const tarnwick_test::TempFile imageFile(image);
     const std::string oracle = dmidecode + " --no-sysfs -d " + tarnwick_test::shellQuoted(imageFile.path());
-    const std::vector<std::string> theirs = tarnwick_test::textBlocks(tarnwick_test::runCommand(oracle + " 2>/dev/null").out);
+    const std::vector<std::string> theirs =
+        tarnwick_test::textBlocks(tarnwick_test::runCommand(oracle + " 2>/dev/null").out);
     ASSERT_FALSE(theirs.empty()) << "dmidecode found no table";
 
     std::vector<std::string> ours;
@@ -108,7 +109,8 @@ TEST_P(DecodeOracleTest, EveryStructureReadsAsDmidecodeShowsIt) {
     // where dmidecode judges every structure of the table.
     const bool quietJudged = std::all_of(theirs.begin(), theirs.end(), tarnwick_test::isJudgedByDmidecode);
     if (quietJudged) {
-        EXPECT_EQ(tarnwick_test::withoutNewerFields(oursQuiet), tarnwick_test::runCommand(oracle + " -q 2>/dev/null").out)
+        EXPECT_EQ(tarnwick_test::withoutNewerFields(oursQuiet),
+                  tarnwick_test::runCommand(oracle + " -q 2>/dev/null").out)
             << "the quiet form";
     }
     std::cout << GetParam().name << ": " << compared.identical << " of " << compared.judged << " structures identical"

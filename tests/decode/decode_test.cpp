@@ -75,8 +75,9 @@ TEST(DecodeTest, NewerFieldsShowOnlyUnderTheirVersion) {
         const char *field;
         Version first;
     };
-    for (const Case &c : {Case{4, 0x32, "Thread Enabled", {3, 6, 0}}, Case{17, 0x64, "PMIC0 Manufacturer ID", {3, 7, 0}},
-                          Case{17, 0x64, "RCD Revision Number", {3, 7, 0}}}) {
+    for (const Case &c :
+         {Case{4, 0x32, "Thread Enabled", {3, 6, 0}}, Case{17, 0x64, "PMIC0 Manufacturer ID", {3, 7, 0}},
+          Case{17, 0x64, "RCD Revision Number", {3, 7, 0}}}) {
         std::vector<uint8_t> formatted(c.length, 0x01);
         formatted[0] = c.type;
         const std::vector<uint8_t> bytes = structureOf(formatted, {"one"});
@@ -85,7 +86,8 @@ TEST(DecodeTest, NewerFieldsShowOnlyUnderTheirVersion) {
         for (Version version : {before, c.first}) {
             std::string text;
             smbios::decode::appendText(text, smbios::decode::decodeStructure(item, version));
-            EXPECT_EQ(text.find(std::string("\t") + c.field + ": ") != std::string::npos, version.minor == c.first.minor)
+            EXPECT_EQ(text.find(std::string("\t") + c.field + ": ") != std::string::npos,
+                      version.minor == c.first.minor)
                 << c.field << " under " << unsigned{version.major} << "." << unsigned{version.minor};
         }
     }
