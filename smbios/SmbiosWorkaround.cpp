@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "smbios/Exception.h"
+#include "smbios/MakerStructure.h"
 #include "smbios/SmbiosItem.h"
 #include "smbios/SmbiosTable.h"
 
@@ -11,8 +12,6 @@ namespace smbios {
 namespace {
 
 constexpr uint32_t kMaxFieldLength = 8;
-constexpr int kMakerStructureType = 208;  // D0h
-constexpr uint8_t kSystemIdEscape = 0xFE;
 
 // Type 212 (D4h), handle D402h (the bytes 02h D4h), checksum type 3.
 const WorkaroundField invalidChecksumMatch[] = {{212, 8, 1, 0x03}, {212, 2, 2, 0xD402}, {0, 0, 0, 0}};
@@ -54,14 +53,8 @@ void applyRow(const WorkaroundField &row, uint8_t *data, std::size_t size) {
     }
 }
 
-// The byte at `offset` of the first type 208 structure (or the 16-bit value
-// there, when `width` is 2); throws when the structure is too short.
-uint16_t readMakerField(const ISmbiosItem &maker, uint32_t offset, std::size_t width) {
-    uint8_t bytes[2] = {0, 0};
-    maker.getData(offset, bytes, width);
-    return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
-}
-
+// The system ID of the first maker structure, or 0 (which no row has) where
+// there is none or it is too short to hold one.
 uint16_t machineSystemId(const ISmbiosTable &table) {
     // Most machines have no maker structure: that is asked first, rather
     // than learnt from an exception, which every table would pay for.
@@ -69,20 +62,11 @@ uint16_t machineSystemId(const ISmbiosTable &table) {
     if (maker == table.end()) {
         return 0;
     }
-    uint16_t systemId = 0;
     try {
-        systemId = readMakerField(*maker, 6, 1);
+        return systemIdOf(*maker);
     } catch (const std::exception &) {
         return 0;
     }
-    if (systemId == kSystemIdEscape) {
-        try {
-            systemId = readMakerField(*maker, 8, 2);
-        } catch (const std::exception &) {
-            // Stays FEh, which no row has.
-        }
-    }
-    return systemId;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "memory/IMemory.h"
 #include "memory/MemoryFactory.h"
+#include "smbios/MakerStructure.h"
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosTable.h"
 #include "smbios/VerbatimText.h"
@@ -19,10 +20,8 @@ const char kShortMarker[] = "Vorn";
 constexpr uint64_t kMarkerAddress = 0xFE076;
 constexpr uint64_t kIdRecordAddress = 0xFE840;
 constexpr std::size_t kIdRecordSize = 13;
-constexpr uint8_t kSystemIdEscape = 0xFE;
 constexpr uint16_t kSystemId8C = 0x8C;
 constexpr int kOemStringsType = 11;
-constexpr int kMakerStructureType = 208;
 
 // Fixed marker pairs: the marker text, and the ID byte 4 bytes below it.
 constexpr uint64_t kMarkerPairs[][2] = {{0xD8044, 0xD8040}, {0xDC044, 0xDC040}};
@@ -139,16 +138,20 @@ uint16_t getSystemIdFromTypeD0() {
     ISmbiosTable &table = smbiosTable();
     uint16_t systemId = 0;
     for (auto it = table[kMakerStructureType]; it != table.end(); ++it) {
-        uint8_t id = 0;
-        it->getData(6, &id, 1);
-        systemId = id;
-        if (id == kSystemIdEscape) {
-            uint8_t wide[2] = {0, 0};
-            it->getData(8, wide, 2);
-            systemId = static_cast<uint16_t>(wide[0] | (wide[1] << 8));
-        }
+        systemId = systemIdOf(*it);
     }
     return systemId;
+}
+
+uint16_t systemIdOf(const ISmbiosItem &maker) {
+    uint8_t id = 0;
+    maker.getData(6, &id, 1);
+    if (id != kSystemIdEscape) {
+        return id;
+    }
+    uint8_t wide[2] = {0, 0};
+    maker.getData(8, wide, 2);
+    return static_cast<uint16_t>(wide[0] | (wide[1] << 8));
 }
 
 }  // namespace smbios
