@@ -568,7 +568,7 @@ int entryPointCommand(TableSource &source, bool json, Output &out) {
     return 0;
 }
 
-int systemIdCommand(TableSource &, bool json, Output &out, Output &errors) {
+int systemIdCommand(bool json, Output &out, Output &errors) {
     smbios::lastError.setMessageString("");
     const uint16_t systemId = smbios::getSystemId();
     const std::string lastError = smbios::lastError.what();
@@ -614,7 +614,7 @@ int systemIdCommand(TableSource &, bool json, Output &out, Output &errors) {
     return 0;
 }
 
-int vendorCommand(TableSource &, bool json, Output &out) {
+int vendorCommand(bool json, Output &out) {
     static const std::pair<const char *, smbios::VendorCheck> checks[] = {
         {"isVornByMemoryMarker", smbios::vendorChecks[0]},
         {"isVornByOemString", smbios::vendorChecks[1]},

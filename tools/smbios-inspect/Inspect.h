@@ -123,8 +123,10 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
 int getCommand(TableSource &source, const std::string &keyword, bool listKeywords, const std::string &oemString,
                Output &out, Output &errors);
 int entryPointCommand(TableSource &source, bool json, Output &out);
-int systemIdCommand(TableSource &source, bool json, Output &out, Output &errors);
-int vendorCommand(TableSource &source, bool json, Output &out);
+// The system-ID and vendor queries read the library's process-wide memory
+// source and table, which the TableSource of the run has set up.
+int systemIdCommand(bool json, Output &out, Output &errors);
+int vendorCommand(bool json, Output &out);
 int exportImageCommand(TableSource &source, const std::string &path, Output &out);
 int exportDumpCommand(TableSource &source, const std::string &path, Output &out);
 

@@ -28,6 +28,8 @@ std::string oneLine(std::string text) {
 
 int run(const smbios_inspect::CommandLine &line, smbios_inspect::Output &out, smbios_inspect::Output &errors) {
     using smbios_inspect::Command;
+    // Made for every command: it points the library's factories at the
+    // source, which the system-ID and vendor queries read through.
     smbios_inspect::TableSource table(line.source);
     switch (line.command) {
     case Command::Dump:
@@ -43,9 +45,9 @@ int run(const smbios_inspect::CommandLine &line, smbios_inspect::Output &out, sm
     case Command::EntryPoint:
         return smbios_inspect::entryPointCommand(table, line.json, out);
     case Command::SystemId:
-        return smbios_inspect::systemIdCommand(table, line.json, out, errors);
+        return smbios_inspect::systemIdCommand(line.json, out, errors);
     case Command::Vendor:
-        return smbios_inspect::vendorCommand(table, line.json, out);
+        return smbios_inspect::vendorCommand(line.json, out);
     case Command::ExportImage:
         return smbios_inspect::exportImageCommand(table, line.output, out);
     case Command::ExportDump:
