@@ -5,16 +5,9 @@
 
 #include "memory/MemoryFactory.h"
 #include "smbios/SmbiosFactory.h"
-#include "smbios/SmbiosWorkaround.h"
 #include "smbios/format/SmbiosFormat.h"
 
 namespace tarnwick_bench {
-
-void resetFactories() {
-    smbios::SmbiosFactory::getFactory()->reset();
-    smbios::SmbiosWorkaroundFactory::getFactory()->reset();
-    memory::MemoryFactory::getFactory()->reset();
-}
 
 void useImage(const BenchImage &image) {
     memory::MemoryFactory::getFactory()->reset();
@@ -24,7 +17,7 @@ void useImage(const BenchImage &image) {
 }
 
 void useImageThroughFactories(const BenchImage &image) {
-    resetFactories();
+    smbios::resetLibraryFactories();
     useImage(image);
     smbios::SmbiosFactory::getFactory()->setMode(smbios::SmbiosFactory::MemoryMode);
 }

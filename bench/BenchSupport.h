@@ -19,8 +19,6 @@ void useImage(const BenchImage &image);
 // As useImage, and fresh SMBIOS and workaround factories in memory mode, as
 // a client that asks for the system ID starts.
 void useImageThroughFactories(const BenchImage &image);
-// Resets the memory, SMBIOS and workaround factories and what they hold.
-void resetFactories();
 
 // The memory strategy that reads the image's table at its entry point's
 // address (given, as a client passes "offset": the search is measured on

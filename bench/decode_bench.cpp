@@ -9,6 +9,7 @@
 #include "BenchImages.h"
 #include "BenchSupport.h"
 #include "decode/Decode.h"
+#include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
 
@@ -31,7 +32,7 @@ void decodeText(benchmark::State &state, const char *imageName) {
         }
         benchmark::DoNotOptimize(text.data());
     }
-    tarnwick_bench::resetFactories();
+    smbios::resetLibraryFactories();
     state.counters["structures"] = static_cast<double>(image.structures);
     state.counters["per_structure"] =
         benchmark::Counter(static_cast<double>(image.structures),
@@ -50,7 +51,7 @@ void decodeJson(benchmark::State &state, const char *imageName) {
         const std::string json = smbios::decode::toJson(structures);
         benchmark::DoNotOptimize(json.data());
     }
-    tarnwick_bench::resetFactories();
+    smbios::resetLibraryFactories();
     state.counters["structures"] = static_cast<double>(image.structures);
     state.counters["per_structure"] =
         benchmark::Counter(static_cast<double>(image.structures),

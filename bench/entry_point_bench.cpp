@@ -6,6 +6,7 @@
 #include "Baselines.h"
 #include "BenchImages.h"
 #include "BenchSupport.h"
+#include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTableEntryPoint.h"
 
@@ -24,7 +25,7 @@ void entryPointSearch(benchmark::State &state, const char *imageName) {
         }
         benchmark::DoNotOptimize(entryPoint);
     }
-    tarnwick_bench::resetFactories();
+    smbios::resetLibraryFactories();
     state.counters["candidates"] = static_cast<double>((image.entryPointAddress - 0xE0000) / 16 + 1);
 }
 

@@ -6,6 +6,7 @@
 #include "Baselines.h"
 #include "BenchImages.h"
 #include "BenchSupport.h"
+#include "smbios/SmbiosFactory.h"
 #include "smbios/SystemId.h"
 
 namespace {
@@ -21,7 +22,7 @@ void systemId(benchmark::State &state) {
         }
         benchmark::DoNotOptimize(id);
     }
-    tarnwick_bench::resetFactories();
+    smbios::resetLibraryFactories();
 }
 
 void scanAndWalk(benchmark::State &state) {

@@ -10,6 +10,7 @@
 #include "Baselines.h"
 #include "BenchImages.h"
 #include "BenchSupport.h"
+#include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosItem.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
@@ -39,7 +40,7 @@ void tableWalk(benchmark::State &state, const char *imageName) {
         }
         benchmark::DoNotOptimize(checksum);
     }
-    tarnwick_bench::resetFactories();
+    smbios::resetLibraryFactories();
     state.counters["structures"] = static_cast<double>(image.structures);
     state.counters["bytes"] = static_cast<double>(image.tableLength);
 }

@@ -15,7 +15,6 @@
 #include "memory/MemoryFactory.h"
 #include "smbios/Exception.h"
 #include "smbios/SmbiosFactory.h"
-#include "smbios/SmbiosWorkaround.h"
 
 namespace {
 
@@ -68,8 +67,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
         tarnwick_fuzz::exerciseTable(*table, input, 127);
     } catch (const smbios::IException &) {
     }
-    smbios::SmbiosFactory::getFactory()->reset();
-    smbios::SmbiosWorkaroundFactory::getFactory()->reset();
-    memory::MemoryFactory::getFactory()->reset();
+    smbios::resetLibraryFactories();
     return 0;
 }

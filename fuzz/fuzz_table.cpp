@@ -63,8 +63,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
         smbios::getSystemIdFromTypeD0();
     } catch (const smbios::IException &) {
     }
-    smbios::SmbiosFactory::getFactory()->reset();
-    smbios::SmbiosWorkaroundFactory::getFactory()->reset();
-    memory::MemoryFactory::getFactory()->reset();
+    smbios::resetLibraryFactories();
     return 0;
 }

@@ -7,9 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "memory/MemoryFactory.h"
 #include "smbios/Exception.h"
 #include "smbios/SmbiosFactoryImpl.h"
 #include "smbios/SmbiosStrategy.h"
+#include "smbios/SmbiosWorkaround.h"
 
 namespace smbios {
 
@@ -73,6 +75,12 @@ ISmbiosTable *SmbiosFactoryImpl::makeNew() {
     auto table = std::make_unique<SmbiosTable>(std::move(strategies), strict);
     table->initializeWorkaround();
     return table.release();
+}
+
+void resetLibraryFactories() {
+    SmbiosFactory::getFactory()->reset();
+    SmbiosWorkaroundFactory::getFactory()->reset();
+    memory::MemoryFactory::getFactory()->reset();
 }
 
 }  // namespace smbios

@@ -61,6 +61,11 @@ public:
     virtual void setTableBytes(std::shared_ptr<const SmbiosTableBytes> bytes) = 0;
 };
 
+// Resets the table, workaround and memory factories to their defaults,
+// dropping their singletons: the table first, as it was read through the
+// memory source. For a client that reads one source after another.
+void resetLibraryFactories();
+
 }  // namespace smbios
 
 #endif  // TARNWICK_SMBIOS_SMBIOSFACTORY_H

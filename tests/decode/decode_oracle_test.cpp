@@ -73,7 +73,7 @@ std::vector<uint8_t> imageOf(const OracleInput &input) {
 
 class DecodeOracleTest : public tarnwick_test::DmidecodeTest<OracleInput> {
 protected:
-    ~DecodeOracleTest() override { tarnwick_test::resetLibraryFactories(); }
+    ~DecodeOracleTest() override { smbios::resetLibraryFactories(); }
 };
 
 TEST_P(DecodeOracleTest, EveryStructureReadsAsDmidecodeShowsIt) {

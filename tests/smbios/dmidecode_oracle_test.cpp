@@ -54,7 +54,7 @@ std::vector<Structure> libraryWalk() {
 
 class DmidecodeOracleTest : public tarnwick_test::DmidecodeTest<RealTable> {
 protected:
-    ~DmidecodeOracleTest() override { tarnwick_test::resetLibraryFactories(); }
+    ~DmidecodeOracleTest() override { smbios::resetLibraryFactories(); }
 };
 
 // The memory image (2.x or 3.x entry point) as dmidecode scans it, and the

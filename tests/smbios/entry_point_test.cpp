@@ -12,6 +12,7 @@
 
 #include "memory/MemoryFactory.h"
 #include "smbios/Exception.h"
+#include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/TestDoubles.h"
 #include "smbios/format/SmbiosFormat.h"
@@ -161,7 +162,7 @@ const Bytes kTable =
 
 class EntryPointSearchTest : public ::testing::Test {
 protected:
-    void TearDown() override { tarnwick_test::resetLibraryFactories(); }
+    void TearDown() override { smbios::resetLibraryFactories(); }
 
     // Writes the image and reads through a counting memory.
     tarnwick_test::CountingMemory &useImage(const ImageBytes &image) {

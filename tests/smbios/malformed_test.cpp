@@ -152,7 +152,7 @@ class BrokenImageTest : public ::testing::Test {
 protected:
     ~BrokenImageTest() override {
         fixture.reset();
-        tarnwick_test::resetLibraryFactories();
+        smbios::resetLibraryFactories();
     }
     smbios::ISmbiosTable *read(const ImageBytes &image, bool strict = false) {
         fixture = std::make_unique<tarnwick_test::MemoryImageFixture>(image.bytes);

@@ -48,7 +48,7 @@ Walk walkAll(smbios::ISmbiosTable &table) {
 
 class RealTableTest : public ::testing::TestWithParam<RealTable> {
 protected:
-    ~RealTableTest() override { tarnwick_test::resetLibraryFactories(); }
+    ~RealTableTest() override { smbios::resetLibraryFactories(); }
 };
 
 TEST_P(RealTableTest, EverySourceWalksTheWholeTable) {

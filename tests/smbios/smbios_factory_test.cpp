@@ -37,8 +37,8 @@ int countStructures(smbios::ISmbiosTable &table) {
 
 class SmbiosFactoryTest : public ::testing::Test {
 protected:
-    SmbiosFactoryTest() { tarnwick_test::resetLibraryFactories(); }
-    ~SmbiosFactoryTest() override { tarnwick_test::resetLibraryFactories(); }
+    SmbiosFactoryTest() { smbios::resetLibraryFactories(); }
+    ~SmbiosFactoryTest() override { smbios::resetLibraryFactories(); }
 
     // Memory reads go to `image` through a counting memory.
     tarnwick_test::CountingMemory &useImage(const ImageBytes &image) {

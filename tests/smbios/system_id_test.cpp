@@ -61,7 +61,7 @@ protected:
     SystemIdTest() { smbios::lastError.setMessageString("before"); }
     ~SystemIdTest() override {
         fixture.reset();
-        tarnwick_test::resetLibraryFactories();
+        smbios::resetLibraryFactories();
     }
 
     // Points the factories at `image`, in MemoryMode.
@@ -74,7 +74,7 @@ protected:
     // Reads go through a counting memory instead.
     tarnwick_test::CountingMemory &useCounting(const ImageBytes &image) {
         countedImage = std::make_unique<tarnwick_test::TempFile>(image.bytes);
-        tarnwick_test::resetLibraryFactories();
+        smbios::resetLibraryFactories();
         SmbiosFactory::getFactory()->setMode(SmbiosFactory::MemoryMode);
         return tarnwick_test::CountingMemoryFactory::install(countedImage->path());
     }

@@ -105,7 +105,7 @@ class AutoModeSysfsTest : public ::testing::TestWithParam<SysfsCase> {
 protected:
     ~AutoModeSysfsTest() override {
         smbios::useSysfsTablesDirectory("");
-        tarnwick_test::resetLibraryFactories();
+        smbios::resetLibraryFactories();
     }
 };
 

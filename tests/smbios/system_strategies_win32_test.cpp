@@ -78,7 +78,7 @@ TEST(SystemStrategiesWin32Test, WmiFetchFailsCleanlyOrDeliversATable) {
 // physical memory first, which wine does not provide, then the firmware
 // table.
 TEST(SystemStrategiesWin32Test, AutoModeFallsBackFromMemoryToTheFirmwareTable) {
-    tarnwick_test::resetLibraryFactories();
+    smbios::resetLibraryFactories();
     smbios::forgetFirmwareTableFunction();
     std::string memoryFailure;
     try {
@@ -101,7 +101,7 @@ TEST(SystemStrategiesWin32Test, AutoModeFallsBackFromMemoryToTheFirmwareTable) {
     std::printf("lastError: %s\n", smbios::lastError.what());
     EXPECT_EQ(std::string(smbios::lastError.what()), memoryFailure)
         << "the memory sources failed as physical memory does";
-    tarnwick_test::resetLibraryFactories();
+    smbios::resetLibraryFactories();
     smbios::forgetFirmwareTableFunction();
 }
 

@@ -9,7 +9,6 @@
 
 #include "memory/MemoryFactory.h"
 #include "smbios/SmbiosFactory.h"
-#include "smbios/SmbiosWorkaround.h"
 
 namespace tarnwick_test {
 
@@ -100,28 +99,21 @@ ImageBytes &ImageBytes::placeTable(const Bytes &table, uint32_t entryPointAddres
 
 MemoryImageFixture::MemoryImageFixture(const Bytes &image)
     : file(std::make_unique<TempFile>(image)), imagePath(file->path()) {
-    resetLibraryFactories();
+    smbios::resetLibraryFactories();
     memory::MemoryFactory *factory = memory::MemoryFactory::getFactory();
     factory->setParameter("memFile", imagePath);
     factory->setMode(memory::MemoryFactory::FileMode);
 }
 
 MemoryImageFixture::MemoryImageFixture(const std::string &existingImagePath) : imagePath(existingImagePath) {
-    resetLibraryFactories();
+    smbios::resetLibraryFactories();
     memory::MemoryFactory *factory = memory::MemoryFactory::getFactory();
     factory->setParameter("memFile", imagePath);
     factory->setMode(memory::MemoryFactory::FileMode);
 }
 
 MemoryImageFixture::~MemoryImageFixture() {
-    resetLibraryFactories();
-}
-
-void resetLibraryFactories() {
-    // The table goes first: it was read through the memory source.
-    smbios::SmbiosFactory::getFactory()->reset();
-    smbios::SmbiosWorkaroundFactory::getFactory()->reset();
-    memory::MemoryFactory::getFactory()->reset();
+    smbios::resetLibraryFactories();
 }
 
 std::string testDataPath(const std::string &relative) {

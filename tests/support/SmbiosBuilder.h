@@ -65,9 +65,6 @@ private:
     std::string imagePath;
 };
 
-// Resets every process-wide factory of the library.
-void resetLibraryFactories();
-
 // The directory of the committed test data (tests/data), as this build's
 // programs spell paths.
 std::string testDataPath(const std::string &relative);

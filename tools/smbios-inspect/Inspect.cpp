@@ -21,7 +21,6 @@
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosFactoryImpl.h"
 #include "smbios/SmbiosTableEntryPoint.h"
-#include "smbios/SmbiosWorkaround.h"
 #include "smbios/SystemId.h"
 #include "smbios/format/SmbiosFormat.h"
 
@@ -37,12 +36,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 namespace fmt = smbios::format;
-
-void resetFactories() {
-    smbios::SmbiosFactory::getFactory()->reset();
-    smbios::SmbiosWorkaroundFactory::getFactory()->reset();
-    memory::MemoryFactory::getFactory()->reset();
-}
 
 // printf-style formatting into a string (lines here are short).
 template <class... Arguments>
@@ -223,7 +216,7 @@ void printStructuresJson(const std::vector<StructureInfo> &structures, bool with
 TableSource::TableSource(const SourceOptions &sourceOptions)
     : options(sourceOptions),
       fromMachine(options.image.empty() && options.dump.empty() && options.raw.empty() && options.rsmb.empty()) {
-    resetFactories();
+    smbios::resetLibraryFactories();
     smbios::SmbiosFactory *tables = smbios::SmbiosFactory::getFactory();
     tables->setParameter("offset", options.offset);
     tables->setParameter("strictValidation", options.strict ? 1u : 0u);
@@ -245,7 +238,7 @@ TableSource::TableSource(const SourceOptions &sourceOptions)
 }
 
 TableSource::~TableSource() {
-    resetFactories();
+    smbios::resetLibraryFactories();
 }
 
 namespace {
