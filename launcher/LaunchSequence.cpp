@@ -39,31 +39,19 @@ void queryExitCode(const ProcessInformation &process, uint32_t &exitCode) {
     platform->getExitCodeProcess(process.process, &exitCode);
 }
 
-}  // namespace
-
-int WinMain(InstanceHandle instance, InstanceHandle, char *, int showCommand) {
-    // Logging is switched on by creating the file before the start; every
-    // launch empties it.
-    if (std::unique_ptr<ILogFile> probe = platform->openLogForReading(kLaunchLogFileName)) {
-        loggingEnabled = true;
-        probe.reset();
-        launchLog.attach(platform->openLogForWriting(kLaunchLogFileName));
+// One query of the script's exit code, then up to `further` more, a poll
+// interval apart, while the script runs.
+void pollExitCode(const ProcessInformation &process, uint32_t &exitCode, int further) {
+    queryExitCode(process, exitCode);
+    for (int query = 0; exitCode == kStillActive && query < further; ++query) {
+        platform->sleep(kPollIntervalMs);
+        queryExitCode(process, exitCode);
     }
-    return runLauncher(instance, showCommand);
 }
 
-int runLauncher(InstanceHandle instance, int showCommand) {
-    char buffer[kPathBufferSize] = {};  // the directory, later the command line
-    StartDescription startup;
-    startup.flags = kStartfUseShowWindow;
-    startup.showWindow = kSwHide;
-    ProcessInformation process;
-    // The queries leave the code unwritten when the script did not start;
-    // 0 means nothing to the sequence.
-    uint32_t exitCode = 0;
-    Message message;
-
-    // 1. A start directory longer than the system allows.
+// A start directory longer than the system allows cannot run the product:
+// the launcher says so, naming the whole directory, and ends.
+void refuseOverlongStartDirectory(char (&buffer)[kPathBufferSize]) {
     const uint32_t length = platform->getCurrentDirectory(kPathBufferSize, buffer);
     if (length > kMaxStartDirectory) {
         // A directory too long for the buffer reports the size it needs.
@@ -72,20 +60,24 @@ int runLauncher(InstanceHandle instance, int showCommand) {
         platform->messageBox(nullptr, text.c_str(), kMessageTitle, kMbOk);
         platform->exitProcess(0);
     }
+}
 
-    // 2. Server Core: run the operating-system check instead, and wait for it.
-    if (isServerCoreEdition() == 1) {
-        std::memset(buffer, 0, sizeof buffer);
-        platform->getCurrentDirectory(kPathBufferSize, buffer);
-        setCommandLine(buffer, "\"" + std::string(buffer) + "\\bin\\Windows\\checkOS.bat\" ");
-        startup.title = "Tarnwick";
-        startup.showWindow = kSwShow;
-        platform->createProcess(buffer, true, kCreateNewConsole, startup, &process);
-        platform->waitForSingleObject(process.process, kInfinite);
-        return 0;
-    }
+// Server Core cannot show the product: the operating-system check runs in
+// its place, in a console of its own, and the launcher waits for it.
+void runOperatingSystemCheck(char (&buffer)[kPathBufferSize], StartDescription startup) {
+    ProcessInformation process;
+    std::memset(buffer, 0, sizeof buffer);
+    platform->getCurrentDirectory(kPathBufferSize, buffer);
+    setCommandLine(buffer, "\"" + std::string(buffer) + "\\bin\\Windows\\checkOS.bat\" ");
+    startup.title = "Tarnwick";
+    startup.showWindow = kSwShow;
+    platform->createProcess(buffer, true, kCreateNewConsole, startup, &process);
+    platform->waitForSingleObject(process.process, kInfinite);
+}
 
-    // 3. Refuse unfit start locations.
+// Classifies the start location; one the product cannot run from is
+// refused with its message, and the launcher ends.
+void refuseUnfitStartLocation() {
     startLocation = classifyStartLocation();
     const char *refusal = nullptr;
     switch (startLocation) {
@@ -106,70 +98,100 @@ int runLauncher(InstanceHandle instance, int showCommand) {
         platform->messageBox(nullptr, refusal, kMessageTitle, kMbIconError);
         platform->exitProcess(1);
     }
+}
 
-    // 4. "<full path of twk.cmd>" -g
-    std::memset(buffer, 0, sizeof buffer);
-    platform->getFullPathName("twk.cmd", kPathBufferSize, buffer);
-    setCommandLine(buffer, "\"" + std::string(buffer) + "\" -g");
-
-    // 5. The window's texts and class.
-    platform->loadString(instance, kTitleString, windowTitle, kResourceStringSize);
-    platform->loadString(instance, kClassNameString, windowClassName, kResourceStringSize);
-    registerStatusWindowClass(instance);
-
-    // 6. The script's console stays hidden; it outlives the launcher.
-    platform->createProcess(buffer, true, kCreateNewConsole, startup, &process);
-
-    // 7. First polling phase: at most 15 queries, about 29 s.
-    platform->sleep(kFirstPollWaitMs);
-    queryExitCode(process, exitCode);
-    for (int further = 0; exitCode == kStillActive && further < kFirstPhaseFurtherQueries; ++further) {
-        platform->sleep(kPollIntervalMs);
-        queryExitCode(process, exitCode);
-    }
-
-    // 8., 9.
-    if (exitCode == 2) {
-        anotherInstanceRunning = true;
-    }
+// A script started from the network takes longer: after the window is up,
+// it is polled for about two more minutes. Where it then reports another
+// instance, the window is made again to say so. False when a window could
+// not be made.
+bool pollNetworkStart(InstanceHandle instance, int showCommand, const ProcessInformation &process, uint32_t &exitCode) {
+    pollExitCode(process, exitCode, kSecondPhaseFurtherQueries);
     if (loggingEnabled) {
-        launchLog.writeLine("dwExitCode is ", exitCode);
+        launchLog.writeLine("Inside dwExitCode is ", exitCode);
     }
-
-    // 10. The window paints while it is created.
-    if (!createStatusWindow(instance, showCommand)) {
-        return 0;
+    if (exitCode == kAnotherInstanceExitCode) {
+        anotherInstanceRunning = true;
+        return createStatusWindow(instance, showCommand);
     }
+    return true;
+}
 
-    // 11. A network start polls up to 61 more times, about 120 s.
-    if (!anotherInstanceRunning && startLocation == NetworkPath) {
-        queryExitCode(process, exitCode);
-        for (int further = 0; exitCode == kStillActive && further < kSecondPhaseFurtherQueries; ++further) {
-            platform->sleep(kPollIntervalMs);
-            queryExitCode(process, exitCode);
-        }
-        if (loggingEnabled) {
-            launchLog.writeLine("Inside dwExitCode is ", exitCode);
-        }
-        if (exitCode == 2) {
-            anotherInstanceRunning = true;
-            if (!createStatusWindow(instance, showCommand)) {
-                return 0;
-            }
-        }
-    }
-
-    // 12. Exactly one message; there is no message loop.
+// The launcher handles exactly one message (there is no message loop) and
+// gives its wParam back as the exit status.
+int32_t handleOneMessage(InstanceHandle instance) {
+    Message message;
     ObjectHandle accelerators = platform->loadAccelerators(instance, kAcceleratorTable);
     if (platform->getMessage(&message, nullptr, 0, 0) != 0 &&
         platform->translateAccelerator(message.window, accelerators, &message) == 0) {
         platform->translateMessage(&message);
         platform->dispatchMessage(&message);
     }
-
-    // 13., 14.
-    platform->sleep(networkNoticeShown == 1 ? kNetworkPauseMs : kPauseMs);
     return static_cast<int32_t>(message.wParam);
+}
+
+}  // namespace
+
+int WinMain(InstanceHandle instance, InstanceHandle, char *, int showCommand) {
+    // Logging is switched on by creating the file before the start; every
+    // launch empties it.
+    if (std::unique_ptr<ILogFile> probe = platform->openLogForReading(kLaunchLogFileName)) {
+        loggingEnabled = true;
+        probe.reset();
+        launchLog.attach(platform->openLogForWriting(kLaunchLogFileName));
+    }
+    return runLauncher(instance, showCommand);
+}
+
+int runLauncher(InstanceHandle instance, int showCommand) {
+    char buffer[kPathBufferSize] = {};  // the directory, later the command line
+    StartDescription startup;
+    startup.flags = kStartfUseShowWindow;
+    startup.showWindow = kSwHide;
+
+    refuseOverlongStartDirectory(buffer);
+    if (isServerCoreEdition() == 1) {
+        runOperatingSystemCheck(buffer, startup);
+        return 0;
+    }
+    refuseUnfitStartLocation();
+
+    std::memset(buffer, 0, sizeof buffer);
+    platform->getFullPathName("twk.cmd", kPathBufferSize, buffer);
+    setCommandLine(buffer, "\"" + std::string(buffer) + "\" -g");
+    platform->loadString(instance, kTitleString, windowTitle, kResourceStringSize);
+    platform->loadString(instance, kClassNameString, windowClassName, kResourceStringSize);
+    registerStatusWindowClass(instance);
+
+    // The script's console stays hidden; the script outlives the launcher.
+    ProcessInformation process;
+    platform->createProcess(buffer, true, kCreateNewConsole, startup, &process);
+
+    // The queries leave the code unwritten when the script did not start;
+    // 0 means nothing to the sequence.
+    uint32_t exitCode = 0;
+    platform->sleep(kFirstPollWaitMs);
+    pollExitCode(process, exitCode, kFirstPhaseFurtherQueries);
+    if (exitCode == kAnotherInstanceExitCode) {
+        anotherInstanceRunning = true;
+    }
+    if (loggingEnabled) {
+        launchLog.writeLine("dwExitCode is ", exitCode);
+    }
+
+    // The window paints while it is made.
+    if (!createStatusWindow(instance, showCommand)) {
+        return 0;
+    }
+    if (!anotherInstanceRunning && startLocation == NetworkPath &&
+        !pollNetworkStart(instance, showCommand, process, exitCode)) {
+        return 0;
+    }
+
+    const int32_t status = handleOneMessage(instance);
+    // The user is given time to read the window; longer after the notice
+    // that the product runs from the network.
+    platform->sleep(networkNoticeShown == 1 ? kNetworkPauseMs : kPauseMs);
+    return status;
 }
 
 }  // namespace launcher

@@ -62,6 +62,8 @@ constexpr int kSecondPhaseFurtherQueries = 60;
 constexpr uint32_t kPauseMs = 5000;
 constexpr uint32_t kNetworkPauseMs = 10000;
 constexpr int64_t kMinimumFreeBytes = 50000000;
+// The exit code by which the product script says another instance runs.
+constexpr uint32_t kAnotherInstanceExitCode = 2;
 
 extern const char kMessageTitle[];       // "Tarnwick Launcher Message"
 extern const char kLaunchLogFileName[];  // "C:twklauncher.log"
