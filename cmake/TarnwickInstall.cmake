@@ -32,7 +32,14 @@ set(TARNWICK_PC_LIBS_PRIVATE "")
 if(WIN32)
     set(TARNWICK_PC_LIBS_PRIVATE "-lole32 -loleaut32 -lwbemuuid -luuid")
 endif()
-# The prefix is found relative to the .pc file, so an installed tree can move.
-file(RELATIVE_PATH TARNWICK_PC_PREFIX_FROM_PCDIR "/root/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/root")
+# The prefix is found relative to the .pc file (one ".." for each folder of
+# lib/pkgconfig), so an installed tree can move; an absolute library folder
+# has only the prefix it was configured with.
+if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
+    set(TARNWICK_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+else()
+    string(REGEX REPLACE "[^/]+" ".." _tarnwick_up "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
+    set(TARNWICK_PC_PREFIX "\${pcfiledir}/${_tarnwick_up}")
+endif()
 configure_file("${PROJECT_SOURCE_DIR}/cmake/tarnwick.pc.in" "${PROJECT_BINARY_DIR}/tarnwick.pc" @ONLY)
 install(FILES "${PROJECT_BINARY_DIR}/tarnwick.pc" DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,6 +1,11 @@
-# Compiler settings shared by every Tarnwick target: warnings as errors, and
-# the sanitizers of the asan preset.
+# Compiler settings shared by every Tarnwick target: warnings (as errors in
+# the project's own builds), and the sanitizers of the asan preset.
 set(TARNWICK_SANITIZE "" CACHE STRING "Sanitizers to build with, for example address;undefined")
+# A project that builds Tarnwick as a subproject gets its warnings but not
+# its -Werror, which a newer compiler's new warning would turn into a broken
+# build, and no install rules of ours among its own. The presets turn both on.
+option(TARNWICK_WERROR "Treat compiler warnings as errors" ${PROJECT_IS_TOP_LEVEL})
+option(TARNWICK_INSTALL "Generate the install rules and the CMake package" ${PROJECT_IS_TOP_LEVEL})
 option(TARNWICK_FUZZ "Build the fuzz targets (clang's libFuzzer)" OFF)
 option(TARNWICK_BENCH "Build the benchmarks (Google Benchmark)" OFF)
 
@@ -23,6 +28,6 @@ endif()
 
 function(tarnwick_target_defaults target)
     if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-        target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+        target_compile_options(${target} PRIVATE -Wall -Wextra $<$<BOOL:${TARNWICK_WERROR}>:-Werror>)
     endif()
 endfunction()
