@@ -519,7 +519,8 @@ void decodeProcessor(StructureView &view, Fields &fields) {
     for (uint8_t byte : id) {
         idText += format(idText.empty() ? "%02X" : " %02X", unsigned{byte});
     }
-    fields.bytes("ID", std::move(id), std::move(idText)).shown = Shown::NotQuiet;
+    Field &idField = fields.bytes("ID", std::move(id), std::move(idText));
+    idField.shown = Shown::NotQuiet;
     addSignature(view, fields, idStyleOf(family));
 
     fields.string("Version", view, 0x10);
