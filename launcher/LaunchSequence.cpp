@@ -131,7 +131,7 @@ int32_t handleOneMessage(InstanceHandle instance) {
 
 }  // namespace
 
-int WinMain(InstanceHandle instance, InstanceHandle, char *, int showCommand) {
+int launcherMain(InstanceHandle instance, InstanceHandle, char *, int showCommand) {
     // Logging is switched on by creating the file before the start; every
     // launch empties it.
     if (std::unique_ptr<ILogFile> probe = platform->openLogForReading(kLaunchLogFileName)) {

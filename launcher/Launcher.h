@@ -68,7 +68,7 @@ constexpr uint32_t kAnotherInstanceExitCode = 2;
 extern const char kMessageTitle[];       // "Tarnwick Launcher Message"
 extern const char kLaunchLogFileName[];  // "C:twklauncher.log"
 
-// The launch log: lines go to the file opened by WinMain, or nowhere.
+// The launch log: lines go to the file opened by launcherMain, or nowhere.
 class LaunchLog {
 public:
     void attach(std::unique_ptr<ILogFile> file);
@@ -92,13 +92,13 @@ extern char windowTitle[kResourceStringSize];
 extern char windowClassName[kResourceStringSize];
 extern InstanceHandle instanceHandle;
 
-// The services every function below uses; set before WinMain runs.
+// The services every function below uses; set before launcherMain runs.
 extern ILauncherPlatform *platform;
 
-// The launcher's entry: switches the launch log on when its file exists,
-// then runs the launch sequence. The previous instance and the command line
-// are not used.
-int WinMain(InstanceHandle instance, InstanceHandle previousInstance, char *commandLine, int showCommand);
+// The launcher's entry, which the program's WinMain calls: switches the
+// launch log on when its file exists, then runs the launch sequence. The
+// previous instance and the command line are not used.
+int launcherMain(InstanceHandle instance, InstanceHandle previousInstance, char *commandLine, int showCommand);
 int runLauncher(InstanceHandle instance, int showCommand);
 
 // Probes: 1 Server Core, 0 not, 2 the version query failed.

@@ -4,10 +4,30 @@
 
 #include <cstdlib>
 
+#include "launcher/Launcher.h"
 #include "platform/WindowsApi.h"
 
 namespace launcher {
 namespace {
+
+// The portable code spells these Windows values itself, so that it builds
+// and is tested without <windows.h>; here they are held to the real ones.
+static_assert(kStillActive == STILL_ACTIVE, "STILL_ACTIVE");
+static_assert(kStartfUseShowWindow == STARTF_USESHOWWINDOW, "STARTF_USESHOWWINDOW");
+static_assert(kSwHide == SW_HIDE && kSwShow == SW_SHOW, "SW_HIDE, SW_SHOW");
+static_assert(kCreateNewConsole == CREATE_NEW_CONSOLE, "CREATE_NEW_CONSOLE");
+static_assert(kInfinite == INFINITE, "INFINITE");
+static_assert(kMbOk == MB_OK && kMbIconError == MB_ICONERROR, "MB_OK, MB_ICONERROR");
+static_assert(kDriveUnknown == DRIVE_UNKNOWN && kDriveNoRootDir == DRIVE_NO_ROOT_DIR && kDriveRemote == DRIVE_REMOTE,
+              "DRIVE_UNKNOWN, DRIVE_NO_ROOT_DIR, DRIVE_REMOTE");
+static_assert(kWmDestroy == WM_DESTROY && kWmPaint == WM_PAINT, "WM_DESTROY, WM_PAINT");
+static_assert(kEtoOpaque == ETO_OPAQUE && kEtoClipped == ETO_CLIPPED, "ETO_OPAQUE, ETO_CLIPPED");
+static_assert(kStatusWindowClassStyle == (CS_VREDRAW | CS_HREDRAW | CS_OWNDC), "the status window's class style");
+static_assert(kWsOverlapped == WS_OVERLAPPED, "WS_OVERLAPPED");
+static_assert(kWhiteBrush == WHITE_BRUSH, "WHITE_BRUSH");
+static_assert(kStatusBackground == RGB(218, 235, 252), "the status window's background");
+// (IDC_ARROW is a resource name made from its number by a cast, which no
+// constant expression can undo: kIdcArrow stays unchecked.)
 
 // The window procedure the launcher registered; Windows calls it through
 // the trampoline below with its own calling convention.

@@ -4,5 +4,5 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand) {
     launcher::platform = &launcher::windowsLauncherPlatform();
-    return launcher::WinMain(instance, previousInstance, commandLine, showCommand);
+    return launcher::launcherMain(instance, previousInstance, commandLine, showCommand);
 }

@@ -1,5 +1,5 @@
 // A launcher run over the scripted machine: installs the fake, resets the
-// launcher's process-wide state, and runs WinMain as the start-up code does.
+// launcher's process-wide state, and runs launcherMain as the start-up code does.
 #ifndef TARNWICK_TESTS_LAUNCHER_LAUNCHERFIXTURE_H
 #define TARNWICK_TESTS_LAUNCHER_LAUNCHERFIXTURE_H
 
@@ -26,11 +26,11 @@ protected:
         launcher::platform = nullptr;
     }
 
-    // Runs the launcher; the status is WinMain's result or the code passed to
+    // Runs the launcher; the status is launcherMain's result or the code passed to
     // exit.
     int run() {
         try {
-            const int status = launcher::WinMain(instance(), nullptr, commandLine, kShowCommand);
+            const int status = launcher::launcherMain(instance(), nullptr, commandLine, kShowCommand);
             exited = false;
             return status;
         } catch (const ProcessExit &exit) {
