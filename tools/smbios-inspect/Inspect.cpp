@@ -477,86 +477,104 @@ std::string entryPoint3Report(const std::vector<uint8_t> &bytes) {
     return failed == 0 ? std::string() : report;
 }
 
-}  // namespace
-
-int entryPointCommand(TableSource &source, bool json, Output &out) {
-    smbios::ISmbiosTable &table = source.table();
-    const smbios::SourceEntryPoint held = table.getSourceEntryPoint();
+// What the entry-point command says of the record a source published, in
+// text and in JSON alike.
+struct EntryPointView {
     std::vector<EntryPointField> fields;
     const char *title = "Entry point";
     const char *kind = "none";
     const char *validation = nullptr;  // the line's label, when the record is validated
     std::string report;
     bool valid = true;
+};
+
+EntryPointView viewOf(const smbios::SourceEntryPoint &held) {
+    EntryPointView view;
     switch (held.kind) {
     case smbios::EntryPointKind::Smbios2: {
         smbios::SmbiosTableEntryPoint ep{};
         std::memcpy(&ep, held.bytes.data(), std::min(held.bytes.size(), sizeof ep));
-        fields = entryPoint2Fields(ep);
-        kind = "smbios2";
-        validation = "Strict validation";
+        view.fields = entryPoint2Fields(ep);
+        view.kind = "smbios2";
+        view.validation = "Strict validation";
         smbios::ParseExceptionImpl failure;
-        valid = smbios::validateEntryPoint(ep, true, failure);
-        report = valid ? std::string() : failure.what();
+        view.valid = smbios::validateEntryPoint(ep, true, failure);
+        view.report = view.valid ? std::string() : failure.what();
         break;
     }
     case smbios::EntryPointKind::Smbios3:
-        fields = entryPoint3Fields(fmt::readEntryPoint3(held.bytes.data()));
-        title = "Entry point (SMBIOS 3, 64-bit)";
-        kind = "smbios3";
-        validation = "Validation";
-        report = entryPoint3Report(held.bytes);
-        valid = report.empty();
+        view.fields = entryPoint3Fields(fmt::readEntryPoint3(held.bytes.data()));
+        view.title = "Entry point (SMBIOS 3, 64-bit)";
+        view.kind = "smbios3";
+        view.validation = "Validation";
+        view.report = entryPoint3Report(held.bytes);
+        view.valid = view.report.empty();
         break;
     case smbios::EntryPointKind::RawSmbiosData:
-        fields = rawSmbiosDataFields(held.bytes);
-        title = "Entry point: none; RSMB header (Windows firmware-table query)";
-        kind = "rsmb";
+        view.fields = rawSmbiosDataFields(held.bytes);
+        view.title = "Entry point: none; RSMB header (Windows firmware-table query)";
+        view.kind = "rsmb";
         break;
     case smbios::EntryPointKind::None:
-        title = "Entry point: none (the source holds the table alone)";
+        view.title = "Entry point: none (the source holds the table alone)";
         break;
     }
+    return view;
+}
 
-    if (json) {
-        Json document;
-        document["kind"] = kind;
-        if (held.address != 0) {
-            document["address"] = held.address;
-        }
-        for (const EntryPointField &field : fields) {
-            if (field.value.is_object()) {  // the version's parts, each a number
-                document.update(field.value);
-            } else {
-                document[field.key] = field.value;
-            }
-            if (std::strcmp(field.key, "tableAddress") == 0) {
-                document["tableAddressHex"] = field.text;
-            }
-        }
-        document["tableLengthInBytes"] = table.getTableLength();
-        if (validation != nullptr) {
-            document[validation == std::string("Strict validation") ? "strictValidation" : "validation"] =
-                valid ? "passed" : "failed";
-            document["report"] = report;
-        }
-        printJson(document, out);
-        return 0;
+void printEntryPointJson(const EntryPointView &view, uint64_t address, std::size_t tableLength, Output &out) {
+    Json document;
+    document["kind"] = view.kind;
+    if (address != 0) {
+        document["address"] = address;
     }
-    out << title;
-    if (held.address != 0) {
-        out << " at " << hex32(static_cast<uint32_t>(held.address));
+    for (const EntryPointField &field : view.fields) {
+        if (field.value.is_object()) {  // the version's parts, each a number
+            document.update(field.value);
+        } else {
+            document[field.key] = field.value;
+        }
+        if (std::strcmp(field.key, "tableAddress") == 0) {
+            document["tableAddressHex"] = field.text;
+        }
+    }
+    document["tableLengthInBytes"] = tableLength;
+    if (view.validation != nullptr) {
+        document[view.validation == std::string("Strict validation") ? "strictValidation" : "validation"] =
+            view.valid ? "passed" : "failed";
+        document["report"] = view.report;
+    }
+    printJson(document, out);
+}
+
+void printEntryPointText(const EntryPointView &view, uint64_t address, std::size_t tableLength, Output &out) {
+    out << view.title;
+    if (address != 0) {
+        out << " at " << hex32(static_cast<uint32_t>(address));
     }
     out << '\n';
-    for (const EntryPointField &field : fields) {
+    for (const EntryPointField &field : view.fields) {
         out << format("\t%-22s: %s\n", field.name, field.text.c_str());
     }
-    out << "Table: " << table.getTableLength() << " bytes\n";
-    if (validation != nullptr) {
-        out << validation << ": " << (valid ? "passed" : "failed") << '\n';
-        if (!valid) {
-            out << indentedReport(report);
+    out << "Table: " << tableLength << " bytes\n";
+    if (view.validation != nullptr) {
+        out << view.validation << ": " << (view.valid ? "passed" : "failed") << '\n';
+        if (!view.valid) {
+            out << indentedReport(view.report);
         }
+    }
+}
+
+}  // namespace
+
+int entryPointCommand(TableSource &source, bool json, Output &out) {
+    smbios::ISmbiosTable &table = source.table();
+    const smbios::SourceEntryPoint held = table.getSourceEntryPoint();
+    const EntryPointView view = viewOf(held);
+    if (json) {
+        printEntryPointJson(view, held.address, table.getTableLength(), out);
+    } else {
+        printEntryPointText(view, held.address, table.getTableLength(), out);
     }
     return 0;
 }
