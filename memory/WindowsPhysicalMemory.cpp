@@ -72,6 +72,32 @@ void copyFromTable(uint8_t *destination, uint32_t length, const uint8_t *table, 
     }
 }
 
+// Serves the read from the table of C0000h or E0000h fetched before, if
+// there is one.
+bool copyFromCachedTable(uint8_t *buffer, uint64_t address, uint32_t length) {
+    if (address >= kTableC0000 && address < kTableE0000 && cachedTableC0000.bytes) {
+        copyFromTable(buffer, length, cachedTableC0000.bytes.get(), cachedTableC0000.size, address - kTableC0000);
+        return true;
+    }
+    if (address >= kTableE0000 && address <= 0xFFFFF && cachedTableE0000.bytes) {
+        copyFromTable(buffer, length, cachedTableE0000.bytes.get(), cachedTableE0000.size, address - kTableE0000);
+        return true;
+    }
+    return false;
+}
+
+// Keeps the tables of C0000h and E0000h, which every later read of the BIOS
+// area asks for again.
+void cacheFirmwareTable(uint32_t tableId, std::unique_ptr<uint8_t[]> table, uint32_t tableSize) {
+    if (tableId == kTableC0000) {
+        cachedTableC0000.bytes = std::move(table);
+        cachedTableC0000.size = tableSize;
+    } else if (tableId == kTableE0000) {
+        cachedTableE0000.bytes = std::move(table);
+        cachedTableE0000.size = tableSize;
+    }
+}
+
 void putLittleEndian(uint8_t *out, uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
         out[i] = static_cast<uint8_t>(value >> (8 * i));
@@ -150,15 +176,17 @@ void WindowsPhysicalMemory::fillBuffer(uint8_t *buffer, uint64_t offset, uint32_
 }
 
 void WindowsPhysicalMemory::readFirmwareTables(uint8_t *buffer, uint64_t address, uint32_t length) {
-    if (address >= kTableC0000 && address < kTableE0000 && cachedTableC0000.bytes) {
-        copyFromTable(buffer, length, cachedTableC0000.bytes.get(), cachedTableC0000.size, address - kTableC0000);
+    if (copyFromCachedTable(buffer, address, length)) {
         return;
     }
-    if (address >= kTableE0000 && address <= 0xFFFFF && cachedTableE0000.bytes) {
-        copyFromTable(buffer, length, cachedTableE0000.bytes.get(), cachedTableE0000.size, address - kTableE0000);
-        return;
-    }
+    const uint32_t tableId = firmwareTableCovering(address);
+    uint32_t tableSize = 0;
+    std::unique_ptr<uint8_t[]> table = fetchFirmwareTable(tableId, tableSize);
+    copyFromTable(buffer, length, table.get(), tableSize, address - tableId);
+    cacheFirmwareTable(tableId, std::move(table), tableSize);
+}
 
+uint32_t WindowsPhysicalMemory::firmwareTableCovering(uint64_t address) {
     const uint32_t listSize =
         platform.enumSystemFirmwareTables(entryPoints.enumSystemFirmwareTables, kFirmProvider, nullptr, 0);
     if (listSize == 0) {
@@ -183,9 +211,11 @@ void WindowsPhysicalMemory::readFirmwareTables(uint8_t *buffer, uint64_t address
     if (!found) {
         throwAccessError("Could not locate a table which can be used.");
     }
+    return tableId;
+}
 
-    const uint32_t tableSize =
-        platform.getSystemFirmwareTable(entryPoints.getSystemFirmwareTable, kFirmProvider, tableId, nullptr, 0);
+std::unique_ptr<uint8_t[]> WindowsPhysicalMemory::fetchFirmwareTable(uint32_t tableId, uint32_t &tableSize) {
+    tableSize = platform.getSystemFirmwareTable(entryPoints.getSystemFirmwareTable, kFirmProvider, tableId, nullptr, 0);
     if (tableSize == 0) {
         throwAccessError("GetSystemFirmwareTable returned 0 for table length.");
     }
@@ -194,17 +224,8 @@ void WindowsPhysicalMemory::readFirmwareTables(uint8_t *buffer, uint64_t address
         throwAccessError("Failed to allocate memory for Firmware table.");
     }
     std::memset(table.get(), 0, tableSize);
-    std::memset(buffer, 0, length);
     platform.getSystemFirmwareTable(entryPoints.getSystemFirmwareTable, kFirmProvider, tableId, table.get(), tableSize);
-    copyFromTable(buffer, length, table.get(), tableSize, address - tableId);
-
-    if (tableId == kTableC0000) {
-        cachedTableC0000.bytes = std::move(table);
-        cachedTableC0000.size = tableSize;
-    } else if (tableId == kTableE0000) {
-        cachedTableE0000.bytes = std::move(table);
-        cachedTableE0000.size = tableSize;
-    }
+    return table;
 }
 
 void WindowsPhysicalMemory::readSection(uint8_t *buffer, uint64_t offset, uint32_t length) {

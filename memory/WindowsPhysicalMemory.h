@@ -6,6 +6,7 @@
 #define TARNWICK_MEMORY_WINDOWSPHYSICALMEMORY_H
 
 #include <cstdint>
+#include <memory>
 
 #include "memory/IMemory.h"
 #include "memory/IPhysicalMemoryPlatform.h"
@@ -43,6 +44,12 @@ public:
 
 private:
     void readFirmwareTables(uint8_t *buffer, uint64_t address, uint32_t length);
+    // The ID of the firmware table that covers `address`; throws AccessError
+    // when the list is empty or no table covers it.
+    uint32_t firmwareTableCovering(uint64_t address);
+    // The table's bytes and size; throws AccessError when it has none or
+    // cannot be held.
+    std::unique_ptr<uint8_t[]> fetchFirmwareTable(uint32_t tableId, uint32_t &tableSize);
     void readSection(uint8_t *buffer, uint64_t address, uint32_t length);
     void readDebugControl(uint8_t *buffer, uint64_t address, uint32_t length);
 
