@@ -151,16 +151,7 @@ public:
 private:
     void takeArgument(const std::string &argument) {
         if (argument.size() < 2 || argument[0] != '-') {
-            if (command == nullptr && (command = findCommand(argument)) != nullptr) {
-                result.command = command->command;
-                return;
-            }
-            if (command != nullptr && command->takesKeyword && result.keyword.empty()) {
-                result.keyword = argument;
-                return;
-            }
-            return fail(command == nullptr ? "unknown command '" + argument + "'"
-                                           : "unexpected argument '" + argument + "'");
+            return takeWord(argument);
         }
         std::string name = argument;
         std::optional<std::string> inlineValue;
@@ -169,25 +160,42 @@ private:
             name = argument.substr(0, equals);
             inlineValue = argument.substr(equals + 1);
         }
+        if (!takeToolOption(name, inlineValue) && !takeCommandOption(name, inlineValue)) {
+            failUnknown(name);
+        }
+    }
 
+    // A word that is not an option: the command, or the keyword of one that
+    // takes a keyword.
+    void takeWord(const std::string &argument) {
+        if (command == nullptr && (command = findCommand(argument)) != nullptr) {
+            result.command = command->command;
+            return;
+        }
+        if (command != nullptr && command->takesKeyword && result.keyword.empty()) {
+            result.keyword = argument;
+            return;
+        }
+        fail(command == nullptr ? "unknown command '" + argument + "'" : "unexpected argument '" + argument + "'");
+    }
+
+    // The options of the tool: help, version, the source and how it is read.
+    // Each take...Option says whether the option was its own, taken or
+    // refused.
+    bool takeToolOption(const std::string &name, const std::optional<std::string> &inlineValue) {
         if (name == "-h" || name == "--help") {
             result.outcome = CommandLine::Outcome::ShowText;
             result.text = command != nullptr ? commandHelp(*command) : kToolHelp + std::string(kExitStatus);
-            return;
+            return true;
         }
         if (name == "--version") {
             result.outcome = CommandLine::Outcome::ShowText;
             result.text = kVersion;
-            return;
+            return true;
         }
         if (name == "--strict") {
-            return flag(name, inlineValue, result.source.strict);
-        }
-        if (name == "--json") {
-            if (command == nullptr || !command->takesJson) {
-                return failUnknown(name);
-            }
-            return flag(name, inlineValue, result.json);
+            flag(name, inlineValue, result.source.strict);
+            return true;
         }
         if (name == "--image" || name == "--dump" || name == "--raw" || name == "--rsmb") {
             std::string *file = name == "--image"  ? &result.source.image
@@ -195,60 +203,89 @@ private:
                                 : name == "--raw"  ? &result.source.raw
                                                    : &result.source.rsmb;
             if (!value(name, inlineValue, *file)) {
-                return;
+                return true;
             }
             if (!sourceOption.empty() && sourceOption != name) {
-                return fail(sourceOption + " excludes " + name);
+                fail(sourceOption + " excludes " + name);
+                return true;
             }
             sourceOption = name;
-            return;
+            return true;
         }
         if (name == "--offset") {
-            return number(name, inlineValue, 0xFFFFFFFFu, offsetText, [this](uint32_t n) { result.source.offset = n; });
+            number(name, inlineValue, 0xFFFFFFFFu, offsetText, [this](uint32_t n) { result.source.offset = n; });
+            return true;
         }
-        if ((name == "--type" || name == "--handle") && command != nullptr && command->takesSelection) {
+        return false;
+    }
+
+    // The options of the command given before them.
+    bool takeCommandOption(const std::string &name, const std::optional<std::string> &inlineValue) {
+        if (command == nullptr) {
+            return false;
+        }
+        if (name == "--json") {
+            if (!command->takesJson) {
+                return false;
+            }
+            flag(name, inlineValue, result.json);
+            return true;
+        }
+        if ((name == "--type" || name == "--handle") && command->takesSelection) {
             const bool isType = name == "--type";
             std::string &text = isType ? typeText : handleText;
-            return number(name, inlineValue, isType ? 0xFFu : 0xFFFFu, text,
-                          [this, isType](uint32_t n) { (isType ? result.type : result.handle) = static_cast<int>(n); });
+            number(name, inlineValue, isType ? 0xFFu : 0xFFFFu, text,
+                   [this, isType](uint32_t n) { (isType ? result.type : result.handle) = static_cast<int>(n); });
+            return true;
         }
-        if (command != nullptr && command->takesTypes) {
-            if (name == "--type") {
-                std::string text;
-                if (!repeatableValue(name, inlineValue, text)) {
-                    return;
-                }
-                return takeTypes(text);
-            }
-            if (name == "--handle") {
-                return number(name, inlineValue, 0xFFFFu, handleText,
-                              [this](uint32_t n) { result.handle = static_cast<int>(n); });
-            }
-            if (name == "--quiet") {
-                return flag(name, inlineValue, result.quiet);
-            }
+        if (command->takesTypes && takeDecodeOption(name, inlineValue)) {
+            return true;
         }
-        if (command != nullptr && command->takesKeyword) {
-            if (name == "--list") {
-                return flag(name, inlineValue, result.listKeywords);
-            }
-            if (name == "--oem-string") {
-                if (!value(name, inlineValue, result.oemString)) {
-                    return;
-                }
-                uint32_t number = 0;
-                if (result.oemString != "count" && (!parseNumber(result.oemString, 0xFF, number) || number == 0)) {
-                    return fail("--oem-string: '" + result.oemString +
-                                "' is neither a number from 1 to 255 nor 'count'");
-                }
-                return;
-            }
+        if (command->takesKeyword && takeGetOption(name, inlineValue)) {
+            return true;
         }
-        if ((name == "-o" || name == "--output") && command != nullptr && command->takesOutput) {
+        if ((name == "-o" || name == "--output") && command->takesOutput) {
             value("--output", inlineValue, result.output);
-            return;
+            return true;
         }
-        failUnknown(name);
+        return false;
+    }
+
+    bool takeDecodeOption(const std::string &name, const std::optional<std::string> &inlineValue) {
+        if (name == "--type") {
+            std::string text;
+            if (repeatableValue(name, inlineValue, text)) {
+                takeTypes(text);
+            }
+            return true;
+        }
+        if (name == "--handle") {
+            number(name, inlineValue, 0xFFFFu, handleText, [this](uint32_t n) { result.handle = static_cast<int>(n); });
+            return true;
+        }
+        if (name == "--quiet") {
+            flag(name, inlineValue, result.quiet);
+            return true;
+        }
+        return false;
+    }
+
+    bool takeGetOption(const std::string &name, const std::optional<std::string> &inlineValue) {
+        if (name == "--list") {
+            flag(name, inlineValue, result.listKeywords);
+            return true;
+        }
+        if (name == "--oem-string") {
+            if (!value(name, inlineValue, result.oemString)) {
+                return true;
+            }
+            uint32_t number = 0;
+            if (result.oemString != "count" && (!parseNumber(result.oemString, 0xFF, number) || number == 0)) {
+                fail("--oem-string: '" + result.oemString + "' is neither a number from 1 to 255 nor 'count'");
+            }
+            return true;
+        }
+        return false;
     }
 
     // A value follows the option, in the same argument after '=' or as the
