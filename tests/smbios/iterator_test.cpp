@@ -1,5 +1,5 @@
 // Tests of the walk over a table: where it starts and ends, the type filter,
-// dereferencing, equality, and that stepping allocates nothing.
+// dereferencing and equality.
 #include "smbios/SmbiosIterator.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "smbios/AllocationCounter.h"
 #include "smbios/Exception.h"
 #include "smbios/SmbiosTable.h"
 #include "smbios/TestDoubles.h"
@@ -215,31 +214,6 @@ TEST(ForeignTableTest, IteratorsStayAtTheEndAndCannotDereference) {
     EXPECT_THROW_TEXT(*positioned, smbios::InternalError, "Smbios table not found or not initialized");
     const PositionedIterator tableless(nullptr, somewhere);
     EXPECT_THROW_TEXT(*tableless, smbios::InternalError, "Smbios table not found or not initialized");
-}
-
-TEST_F(IteratorTest, SteppingAllocatesNothing) {
-    Bytes table;
-    for (uint16_t handle = 0; handle < 500; ++handle) {
-        const Bytes one = structure(static_cast<uint8_t>(handle % 3), handle, {1, 2, 3}, {"string", "two"});
-        table.insert(table.end(), one.begin(), one.end());
-    }
-    const Bytes end = endOfTable();
-    table.insert(table.end(), end.begin(), end.end());
-    smbios::SmbiosTable &t = load(table);
-    auto all = t.begin();
-    auto filtered = t[2];
-    const auto stop = t.end();
-
-    tarnwick_test::AllocationCounter counter;
-    int steps = 0;
-    for (; all != stop; ++all) {
-        ++steps;
-    }
-    for (; filtered != stop; ++filtered) {
-        ++steps;
-    }
-    EXPECT_EQ(steps, 501 + 166);
-    EXPECT_EQ(counter.count(), 0);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "smbios/AllocationCounter.h"
 #include "smbios/Exception.h"
 #include "smbios/TestDoubles.h"
 #include "support/ExpectThrow.h"
@@ -257,30 +256,6 @@ TEST_F(SmbiosTableCacheOrderTest, ItemsCachedByHandAreTheOnesTheWalkReturns) {
     const std::vector<smbios::ISmbiosItem *> all = walk(-1);
     EXPECT_EQ(all[0], firstAddress);
     EXPECT_EQ(all[4], secondAddress);
-}
-
-TEST(SmbiosTableCacheCostTest, AWalkAllocatesPerArenaBlockNotPerStructure) {
-    Bytes bytes;
-    for (uint16_t handle = 0; handle < 500; ++handle) {
-        const Bytes one = tarnwick_test::structure(static_cast<uint8_t>(handle % 3), handle, {1, 2, 3}, {"one", "two"});
-        bytes.insert(bytes.end(), one.begin(), one.end());
-    }
-    const Bytes end = tarnwick_test::endOfTable();
-    bytes.insert(bytes.end(), end.begin(), end.end());
-    StrategyLog log;
-    std::unique_ptr<SmbiosTable> table = tarnwick_test::tableOf(bytes, log);
-
-    long allocations = 0;
-    int items = 0;
-    {
-        tarnwick_test::AllocationCounter counter;
-        for (auto it = table->begin(); it != table->end(); ++it) {
-            items += it->getHandle() == static_cast<uint16_t>(items) ? 1 : 0;
-        }
-        allocations = counter.count();
-    }
-    EXPECT_EQ(items, 500);
-    EXPECT_LT(allocations, 25) << "501 items";
 }
 
 // ---------------------------------------------------------------------------
