@@ -6,7 +6,10 @@
 #                      asan preset, the fuzz preset (each fuzz target for a
 #                      minute), the windows preset (the Windows tests run
 #                      under wine in a wine prefix made afresh for the run)
-#                      and the bench preset (every benchmark once, briefly)
+#                      and the bench preset (every benchmark once, briefly),
+#                      and the packages (the Debian package installed with
+#                      dpkg and removed again, the Windows zip unpacked)
+#   make package       build the Debian package and the Windows zip
 #   make bench         build the bench preset, run the benchmarks and compare
 #                      smbios-inspect with dmidecode (docs/performance.md)
 #   make test-PRESET   build and test one preset
@@ -19,10 +22,10 @@ PRESETS := dev asan fuzz release windows bench
 DEMO_IMAGE := tests/data/qemu/seabios-pc-oem-strings.img
 INSPECT := build/release/tools/smbios-inspect
 
-.PHONY: help demo test bench deps clean $(addprefix test-,$(PRESETS))
+.PHONY: help demo test bench deps clean package test-package $(addprefix test-,$(PRESETS))
 
 help:
-	@sed -n '2,15s/^# \{0,1\}//p' Makefile
+	@awk '!/^#/ { exit } { sub(/^# ?/, ""); print }' Makefile
 
 # The demo builds one program: it installs only what that needs, and
 # configures without the tests.
@@ -41,7 +44,8 @@ test: deps
 	$(MAKE) --no-print-directory test-fuzz
 	$(MAKE) --no-print-directory test-windows
 	$(MAKE) --no-print-directory test-bench
-	@echo "make test: all passed (dev, lint, valgrind, asan, fuzz, windows, bench)"
+	$(MAKE) --no-print-directory test-package
+	@echo "make test: all passed (dev, lint, valgrind, asan, fuzz, windows, bench, packages)"
 
 bench: deps
 	cmake --preset bench
@@ -52,6 +56,24 @@ bench: deps
 
 deps:
 	scripts/install-deps
+
+# The Debian package (build/package/packages) and the Windows zip
+# (build/windows/packages).
+package:
+	cmake --preset package
+	cmake --build --preset package
+	cpack --preset package
+	cmake --preset windows
+	cmake --build --preset windows
+	cpack --preset windows
+
+# check-deb and check-zip exit 77 when they cannot run here (no root, no
+# wine): they say SKIPPED, and the run goes on.
+test-package: export WINEDEBUG = -all
+test-package: package
+	tests/package/check-deb build/package/packages/tarnwick_*_amd64.deb build/package/check-deb || [ $$? -eq 77 ]
+	tests/package/check-zip build/windows/packages/tarnwick-*-windows-x86_64.zip build/windows/check-zip \
+		build/windows/wineprefix || [ $$? -eq 77 ]
 
 # A fresh wine prefix for every Windows test run.
 test-windows: export WINEDEBUG = -all
