@@ -1,7 +1,7 @@
 // POSIX systems: physical memory through the /dev/mem device.
 #include "memory/MemoryOsSpecific.h"
 
-#include "memory/PhysicalMemoryDevice.h"
+#include "memory/PhysicalMemoryDevice_posix.h"
 
 namespace memory {
 

@@ -1,6 +1,6 @@
 // Tests of physical memory on POSIX systems: the /dev/mem reader, pointed at
 // an image, and MemoryOsSpecific on the real device.
-#include "memory/PhysicalMemoryDevice.h"
+#include "memory/PhysicalMemoryDevice_posix.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Reading physical memory from /dev/mem.
-#include "memory/PhysicalMemoryDevice.h"
+#include "memory/PhysicalMemoryDevice_posix.h"
 
 #include <utility>
 

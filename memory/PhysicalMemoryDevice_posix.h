@@ -1,7 +1,7 @@
 // Physical memory read from a device laid out like a memory image, such as
 // /dev/mem. Private to the library.
-#ifndef TARNWICK_MEMORY_PHYSICALMEMORYDEVICE_H
-#define TARNWICK_MEMORY_PHYSICALMEMORYDEVICE_H
+#ifndef TARNWICK_MEMORY_PHYSICALMEMORYDEVICE_POSIX_H
+#define TARNWICK_MEMORY_PHYSICALMEMORYDEVICE_POSIX_H
 
 #include <cstdint>
 #include <string>
@@ -28,4 +28,4 @@ public:
 
 }  // namespace memory
 
-#endif  // TARNWICK_MEMORY_PHYSICALMEMORYDEVICE_H
+#endif  // TARNWICK_MEMORY_PHYSICALMEMORYDEVICE_POSIX_H
