@@ -58,8 +58,8 @@ private:
     [[gnu::noinline]] void fillBufferOutsideWindow(uint8_t *buffer, uint64_t offset, uint32_t length);
     // Reads the window that holds `offset`; true when it then holds the
     // whole request. False when the request is too large for a window or
-    // reaches past the image's end: the caller then reads directly, and
-    // fails as it always did.
+    // reaches past the image's end: the caller then reads the file directly,
+    // and a read past the end fails there with the file's error.
     bool loadWindowFor(uint64_t offset, uint32_t length);
 
     // The window is the 128 KiB aligned block around a small read: for the

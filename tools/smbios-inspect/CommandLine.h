@@ -1,7 +1,6 @@
 // smbios-inspect's command line: the options, the commands and their help.
-// Hand-written rather than built on an argument library: the tool lives for
-// about a millisecond, and building an argument library's option objects
-// took a tenth of that.
+// Hand-written rather than built on an argument library, whose set-up would
+// be a noticeable part of the tool's short run (docs/performance.md).
 #ifndef TARNWICK_TOOLS_SMBIOSINSPECT_COMMANDLINE_H
 #define TARNWICK_TOOLS_SMBIOSINSPECT_COMMANDLINE_H
 
