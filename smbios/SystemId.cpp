@@ -79,19 +79,30 @@ bool isSystemId8C() {
 }
 
 uint16_t getSystemId() {
-    for (SystemIdGetter getter : systemIdGetters) {
+    std::array<SystemIdAnswer, 4> answers;
+    return getSystemId(answers);
+}
+
+uint16_t getSystemId(std::array<SystemIdAnswer, 4> &answers) {
+    answers = {};
+    for (std::size_t source = 0; source < answers.size(); ++source) {
+        SystemIdAnswer &answer = answers[source];
+        answer.asked = true;
         try {
-            const uint16_t systemId = getter();
-            if (systemId != 0) {
-                return systemId;
+            answer.systemId = systemIdGetters[source]();
+            if (answer.systemId != 0) {
+                return answer.systemId;
             }
+            continue;
         } catch (const IException &error) {
-            // Kept as the failure's own text: a template of it would be
-            // expanded a second time.
-            lastError.setMessageString(verbatimText(error.what()));
+            answer.failure = error.what();
         } catch (...) {
-            lastError.setMessageString("Unknown internal error occurred");
+            answer.failure = "Unknown internal error occurred";
         }
+        answer.failed = true;
+        // Kept as the failure's own text: a template of it would be
+        // expanded a second time.
+        lastError.setMessageString(verbatimText(answer.failure));
     }
     return 0;
 }

@@ -3,7 +3,9 @@
 #ifndef TARNWICK_SMBIOS_SYSTEMID_H
 #define TARNWICK_SMBIOS_SYSTEMID_H
 
+#include <array>
 #include <cstdint>
+#include <string>
 
 #include "smbios/Exception.h"
 
@@ -20,6 +22,19 @@ bool isSystemId8C();          // getSystemId() is 8Ch; never throws
 // order, or 0. Never throws: the text of each source's failure goes to
 // lastError, and the next source is asked.
 uint16_t getSystemId();
+
+// What one source said when getSystemId asked it.
+struct SystemIdAnswer {
+    bool asked = false;  // false for the sources after the one that found an ID
+    uint16_t systemId = 0;
+    bool failed = false;
+    std::string failure;  // the failure's text, as lastError keeps it
+};
+
+// As getSystemId(), noting in `answers` (in the order of systemIdGetters)
+// what each source it asked said: a report of every source that asks none
+// of them twice.
+uint16_t getSystemId(std::array<SystemIdAnswer, 4> &answers);
 
 // The sources. A system ID is 16 bits; 0 means none was found.
 uint16_t getSystemIdFromOemString();      // type 11 string 2, hexadecimal from its third character

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -93,9 +94,13 @@ TEST_F(SystemIdTest, OemStringAnswersWithoutAskingTheLaterSources) {
     EXPECT_TRUE(smbios::isVornByOemString());
     EXPECT_EQ(smbios::getSystemIdFromOemString(), 0x0286);
     memory.readAddresses.clear();
-    EXPECT_EQ(smbios::getSystemId(), 0x0286);
+    std::array<smbios::SystemIdAnswer, 4> answers;
+    EXPECT_EQ(smbios::getSystemId(answers), 0x0286);
     EXPECT_TRUE(memory.readAddresses.empty()) << "no memory source was asked";
     EXPECT_EQ(lastErrorText(), "before");
+    EXPECT_TRUE(answers[0].asked);
+    EXPECT_EQ(answers[0].systemId, 0x0286);
+    EXPECT_FALSE(answers[1].asked || answers[2].asked || answers[3].asked);
 }
 
 TEST_F(SystemIdTest, PlainSeaBiosIsNoneOfTheMakersSystems) {
@@ -275,9 +280,16 @@ TEST_F(SystemIdTest, MissingImageFailsEverySource) {
     EXPECT_THROW_TEXT(smbios::getSystemIdFromMemoryMarkers(), memory::AccessError, openFailure);
     EXPECT_THROW_TEXT(smbios::isVornByMemoryMarker(), memory::AccessError, openFailure);
     EXPECT_THROW_TEXT(smbios::getSystemIdFromTypeD0(), smbios::InternalError, "Could not instantiate SMBIOS table.");
-    EXPECT_EQ(smbios::getSystemId(), 0);
+    std::array<smbios::SystemIdAnswer, 4> answers;
+    EXPECT_EQ(smbios::getSystemId(answers), 0);
     // The table source failed after the memory sources.
     EXPECT_EQ(lastErrorText(), "Could not instantiate SMBIOS table.");
+    const std::string said[] = {"Could not instantiate SMBIOS table.", openFailure, openFailure,
+                                "Could not instantiate SMBIOS table."};
+    for (std::size_t source = 0; source < answers.size(); ++source) {
+        EXPECT_TRUE(answers[source].asked && answers[source].failed) << source;
+        EXPECT_EQ(answers[source].failure, said[source]) << source;
+    }
 }
 
 // A memory factory that fails in ways the library does not expect.

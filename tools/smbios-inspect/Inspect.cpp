@@ -3,6 +3,7 @@
 #include "smbios-inspect/Inspect.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -581,15 +582,13 @@ int entryPointCommand(TableSource &source, bool json, Output &out) {
 
 int systemIdCommand(bool json, Output &out, Output &errors) {
     smbios::lastError.setMessageString("");
-    const uint16_t systemId = smbios::getSystemId();
+    std::array<smbios::SystemIdAnswer, 4> answers;
+    const uint16_t systemId = smbios::getSystemId(answers);
     const std::string lastError = smbios::lastError.what();
 
-    static const std::pair<const char *, smbios::SystemIdGetter> sources[] = {
-        {"getSystemIdFromOemString", smbios::getSystemIdFromOemString},
-        {"getSystemIdFromMemoryId", smbios::getSystemIdFromMemoryId},
-        {"getSystemIdFromMemoryMarkers", smbios::getSystemIdFromMemoryMarkers},
-        {"getSystemIdFromTypeD0", smbios::getSystemIdFromTypeD0},
-    };
+    // In the order of smbios::systemIdGetters.
+    static const char *const kSourceNames[] = {"getSystemIdFromOemString", "getSystemIdFromMemoryId",
+                                               "getSystemIdFromMemoryMarkers", "getSystemIdFromTypeD0"};
     Json document;
     document["systemId"] = systemId;
     document["systemIdHex"] = hex16(systemId);
@@ -597,21 +596,30 @@ int systemIdCommand(bool json, Output &out, Output &errors) {
     if (!json) {
         out << "System ID: " << hex16(systemId) << " (" << systemId << ")\n";
     }
-    for (const auto &entry : sources) {
+    for (std::size_t source = 0; source < answers.size(); ++source) {
+        smbios::SystemIdAnswer &said = answers[source];
+        // The sources after the one that found the ID are asked here, once.
+        if (!said.asked) {
+            try {
+                said.systemId = smbios::systemIdGetters[source]();
+            } catch (const smbios::IException &error) {
+                said.failed = true;
+                said.failure = error.what();
+            }
+        }
         Json answer;
-        answer["source"] = entry.first;
+        answer["source"] = kSourceNames[source];
         std::string text;
-        try {
-            const uint16_t found = entry.second();
-            answer["systemId"] = found;
-            text = hex16(found) + " (" + std::to_string(found) + ")";
-        } catch (const smbios::IException &error) {
-            answer["error"] = error.what();
-            text = std::string("failed: ") + error.what();
+        if (said.failed) {
+            answer["error"] = said.failure;
+            text = "failed: " + said.failure;
+        } else {
+            answer["systemId"] = said.systemId;
+            text = hex16(said.systemId) + " (" + std::to_string(said.systemId) + ")";
         }
         document["sources"].push_back(answer);
         if (!json) {
-            out << format("\t%-30s: %s\n", entry.first, text.c_str());
+            out << format("\t%-30s: %s\n", kSourceNames[source], text.c_str());
         }
     }
     document["lastError"] = lastError;
