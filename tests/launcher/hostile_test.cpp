@@ -1,11 +1,10 @@
-// The launcher under hostile conditions: a script that cannot start or be
-// asked, windows that cannot be made, odd environments and start
-// directories of any length. Each gives its defined behaviour; the asan
-// preset checks that nothing is read or written outside a buffer.
+// The launcher under hostile conditions: an exit code that cannot be asked
+// for, and odd environments. Each gives its defined behaviour; the asan
+// preset checks that nothing is read or written outside a buffer. (Start
+// directories of every length are in launch_sequence_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "launcher/LauncherFixture.h"
 
@@ -64,29 +63,5 @@ INSTANTIATE_TEST_SUITE_P(
                                   launcher::TempNotOnSystemDrive},
                       Environment{"BothUnset", false, "", false, "", launcher::TempNotOnSystemDrive}),
     [](const ::testing::TestParamInfo<Environment> &info) { return std::string(info.param.name); });
-
-class StartDirectoryLengthTest : public LauncherTest, public ::testing::WithParamInterface<std::size_t> {};
-
-TEST_P(StartDirectoryLengthTest, OnlyUpTo260CharactersAreAccepted) {
-    std::string directory = "C:\\";
-    while (directory.size() < GetParam()) {
-        directory += directory.size() % 100 == 99 ? '\\' : 'x';
-    }
-    machine.currentDirectory = directory;
-    const int status = run();
-    if (GetParam() <= 260) {
-        EXPECT_FALSE(exited);
-        EXPECT_EQ(machine.processStarts.size(), 1u);
-        return;
-    }
-    EXPECT_TRUE(exited);
-    EXPECT_EQ(status, 0);
-    ASSERT_EQ(machine.messageBoxes.size(), 1u);
-    const std::string &text = machine.messageBoxes[0].text;
-    EXPECT_NE(text.find("\"" + directory + "\""), std::string::npos) << "the whole directory is named";
-    EXPECT_TRUE(machine.processStarts.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Lengths, StartDirectoryLengthTest, ::testing::Values(259u, 260u, 261u, 4999u, 5000u, 20000u));
 
 }  // namespace
