@@ -14,7 +14,7 @@
 #include "smbios/SmbiosItem.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
-#include "support/RealTables.h"
+#include "tests/support/RealTables.h"
 
 namespace {
 

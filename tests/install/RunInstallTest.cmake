@@ -1,7 +1,8 @@
 # Script run by the install.client test: installs the build tree into a
 # scratch prefix, builds the client through find_package(tarnwick) and
 # through pkg-config, and runs both builds.
-foreach(var BUILD_DIR WORK_DIR CLIENT_SOURCE_DIR GENERATOR CXX_COMPILER)
+cmake_minimum_required(VERSION 3.25)
+foreach(var BUILD_DIR SOURCE_DIR WORK_DIR CLIENT_SOURCE_DIR GENERATOR CXX_COMPILER)
     if(NOT DEFINED ${var} OR "${${var}}" STREQUAL "")
         message(FATAL_ERROR "RunInstallTest.cmake needs -D${var}=...")
     endif()
@@ -26,14 +27,14 @@ file(REMOVE_RECURSE "${WORK_DIR}")
 set(prefix "${WORK_DIR}/prefix")
 
 run_checked("cmake --install" ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}")
-foreach(header memory/MemoryFile.h memory/IMemory.h memory/MemoryFactory.h memory/MemoryOsSpecific.h
-               factory/IFactory.h factory/TFactory.h smbios/Exception.h smbios/Smbios.h smbios/SmbiosFactory.h
-               smbios/SmbiosItem.h smbios/SmbiosIterator.h smbios/SmbiosStrategy.h smbios/SmbiosTable.h
-               smbios/SmbiosTableEntryPoint.h smbios/SmbiosWorkaround.h smbios/SystemId.h)
-    if(NOT EXISTS "${prefix}/include/tarnwick/${header}")
-        message(FATAL_ERROR "${header} was not installed under include/tarnwick")
-    endif()
-endforeach()
+# The installed headers are the tree's include/ folder, no more and no less.
+file(GLOB_RECURSE public_headers RELATIVE "${SOURCE_DIR}/include" "${SOURCE_DIR}/include/*")
+file(GLOB_RECURSE installed_headers RELATIVE "${prefix}/include/tarnwick" "${prefix}/include/tarnwick/*")
+list(SORT public_headers)
+list(SORT installed_headers)
+if(NOT public_headers STREQUAL installed_headers OR NOT "smbios/SmbiosTable.h" IN_LIST installed_headers)
+    message(FATAL_ERROR "installed under include/tarnwick:\n  ${installed_headers}\nthe public headers:\n  ${public_headers}")
+endif()
 
 # The library's own compile options that a client must share (sanitizers).
 set(client_flags "")

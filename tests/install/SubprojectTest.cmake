@@ -1,7 +1,8 @@
 # Script run by the install.subproject test: configures a project that takes
 # the Tarnwick tree with add_subdirectory, as a consumer would, and checks
 # that it gets Tarnwick's targets without its -Werror and without its
-# install rules.
+# install rules, and that the library's include path reaches only its public
+# headers.
 cmake_minimum_required(VERSION 3.25)
 foreach(var SOURCE_DIR WORK_DIR GENERATOR)
     if(NOT DEFINED ${var} OR "${${var}}" STREQUAL "")
@@ -15,9 +16,16 @@ file(WRITE "${WORK_DIR}/consumer/CMakeLists.txt" "cmake_minimum_required(VERSION
 project(consumer LANGUAGES CXX)
 add_subdirectory(\"${SOURCE_DIR}\" tarnwick)
 add_executable(consumer main.cpp)
-target_link_libraries(consumer PRIVATE tarnwick::smbios)
+target_link_libraries(consumer PRIVATE tarnwick::decode tarnwick::smbios)
 ")
 file(WRITE "${WORK_DIR}/consumer/main.cpp" "#include \"smbios/SmbiosFactory.h\"
+#include \"decode/Decode.h\"
+#if __has_include(\"smbios/format/SmbiosFormat.h\") || __has_include(\"launcher/Launcher.h\")
+#error the include path of tarnwick::smbios reaches its private headers or the launcher
+#endif
+#if __has_include(\"tests/support/SmbiosBuilder.h\") || __has_include(\"smbios-inspect/Inspect.h\")
+#error the include path of tarnwick::smbios reaches the tests or the tools
+#endif
 int main() { smbios::resetLibraryFactories(); }
 ")
 execute_process(COMMAND ${CMAKE_COMMAND} -S "${WORK_DIR}/consumer" -B "${WORK_DIR}/build" -G "${GENERATOR}"
@@ -48,4 +56,10 @@ endforeach()
 if(installs)
     message(FATAL_ERROR "a consumer's install would install Tarnwick's files:\n${installs}")
 endif()
-message(STATUS "a consumer gets Tarnwick without -Werror and without its install rules")
+# Compiling the consumer's one source is enough to judge its include path.
+execute_process(COMMAND ${CMAKE_COMMAND} --build "${WORK_DIR}/build" --target CMakeFiles/consumer.dir/main.cpp.o
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "compiling the consumer failed (${rc}):\n${out}\n${err}")
+endif()
+message(STATUS "a consumer gets Tarnwick's public headers alone, without -Werror and without its install rules")

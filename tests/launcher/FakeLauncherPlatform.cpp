@@ -1,5 +1,5 @@
 // The scripted Windows machine of the launcher tests.
-#include "launcher/FakeLauncherPlatform.h"
+#include "tests/launcher/FakeLauncherPlatform.h"
 
 #include <algorithm>
 #include <cstring>

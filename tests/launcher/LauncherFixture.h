@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "launcher/FakeLauncherPlatform.h"
 #include "launcher/Launcher.h"
+#include "tests/launcher/FakeLauncherPlatform.h"
 
 namespace tarnwick_test {
 

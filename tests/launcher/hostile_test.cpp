@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "launcher/LauncherFixture.h"
+#include "tests/launcher/LauncherFixture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/LauncherFixture.h"
+#include "tests/launcher/LauncherFixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/LauncherFixture.h"
+#include "tests/launcher/LauncherFixture.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The scripted Windows services of the physical-memory tests.
-#include "memory/FakePhysicalMemoryPlatform.h"
+#include "tests/memory/FakePhysicalMemoryPlatform.h"
 
 #include <algorithm>
 #include <cstring>

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "smbios/Exception.h"
-#include "support/ExpectThrow.h"
-#include "support/TempFile.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/TempFile.h"
 
 namespace {
 

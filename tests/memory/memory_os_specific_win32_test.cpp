@@ -9,7 +9,7 @@
 #include <string>
 
 #include "smbios/Exception.h"
-#include "support/ExpectThrow.h"
+#include "tests/support/ExpectThrow.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 #include "memory/MemoryOsSpecific.h"
 #include "smbios/Exception.h"
-#include "support/ExpectThrow.h"
-#include "support/TempFile.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/TempFile.h"
 
 namespace {
 

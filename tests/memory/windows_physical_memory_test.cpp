@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "memory/FakePhysicalMemoryPlatform.h"
 #include "smbios/Exception.h"
-#include "support/ExpectThrow.h"
+#include "tests/memory/FakePhysicalMemoryPlatform.h"
+#include "tests/support/ExpectThrow.h"
 
 namespace {
 

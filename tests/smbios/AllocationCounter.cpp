@@ -1,7 +1,7 @@
 // The test program's own operator new (every form the program uses, so that
 // all memory comes from one allocator), which counts while asked to. In a
 // file of its own so that no caller sees (and inlines) its body.
-#include "smbios/AllocationCounter.h"
+#include "tests/smbios/AllocationCounter.h"
 
 #include <atomic>
 #include <cstdlib>

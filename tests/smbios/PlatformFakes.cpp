@@ -1,5 +1,5 @@
 // Scripted firmware-table and WMI services for the strategy tests.
-#include "smbios/PlatformFakes.h"
+#include "tests/smbios/PlatformFakes.h"
 
 #include <algorithm>
 #include <cstring>

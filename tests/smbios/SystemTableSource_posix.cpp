@@ -1,9 +1,9 @@
 // Elsewhere: a copy of the sysfs files in a temporary directory.
-#include "smbios/SystemTableSource.h"
+#include "tests/smbios/SystemTableSource.h"
 
 #include "smbios/SmbiosSysfsStrategy.h"
 #include "smbios/format/SmbiosFormat.h"
-#include "support/TempFile.h"
+#include "tests/support/TempFile.h"
 
 namespace tarnwick_test {
 

@@ -1,9 +1,9 @@
 // Windows: the firmware-table query answered by a fake.
-#include "smbios/SystemTableSource.h"
+#include "tests/smbios/SystemTableSource.h"
 
 #include "smbios/IFirmwareTablePlatform.h"
-#include "smbios/PlatformFakes.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/smbios/PlatformFakes.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace tarnwick_test {
 

@@ -1,5 +1,5 @@
 // Test doubles for the SMBIOS tests.
-#include "smbios/TestDoubles.h"
+#include "tests/smbios/TestDoubles.h"
 
 #include <cstring>
 #include <stdexcept>

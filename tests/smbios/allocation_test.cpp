@@ -5,10 +5,10 @@
 
 #include <memory>
 
-#include "smbios/AllocationCounter.h"
 #include "smbios/SmbiosTable.h"
-#include "smbios/TestDoubles.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/smbios/AllocationCounter.h"
+#include "tests/smbios/TestDoubles.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
 #include "smbios/format/SmbiosFormat.h"
-#include "support/Command.h"
-#include "support/Dmidecode.h"
-#include "support/RealTables.h"
-#include "support/SmbiosBuilder.h"
-#include "support/TempFile.h"
+#include "tests/support/Command.h"
+#include "tests/support/Dmidecode.h"
+#include "tests/support/RealTables.h"
+#include "tests/support/SmbiosBuilder.h"
+#include "tests/support/TempFile.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include "smbios/Exception.h"
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosStrategy.h"
-#include "smbios/TestDoubles.h"
 #include "smbios/format/SmbiosFormat.h"
-#include "support/ExpectThrow.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/smbios/TestDoubles.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "smbios/Exception.h"
-#include "smbios/PlatformFakes.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
 #include "smbios/format/SmbiosFormat.h"
-#include "support/ExpectThrow.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/smbios/PlatformFakes.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace {
 

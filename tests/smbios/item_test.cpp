@@ -11,8 +11,8 @@
 
 #include "smbios/Exception.h"
 #include "smbios/SmbiosWorkaround.h"
-#include "support/ExpectThrow.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace {
 

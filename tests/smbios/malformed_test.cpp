@@ -14,9 +14,9 @@
 #include "smbios/SmbiosTable.h"
 #include "smbios/SmbiosWorkaround.h"
 #include "smbios/SystemId.h"
-#include "smbios/TestDoubles.h"
-#include "support/ExpectThrow.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/smbios/TestDoubles.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "smbios/Exception.h"
-#include "support/ExpectThrow.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace {
 

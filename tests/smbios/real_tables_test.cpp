@@ -12,8 +12,8 @@
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
-#include "support/RealTables.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/support/RealTables.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include "memory/MemoryFactory.h"
 #include "smbios/Exception.h"
 #include "smbios/IFirmwareTablePlatform.h"
-#include "smbios/PlatformFakes.h"
 #include "smbios/SmbiosWorkaround.h"
-#include "smbios/SystemTableSource.h"
-#include "smbios/TestDoubles.h"
-#include "support/ExpectThrow.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/smbios/PlatformFakes.h"
+#include "tests/smbios/SystemTableSource.h"
+#include "tests/smbios/TestDoubles.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace {
 

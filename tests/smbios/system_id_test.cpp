@@ -2,8 +2,8 @@
 // as a client uses them, over memory images captured from SeaBIOS (the BIOS
 // area marks written into copies) and images built in the tests.
 #include "smbios/SystemId.h"
-#include "smbios/SystemTableSource.h"
 #include "smbios/format/SmbiosFormat.h"
+#include "tests/smbios/SystemTableSource.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +21,10 @@
 #include "smbios/IFirmwareTablePlatform.h"
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosWorkaround.h"
-#include "smbios/TestDoubles.h"
-#include "support/ExpectThrow.h"
-#include "support/RealTables.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/smbios/TestDoubles.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/RealTables.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace {
 

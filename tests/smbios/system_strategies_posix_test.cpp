@@ -18,9 +18,9 @@
 #include "smbios/SmbiosTable.h"
 #include "smbios/SystemId.h"
 #include "smbios/format/SmbiosFormat.h"
-#include "support/ExpectThrow.h"
-#include "support/SmbiosBuilder.h"
-#include "support/TempFile.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/SmbiosBuilder.h"
+#include "tests/support/TempFile.h"
 
 namespace {
 

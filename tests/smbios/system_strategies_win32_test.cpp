@@ -16,8 +16,8 @@
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
 #include "smbios/SystemId.h"
-#include "support/ExpectThrow.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/SmbiosBuilder.h"
 
 #include <objbase.h>
 

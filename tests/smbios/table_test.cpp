@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "smbios/Exception.h"
-#include "smbios/TestDoubles.h"
-#include "support/ExpectThrow.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/smbios/TestDoubles.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace {
 

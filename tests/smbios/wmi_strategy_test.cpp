@@ -9,10 +9,10 @@
 
 #include "smbios/Exception.h"
 #include "smbios/IWmiPlatform.h"
-#include "smbios/PlatformFakes.h"
 #include "smbios/SmbiosStrategy.h"
-#include "support/ExpectThrow.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/smbios/PlatformFakes.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace {
 

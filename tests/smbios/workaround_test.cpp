@@ -12,9 +12,9 @@
 
 #include "smbios/Exception.h"
 #include "smbios/SmbiosTable.h"
-#include "smbios/TestDoubles.h"
-#include "support/ExpectThrow.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/smbios/TestDoubles.h"
+#include "tests/support/ExpectThrow.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Running shell commands for the tests that use other programs.
-#include "support/Command.h"
+#include "tests/support/Command.h"
 
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <vector>
 
-#include "support/TempFile.h"
+#include "tests/support/TempFile.h"
 
 namespace tarnwick_test {
 

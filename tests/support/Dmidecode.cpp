@@ -1,5 +1,5 @@
 // dmidecode as an oracle: running it and parsing `dmidecode -u`.
-#include "support/Dmidecode.h"
+#include "tests/support/Dmidecode.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "support/Command.h"
-#include "support/TempFile.h"
+#include "tests/support/Command.h"
+#include "tests/support/TempFile.h"
 
 namespace tarnwick_test {
 namespace {

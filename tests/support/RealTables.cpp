@@ -1,9 +1,9 @@
 // The real SMBIOS tables of the test data, in their own forms and as memory
 // images.
-#include "support/RealTables.h"
+#include "tests/support/RealTables.h"
 
 #include "smbios/format/SmbiosFormat.h"
-#include "support/SmbiosBuilder.h"
+#include "tests/support/SmbiosBuilder.h"
 
 namespace tarnwick_test {
 namespace {

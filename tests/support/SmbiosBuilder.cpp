@@ -1,5 +1,5 @@
 // Builders for SMBIOS test data.
-#include "support/SmbiosBuilder.h"
+#include "tests/support/SmbiosBuilder.h"
 
 #include "smbios/format/SmbiosFormat.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "smbios/SmbiosTableEntryPoint.h"
-#include "support/TempFile.h"
+#include "tests/support/TempFile.h"
 
 namespace tarnwick_test {
 

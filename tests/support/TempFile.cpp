@@ -1,5 +1,5 @@
 // Temporary files for the tests.
-#include "support/TempFile.h"
+#include "tests/support/TempFile.h"
 
 #include <atomic>
 #include <chrono>
