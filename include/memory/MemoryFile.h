@@ -4,7 +4,6 @@
 #define TARNWICK_MEMORY_MEMORYFILE_H
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -47,36 +46,9 @@ protected:
     MemoryFile(std::string fileName, uint64_t highestOffset, bool unbuffered);
 
 private:
-    struct FileCloser {
-        void operator()(std::FILE *stream) const;
-    };
-    using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-    void seekTo(uint64_t offset);
-    // Kept out of line, so that the read from the window stays a leaf
-    // function without a frame.
-    [[gnu::noinline]] void fillBufferOutsideWindow(uint8_t *buffer, uint64_t offset, uint32_t length);
-    // Reads the window that holds `offset`; true when it then holds the
-    // whole request. False when the request is too large for a window or
-    // reaches past the image's end: the caller then reads the file directly,
-    // and a read past the end fails there with the file's error.
-    bool loadWindowFor(uint64_t offset, uint32_t length);
-
-    // The window is the 128 KiB aligned block around a small read: for the
-    // search, all of E0000h-FFFFFh in one read, as much as the reads of a
-    // whole search would fetch one by one. Larger reads go straight to the
-    // file, as one read each.
-    static constexpr uint32_t kWindowSize = 0x20000;
-    static constexpr uint32_t kLargestWindowedRead = 0x1000;
-
-    std::string fileName;
-    FileHandle file;
-    bool reopenedForWrite = false;
-    uint64_t highestOffset;
-    bool windowed;
-    std::unique_ptr<uint8_t[]> window;  // allocated on first use
-    uint64_t windowStart = 0;
-    uint32_t windowBytes = 0;  // valid bytes in the window; 0: none
+    // The open image and its read window.
+    class ImageStream;
+    std::unique_ptr<ImageStream> stream;
 };
 
 }  // namespace memory
