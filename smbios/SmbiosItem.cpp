@@ -10,6 +10,7 @@
 
 #include "smbios/Exception.h"
 #include "smbios/SmbiosWorkaround.h"
+#include "smbios/StructureImage.h"
 #include "smbios/format/StructureScan.h"
 
 namespace smbios {
@@ -55,9 +56,7 @@ std::ostream &operator<<(std::ostream &out, const ISmbiosItem &item) {
     return item.streamify(out);
 }
 
-SmbiosItem::SmbiosItem(const uint8_t *position, std::size_t bytesLeft) : SmbiosItem(position, bytesLeft, nullptr) {}
-
-SmbiosItem::SmbiosItem(const uint8_t *position, std::size_t bytesLeft, std::pmr::memory_resource *imageMemory) {
+std::size_t structureImageSize(const uint8_t *position, std::size_t bytesLeft) {
     if (position == nullptr) {
         throw InternalErrorImpl("Not a valid header. header is zero.");
     }
@@ -69,25 +68,28 @@ SmbiosItem::SmbiosItem(const uint8_t *position, std::size_t bytesLeft, std::pmr:
         failure.setParameter("bytes_left", static_cast<uint32_t>(std::min<std::size_t>(bytesLeft, UINT32_MAX)));
         throw failure;
     }
-
     // The structure ends after the first two zero bytes from the end of its
     // formatted area on, searched only within the table.
     const std::size_t at = findDoubleZero(position, position[1], bytesLeft);
-    const bool complete = at + 1 < bytesLeft;
-    const std::size_t copied = complete ? at + 2 : bytesLeft;
-    header_size = complete ? copied : copied + 2;
-    if (imageMemory != nullptr) {
-        header = static_cast<uint8_t *>(imageMemory->allocate(header_size, 1));
-    } else {
-        heapImage.reset(new uint8_t[header_size]);
-        header = heapImage.get();
-    }
-    std::memcpy(header, position, copied);
-    if (!complete) {
-        header[copied] = 0;
-        header[copied + 1] = 0;
+    return at + 1 < bytesLeft ? at + 2 : bytesLeft + 2;
+}
+
+void copyStructureImage(const uint8_t *position, std::size_t bytesLeft, uint8_t *image, std::size_t size) {
+    const std::size_t copied = std::min(size, bytesLeft);
+    std::memcpy(image, position, copied);
+    if (copied < size) {
+        image[copied] = 0;
+        image[copied + 1] = 0;
     }
 }
+
+SmbiosItem::SmbiosItem(const uint8_t *position, std::size_t bytesLeft)
+    : header_size(structureImageSize(position, bytesLeft)), heapImage(new uint8_t[header_size]) {
+    header = heapImage.get();
+    copyStructureImage(position, bytesLeft, header, header_size);
+}
+
+SmbiosItem::SmbiosItem(KeptImage image) : header(image.bytes), header_size(image.size) {}
 
 SmbiosItem::SmbiosItem(const SmbiosItem &source) : ISmbiosItem(), header_size(source.header_size) {
     if (source.header == nullptr) {

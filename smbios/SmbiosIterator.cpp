@@ -24,12 +24,12 @@ void SmbiosTableIteratorBase::incrementIterator() {
     if (smbiosTable == nullptr) {
         return;
     }
-    const uint8_t *buffer = smbiosTable->tableBuffer.get();
+    const uint8_t *buffer = smbiosTable->getTableData();
     if (buffer == nullptr) {
         current = nullptr;
         return;
     }
-    const std::size_t length = smbiosTable->tableLength;
+    const std::size_t length = smbiosTable->getTableLength();
     do {
         const std::size_t at = format::nextStructure(
             buffer, length, current == nullptr ? format::kNoStructure : static_cast<std::size_t>(current - buffer));
@@ -44,8 +44,7 @@ ISmbiosItem &SmbiosTableIteratorBase::dereference() const {
     if (smbiosTable == nullptr) {
         throw InternalErrorImpl("Smbios table not found or not initialized");
     }
-    ISmbiosItem *item = smbiosTable->getCachedItem(current);
-    return item != nullptr ? *item : smbiosTable->makeCachedItem(current);
+    return smbiosTable->itemAt(current);
 }
 
 }  // namespace smbios

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <ios>
-#include <new>
 #include <utility>
 
 #include "smbios/Exception.h"
+#include "smbios/ItemCache.h"
 #include "smbios/SmbiosWorkaround.h"
 
 namespace smbios {
@@ -26,7 +26,7 @@ std::ostream &operator<<(std::ostream &out, const ISmbiosTable &table) {
 }
 
 SmbiosTable::SmbiosTable(std::vector<std::unique_ptr<SmbiosStrategy>> initialStrategies, bool strict)
-    : strictValidation(strict), strategies(std::move(initialStrategies)) {
+    : itemCache(std::make_unique<ItemCache>()), strictValidation(strict), strategies(std::move(initialStrategies)) {
     reReadTable();
 }
 
@@ -71,10 +71,7 @@ void SmbiosTable::setInitializing(bool flag) {
 }
 
 void SmbiosTable::clearItemCache() {
-    // The vector's own storage is in the arena too: it goes first.
-    std::pmr::vector<CacheEntry>(&itemArena).swap(itemList);
-    spareItemSlot = nullptr;
-    itemArena.release();
+    itemCache->clear();
 }
 
 void SmbiosTable::reReadTable() {
@@ -144,59 +141,22 @@ bool SmbiosTable::getStrictValidation() const {
     return strictValidation;
 }
 
-namespace {
-
-// Orders cache entries by location, for the binary searches.
-struct LocationOrder {
-    template <class Entry>
-    bool operator()(const Entry &entry, const uint8_t *location) const {
-        return entry.first < location;
-    }
-};
-
-}  // namespace
-
 ISmbiosItem *SmbiosTable::getCachedItem(const uint8_t *location) const {
-    // A walk meets the structures in address order, so a new one lies past
-    // the last cached: answered without a search.
-    if (itemList.empty() || location > itemList.back().first) {
-        return nullptr;
-    }
-    const auto found = std::lower_bound(itemList.begin(), itemList.end(), location, LocationOrder());
-    if (found == itemList.end() || found->first != location) {
-        return nullptr;
-    }
-    if (!found->second) {
-        throw InternalErrorImpl("No null pointers should ever leak into the itemList");
-    }
-    return found->second.get();
+    return itemCache->find(location);
 }
 
 void SmbiosTable::cacheItem(const uint8_t *location, std::unique_ptr<ISmbiosItem> item) const {
-    insertCachedItem(location, CachedItem(item.release(), CachedItemDeleter{false}));
+    itemCache->insert(location, std::move(item), expectedItemCount());
 }
 
-void SmbiosTable::insertCachedItem(const uint8_t *location, CachedItem item) const {
-    if (itemList.empty()) {
-        // Room for every structure the entry point counts (as far as the
-        // table's length allows), so that a walk never regrows the vector.
-        // Sources without a count say 9999, which a long table exceeds:
-        // there a structure is taken to need 16 bytes, about half the usual.
-        std::size_t expected = entryPoint.num_structures;
-        if (expected == 9999) {
-            expected = std::max<std::size_t>(expected, tableLength / 16);
-        }
-        itemList.reserve(std::min<std::size_t>(expected, tableLength / 4 + 1u));
+std::size_t SmbiosTable::expectedItemCount() const {
+    // Sources without a count say 9999, which a long table exceeds: there a
+    // structure is taken to need 16 bytes, about half the usual.
+    std::size_t expected = entryPoint.num_structures;
+    if (expected == 9999) {
+        expected = std::max<std::size_t>(expected, tableLength / 16);
     }
-    if (itemList.empty() || location > itemList.back().first) {
-        itemList.emplace_back(location, std::move(item));
-        return;
-    }
-    const auto position = std::lower_bound(itemList.begin(), itemList.end(), location, LocationOrder());
-    if (position != itemList.end() && position->first == location) {
-        return;  // an entry exists: it stays, and `item` is destroyed
-    }
-    itemList.emplace(position, location, std::move(item));
+    return std::min<std::size_t>(expected, tableLength / 4 + 1u);
 }
 
 std::size_t SmbiosTable::bytesLeftAt(const uint8_t *location) const {
@@ -205,46 +165,22 @@ std::size_t SmbiosTable::bytesLeftAt(const uint8_t *location) const {
                : 0;
 }
 
-void SmbiosTable::fixupNewItem(ISmbiosItem &item) const {
-    // Items made while the workarounds are being installed stay as read.
-    if (!initializing && workaround) {
-        item.fixup(workaround.get());
-    }
-}
-
 std::unique_ptr<ISmbiosItem> SmbiosTable::makeItem(const uint8_t *location) const {
     std::unique_ptr<ISmbiosItem> item = std::make_unique<SmbiosItem>(location, bytesLeftAt(location));
-    fixupNewItem(*item);
+    // Items made while the workarounds are being installed stay as read.
+    if (!initializing && workaround) {
+        item->fixup(workaround.get());
+    }
     return item;
 }
 
-void SmbiosTable::CachedItemDeleter::operator()(ISmbiosItem *item) const {
-    if (inArena) {
-        item->~ISmbiosItem();  // the arena takes its memory back as a whole
-    } else {
-        delete item;
+ISmbiosItem &SmbiosTable::itemAt(const uint8_t *location) const {
+    ISmbiosItem *cached = itemCache->find(location);
+    if (cached != nullptr) {
+        return *cached;
     }
-}
-
-ISmbiosItem &SmbiosTable::makeCachedItem(const uint8_t *location) const {
-    void *slot = spareItemSlot != nullptr ? spareItemSlot : itemArena.allocate(sizeof(SmbiosItem), alignof(SmbiosItem));
-    spareItemSlot = nullptr;
-    SmbiosItem *made = nullptr;
-    try {
-        made = new (slot) SmbiosItem(location, bytesLeftAt(location), &itemArena);
-    } catch (...) {
-        spareItemSlot = slot;
-        throw;
-    }
-    try {
-        fixupNewItem(*made);
-    } catch (...) {
-        made->~SmbiosItem();
-        spareItemSlot = slot;
-        throw;
-    }
-    insertCachedItem(location, CachedItem(made, CachedItemDeleter{true}));
-    return *made;
+    return itemCache->make(location, bytesLeftAt(location), initializing ? nullptr : workaround.get(),
+                           expectedItemCount());
 }
 
 }  // namespace smbios

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <memory_resource>
 #include <ostream>
 
 namespace smbios {
@@ -70,17 +69,20 @@ public:
     const char *getStringByStringNumber(uint8_t number) const override;
     void fixup(const SmbiosWorkaroundTable *workaround) override;
 
+protected:
+    // For a derived item that keeps the structure's image itself: the
+    // image, `size` bytes as the public constructor would copy them, must
+    // outlive the item.
+    struct KeptImage {
+        uint8_t *bytes;
+        std::size_t size;
+    };
+    explicit SmbiosItem(KeptImage image);
+
 private:
-    friend class SmbiosTable;
-
-    // As the public constructor, with the image taken from `imageMemory`
-    // (the table's arena for the items it caches, which outlives them)
-    // instead of the heap when that is given.
-    SmbiosItem(const uint8_t *position, std::size_t bytesLeft, std::pmr::memory_resource *imageMemory);
-
     uint8_t *header = nullptr;             // the item's own image
     std::size_t header_size = 0;           // its length: the whole structure
-    std::unique_ptr<uint8_t[]> heapImage;  // owns `header` unless it is in an arena
+    std::unique_ptr<uint8_t[]> heapImage;  // owns `header`, unless a derived item keeps it
 };
 
 }  // namespace smbios

@@ -6,10 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <memory_resource>
 #include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "smbios/SmbiosItem.h"
@@ -19,6 +17,7 @@
 
 namespace smbios {
 
+class ItemCache;
 class SmbiosWorkaroundTable;
 
 class ISmbiosTable {
@@ -100,40 +99,22 @@ public:
     // A new item from the structure at `location`, patched by the
     // workarounds once they are installed; not cached.
     virtual std::unique_ptr<ISmbiosItem> makeItem(const uint8_t *location) const;
+    // The item of the structure that starts at `location`, what an
+    // iterator's dereference gives: the cached one, or a new one (patched
+    // once the workarounds are installed) that is cached then. Throws as
+    // SmbiosItem's constructor does when no structure fits there.
+    ISmbiosItem &itemAt(const uint8_t *location) const;
+    // The table's bytes, getTableLength() of them, which the iterators walk;
+    // valid until the table reads its data again or is destroyed.
+    const uint8_t *getTableData() const { return tableBuffer.get(); }
 
 private:
-    friend class SmbiosTableIteratorBase;
-
-    // Items the table makes for its iterators live in its arena (see
-    // itemArena); items handed to cacheItem come from the heap.
-    struct CachedItemDeleter {
-        bool inArena = false;
-        void operator()(ISmbiosItem *item) const;
-    };
-    using CachedItem = std::unique_ptr<ISmbiosItem, CachedItemDeleter>;
-
-    // What an iterator's dereference does with a structure that has no
-    // entry yet: makeItem, then cacheItem, with the item placed in the arena.
-    ISmbiosItem &makeCachedItem(const uint8_t *location) const;
-    // Enters an item under a location that has no entry yet.
-    void insertCachedItem(const uint8_t *location, CachedItem item) const;
     std::size_t bytesLeftAt(const uint8_t *location) const;
-    // Applies the installed workarounds to an item just made.
-    void fixupNewItem(ISmbiosItem &item) const;
+    // How many items the cache should make room for at once: every
+    // structure the entry point counts, as far as the table's length allows.
+    std::size_t expectedItemCount() const;
 
-    // The cache only ever grows, until it is cleared as a whole, so its
-    // entries and the items the iterators cause to be made are taken from
-    // one arena and given back all at once: a walk allocates almost nothing
-    // per structure. A slot whose item failed to be made is kept for the
-    // next.
-    //
-    // The cache is ordered by location: a vector kept sorted, to which a walk
-    // (which meets the structures in address order) only ever appends. An
-    // entry made out of order moves the entries after it.
-    using CacheEntry = std::pair<const uint8_t *, CachedItem>;
-    mutable std::pmr::monotonic_buffer_resource itemArena;
-    mutable void *spareItemSlot = nullptr;
-    mutable std::pmr::vector<CacheEntry> itemList{&itemArena};
+    std::unique_ptr<ItemCache> itemCache;
     bool initializing = true;
     bool strictValidation;
     std::unique_ptr<SmbiosWorkaroundTable> workaround;
