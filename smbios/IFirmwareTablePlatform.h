@@ -37,8 +37,8 @@ IFirmwareTablePlatform &systemFirmwareTablePlatform();
 
 // Makes firmware-table strategies made from now on use `platform` instead
 // of the system's services (null: the system's again), and forgets the
-// looked-up function. Lets tests run the factories over fakes and sysfs
-// copies; `platform` must outlive those strategies.
+// looked-up function. Lets tests run the strategy and the factories over
+// fakes and sysfs copies; `platform` must outlive those strategies.
 void useFirmwareTablePlatform(IFirmwareTablePlatform *platform);
 
 // Forgets the process-wide address of GetSystemFirmwareTable, so that the

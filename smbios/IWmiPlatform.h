@@ -53,6 +53,11 @@ public:
 // This system's services, or null where there is no WMI.
 IWmiPlatform *systemWmiPlatform();
 
+// Makes WMI strategies made from now on use `platform` instead of the
+// system's services (null: the system's again). Lets tests run the strategy
+// over a fake; `platform` must outlive those strategies.
+void useWmiPlatform(IWmiPlatform *platform);
+
 // The fetch. GetWMISMBIOSData initialises COM around the other three and
 // uninitialises it again, also when they throw; then the record's data is
 // released before the exception goes on.

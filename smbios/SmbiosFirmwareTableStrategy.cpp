@@ -32,9 +32,6 @@ void useFirmwareTablePlatform(IFirmwareTablePlatform *platform) {
 SmbiosWinGetFirmwareTableStrategy::SmbiosWinGetFirmwareTableStrategy()
     : platform(platformInUse != nullptr ? *platformInUse : systemFirmwareTablePlatform()) {}
 
-SmbiosWinGetFirmwareTableStrategy::SmbiosWinGetFirmwareTableStrategy(IFirmwareTablePlatform &firmware)
-    : platform(firmware) {}
-
 SmbiosWinGetFirmwareTableStrategy::~SmbiosWinGetFirmwareTableStrategy() = default;
 
 bool SmbiosWinGetFirmwareTableStrategy::getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer,

@@ -139,9 +139,18 @@ void GetWMISMBIOSData(IWmiPlatform &platform, WmiSmbiosData &data) {
     platform.coUninitialize();
 }
 
-SmbiosWinWMIStrategy::SmbiosWinWMIStrategy() : platform(systemWmiPlatform()) {}
+namespace {
 
-SmbiosWinWMIStrategy::SmbiosWinWMIStrategy(IWmiPlatform &wmi) : platform(&wmi) {}
+IWmiPlatform *wmiPlatformInUse = nullptr;  // null: the system's
+
+}  // namespace
+
+void useWmiPlatform(IWmiPlatform *platform) {
+    wmiPlatformInUse = platform;
+}
+
+SmbiosWinWMIStrategy::SmbiosWinWMIStrategy()
+    : platform(wmiPlatformInUse != nullptr ? wmiPlatformInUse : systemWmiPlatform()) {}
 
 SmbiosWinWMIStrategy::~SmbiosWinWMIStrategy() = default;
 

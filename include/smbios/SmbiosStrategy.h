@@ -141,8 +141,6 @@ private:
 class SmbiosWinGetFirmwareTableStrategy : public SmbiosStrategy {
 public:
     SmbiosWinGetFirmwareTableStrategy();
-    // Over other services than the system's (tests); not owned.
-    explicit SmbiosWinGetFirmwareTableStrategy(IFirmwareTablePlatform &platform);
     ~SmbiosWinGetFirmwareTableStrategy() override;
 
     bool getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,
@@ -162,8 +160,6 @@ private:
 class SmbiosWinWMIStrategy : public SmbiosStrategy {
 public:
     SmbiosWinWMIStrategy();
-    // Over other services than the system's (tests); not owned.
-    explicit SmbiosWinWMIStrategy(IWmiPlatform &platform);
     ~SmbiosWinWMIStrategy() override;
 
     bool getSmbiosTable(std::unique_ptr<uint8_t[]> &tableBuffer, SmbiosTableEntryPoint &entryPoint,

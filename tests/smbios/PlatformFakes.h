@@ -92,6 +92,25 @@ private:
     std::vector<std::unique_ptr<char>> storage;
 };
 
+// While one lives, the firmware-table or WMI strategies made use `platform`.
+class UsingFirmwareTablePlatform {
+public:
+    explicit UsingFirmwareTablePlatform(smbios::IFirmwareTablePlatform &platform) {
+        smbios::useFirmwareTablePlatform(&platform);
+    }
+    ~UsingFirmwareTablePlatform() { smbios::useFirmwareTablePlatform(nullptr); }
+    UsingFirmwareTablePlatform(const UsingFirmwareTablePlatform &) = delete;
+    UsingFirmwareTablePlatform &operator=(const UsingFirmwareTablePlatform &) = delete;
+};
+
+class UsingWmiPlatform {
+public:
+    explicit UsingWmiPlatform(smbios::IWmiPlatform &platform) { smbios::useWmiPlatform(&platform); }
+    ~UsingWmiPlatform() { smbios::useWmiPlatform(nullptr); }
+    UsingWmiPlatform(const UsingWmiPlatform &) = delete;
+    UsingWmiPlatform &operator=(const UsingWmiPlatform &) = delete;
+};
+
 }  // namespace tarnwick_test
 
 #endif  // TARNWICK_TESTS_SMBIOS_PLATFORMFAKES_H

@@ -29,16 +29,12 @@ const Bytes kTable =
 
 class FirmwareTableStrategyTest : public ::testing::Test {
 protected:
-    FirmwareTableStrategyTest() {
-        smbios::forgetFirmwareTableFunction();
-        platform.rawBuffer = rawSmbiosData(3, 1, kTable);
-    }
-    ~FirmwareTableStrategyTest() override { smbios::forgetFirmwareTableFunction(); }
+    FirmwareTableStrategyTest() { platform.rawBuffer = rawSmbiosData(3, 1, kTable); }
 
     // Expects the strategy to fail with `message`, leaving table and entry
     // point as they were.
     void expectFailure(const std::string &message) {
-        SmbiosWinGetFirmwareTableStrategy strategy(platform);
+        SmbiosWinGetFirmwareTableStrategy strategy;
         std::unique_ptr<uint8_t[]> slot(new uint8_t[1]{0x42});
         const uint8_t *before = slot.get();
         SmbiosTableEntryPoint ep{};
@@ -50,10 +46,12 @@ protected:
     }
 
     FakeFirmwareTablePlatform platform;
+    // Also forgets the looked-up function, before and after each test.
+    tarnwick_test::UsingFirmwareTablePlatform usingPlatform{platform};
 };
 
 TEST_F(FirmwareTableStrategyTest, DeliversTheTableAndFourEntryPointFields) {
-    SmbiosWinGetFirmwareTableStrategy strategy(platform);
+    SmbiosWinGetFirmwareTableStrategy strategy;
     std::unique_ptr<uint8_t[]> slot;
     SmbiosTableEntryPoint ep{};
     ep.table_address = 0x1234;
@@ -73,8 +71,8 @@ TEST_F(FirmwareTableStrategyTest, DeliversTheTableAndFourEntryPointFields) {
 }
 
 TEST_F(FirmwareTableStrategyTest, LooksTheFunctionUpOncePerProcess) {
-    SmbiosWinGetFirmwareTableStrategy first(platform);
-    SmbiosWinGetFirmwareTableStrategy second(platform);
+    SmbiosWinGetFirmwareTableStrategy first;
+    SmbiosWinGetFirmwareTableStrategy second;
     std::unique_ptr<uint8_t[]> slot;
     SmbiosTableEntryPoint ep{};
     first.getSmbiosTable(slot, ep, false);
@@ -95,7 +93,7 @@ TEST_F(FirmwareTableStrategyTest, NoGetSystemFirmwareTable) {
     expectFailure("Could not access GetSystemFirmwareTable() API.");
     // Nothing was kept: the next strategy looks again.
     platform.hasFunction = true;
-    SmbiosWinGetFirmwareTableStrategy strategy(platform);
+    SmbiosWinGetFirmwareTableStrategy strategy;
     std::unique_ptr<uint8_t[]> slot;
     SmbiosTableEntryPoint ep{};
     EXPECT_TRUE(strategy.getSmbiosTable(slot, ep, false));
@@ -126,7 +124,7 @@ TEST_F(FirmwareTableStrategyTest, TableReadThroughTheStrategyWalksToItsEnd) {
         smbios::format::readFileBytes(tarnwick_test::testDataPath("real-smbios/rsmb/AMD-desktop-3.2.rsmb"));
     platform.rawBuffer = rsmb;
     std::vector<std::unique_ptr<smbios::SmbiosStrategy>> strategies;
-    strategies.push_back(std::make_unique<SmbiosWinGetFirmwareTableStrategy>(platform));
+    strategies.push_back(std::make_unique<SmbiosWinGetFirmwareTableStrategy>());
     smbios::SmbiosTable table(std::move(strategies), true);
     EXPECT_EQ(table.getTableHeader().major_version, 3);
     EXPECT_EQ(table.getTableHeader().minor_version, 2);

@@ -33,7 +33,7 @@ protected:
     // COM was balanced and nothing was left unreleased.
     template <class Kind>
     void expectFailure(const std::string &message) {
-        SmbiosWinWMIStrategy strategy(wmi);
+        SmbiosWinWMIStrategy strategy;
         std::unique_ptr<uint8_t[]> slot(new uint8_t[1]{0x42});
         const uint8_t *before = slot.get();
         SmbiosTableEntryPoint ep{};
@@ -52,10 +52,11 @@ protected:
     }
 
     FakeWmiPlatform wmi;
+    tarnwick_test::UsingWmiPlatform usingWmi{wmi};
 };
 
 TEST_F(WmiStrategyTest, DeliversThePublishedTable) {
-    SmbiosWinWMIStrategy strategy(wmi);
+    SmbiosWinWMIStrategy strategy;
     std::unique_ptr<uint8_t[]> slot;
     SmbiosTableEntryPoint ep{};
     ep.table_address = 0xABCD;
@@ -80,7 +81,7 @@ TEST_F(WmiStrategyTest, DeliversThePublishedTable) {
 }
 
 TEST_F(WmiStrategyTest, EachFetchInitialisesComOnce) {
-    SmbiosWinWMIStrategy strategy(wmi);
+    SmbiosWinWMIStrategy strategy;
     std::unique_ptr<uint8_t[]> slot;
     SmbiosTableEntryPoint ep{};
     strategy.getSmbiosTable(slot, ep, false);
@@ -91,7 +92,7 @@ TEST_F(WmiStrategyTest, EachFetchInitialisesComOnce) {
 
 TEST_F(WmiStrategyTest, ComAlreadyInitialisedOnTheThreadIsFine) {
     wmi.results[Step::CoInitialize] = 1;  // S_FALSE
-    SmbiosWinWMIStrategy strategy(wmi);
+    SmbiosWinWMIStrategy strategy;
     std::unique_ptr<uint8_t[]> slot;
     SmbiosTableEntryPoint ep{};
     EXPECT_TRUE(strategy.getSmbiosTable(slot, ep, false));
