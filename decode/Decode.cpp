@@ -167,6 +167,18 @@ Field &Fields::group(std::string name, std::string text) {
     return field;
 }
 
+Field &Fields::handleList(std::string name, const StructureView &view, std::size_t offset, unsigned count,
+                          Shown shown) {
+    Field &list = group(std::move(name), format("%u", count));
+    list.number = count;
+    list.shown = shown;
+    Fields handles(list.children);
+    for (unsigned i = 0; i < count; ++i) {
+        handles.handle({}, view.u16(offset + 2 * std::size_t{i})).shown = shown;
+    }
+    return list;
+}
+
 Field &Fields::line(std::string text) {
     return this->text({}, std::move(text));
 }

@@ -129,6 +129,9 @@ public:
     // build its children with Fields(group.children). With a text, its line
     // is "Name: text".
     Field &group(std::string name, std::string text = {});
+    // A group "Name: count" of the `count` handles stored from `offset` on,
+    // the group and its handles shown as `shown` says.
+    Field &handleList(std::string name, const StructureView &view, std::size_t offset, unsigned count, Shown shown);
     // A line of its own under the current level, without a name.
     Field &line(std::string text);
 

@@ -327,13 +327,7 @@ void decodeBaseboard(StructureView &view, Fields &fields) {
     if (!view.has(0x0E) || !view.has(0x0F, 2 * std::size_t{count})) {
         return;
     }
-    Field &handles = fields.group("Contained Object Handles", format("%u", count));
-    handles.number = count;
-    handles.shown = Shown::NotQuiet;
-    Fields contained(handles.children);
-    for (unsigned i = 0; i < count; ++i) {
-        contained.handle({}, view.u16(0x0F + 2 * std::size_t{i}));
-    }
+    fields.handleList("Contained Object Handles", view, 0x0F, count, Shown::NotQuiet);
 }
 
 void decodeChassis(StructureView &view, Fields &fields) {

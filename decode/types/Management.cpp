@@ -457,13 +457,7 @@ void decodeFirmwareInventory(StructureView &view, Fields &fields) {
     if (!view.has(0x18, 2 * std::size_t{count})) {
         return;
     }
-    Field &components = fields.group("Associated Components", format("%u", count));
-    components.number = count;
-    components.shown = Shown::NotQuiet;
-    Fields handles(components.children);
-    for (unsigned i = 0; i < count; ++i) {
-        handles.handle("", view.u16(0x18 + 2 * std::size_t{i}));
-    }
+    fields.handleList("Associated Components", view, 0x18, count, Shown::NotQuiet);
 }
 
 void decodeStringProperty(StructureView &view, Fields &fields) {

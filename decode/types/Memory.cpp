@@ -331,13 +331,8 @@ void decodeMemoryController(StructureView &view, Fields &fields) {
     if (!view.has(0x0F, 2 * std::size_t{slots})) {
         return;
     }
-    Field &associated = fields.group("Associated Memory Slots", format("%u", slots));
-    associated.number = slots;
-    Fields slotHandles(associated.children);
     // The one list of handles that dmidecode's -q keeps.
-    for (unsigned i = 0; i < slots; ++i) {
-        slotHandles.handle({}, view.u16(0x0F + 2 * std::size_t{i})).shown = Shown::Always;
-    }
+    fields.handleList("Associated Memory Slots", view, 0x0F, slots, Shown::Always);
     std::size_t enabled = 0x0F + 2 * std::size_t{slots};
     if (view.has(enabled)) {
         correctingFlags(fields, "Enabled Error Correcting Capabilities", view.u8(enabled));
