@@ -131,13 +131,19 @@ protected:
     std::unique_ptr<SmbiosTable> table;
 };
 
-TEST_F(SmbiosTableCacheTest, DereferenceMakesAndCachesTheItemOnce) {
+TEST_F(SmbiosTableCacheTest, DereferenceAndItemAtMakeAndCacheTheItemOnce) {
     const auto it = table->begin();
     const uint8_t *location = tarnwick_test::positionOf(it);
     EXPECT_EQ(table->getCachedItem(location), nullptr);
     smbios::ISmbiosItem &first = *it;
     EXPECT_EQ(table->getCachedItem(location), &first);
     EXPECT_EQ(&*table->begin(), &first) << "the same position gives the same item";
+    EXPECT_EQ(&table->itemAt(location), &first);
+    ASSERT_EQ(table->getTableData(), location) << "the walk starts at the table's first byte";
+    EXPECT_EQ(Bytes(location, location + table->getTableLength()), kTwoStructures);
+    const uint8_t *second = location + kTwoStructures.size() - 6;
+    EXPECT_EQ(table->itemAt(second).getType(), 127) << "made on first use";
+    EXPECT_EQ(table->getCachedItem(second), &table->itemAt(second));
 }
 
 TEST_F(SmbiosTableCacheTest, MakeItemMakesANewUncachedItem) {
