@@ -58,13 +58,13 @@ deps:
 	scripts/install-deps
 
 # The Debian package (build/package/packages) and the Windows zip
-# (build/windows/packages).
+# (build/windows-release/packages), both from optimised builds.
 package:
 	cmake --preset package
 	cmake --build --preset package
 	cpack --preset package
-	cmake --preset windows
-	cmake --build --preset windows
+	cmake --preset windows-release
+	cmake --build --preset windows-release
 	cpack --preset windows
 
 # check-deb and check-zip exit 77 when they cannot run here (no root, no
@@ -72,8 +72,8 @@ package:
 test-package: export WINEDEBUG = -all
 test-package: package
 	tests/package/check-deb build/package/packages/tarnwick_*_amd64.deb build/package/check-deb || [ $$? -eq 77 ]
-	tests/package/check-zip build/windows/packages/tarnwick-*-windows-x86_64.zip build/windows/check-zip \
-		build/windows/wineprefix || [ $$? -eq 77 ]
+	tests/package/check-zip build/windows-release/packages/tarnwick-*-windows-x86_64.zip \
+		build/windows-release/check-zip build/windows-release/wineprefix || [ $$? -eq 77 ]
 
 # A fresh wine prefix for every Windows test run.
 test-windows: export WINEDEBUG = -all
