@@ -35,6 +35,19 @@ Field &enumerationWithUnknown(Fields &fields, std::string name, unsigned value, 
     return field;
 }
 
+// Systems and baseboards open with the same four strings at 04h-07h; a
+// structure too short to hold them all shows nothing.
+bool addProductStrings(StructureView &view, Fields &fields) {
+    if (!view.has(0x07)) {
+        return false;
+    }
+    fields.string("Manufacturer", view, 0x04);
+    fields.string("Product Name", view, 0x05);
+    fields.string("Version", view, 0x06);
+    fields.string("Serial Number", view, 0x07);
+    return true;
+}
+
 std::vector<std::string> setBits(unsigned bits, const NameTable &names) {
     std::vector<std::string> items;
     for (unsigned bit = names.first; bit < names.first + names.count; ++bit) {
@@ -266,13 +279,9 @@ void decodeBios(StructureView &view, Fields &fields) {
 }
 
 void decodeSystem(StructureView &view, Fields &fields) {
-    if (!view.has(0x07)) {
+    if (!addProductStrings(view, fields)) {
         return;
     }
-    fields.string("Manufacturer", view, 0x04);
-    fields.string("Product Name", view, 0x05);
-    fields.string("Version", view, 0x06);
-    fields.string("Serial Number", view, 0x07);
     if (view.has(0x08, 17)) {
         const uint8_t *id = view.data() + 0x08;
         bool allZero = true;
@@ -301,13 +310,9 @@ void decodeSystem(StructureView &view, Fields &fields) {
 }
 
 void decodeBaseboard(StructureView &view, Fields &fields) {
-    if (!view.has(0x07)) {
+    if (!addProductStrings(view, fields)) {
         return;
     }
-    fields.string("Manufacturer", view, 0x04);
-    fields.string("Product Name", view, 0x05);
-    fields.string("Version", view, 0x06);
-    fields.string("Serial Number", view, 0x07);
     if (!view.has(0x08)) {
         return;
     }
