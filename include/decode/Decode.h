@@ -88,6 +88,11 @@ struct Structure {
     std::vector<std::string> notes;
 };
 
+// The name DSP0134 gives structure type `type`: "BIOS Information" for 0
+// and so on to 46, "Inactive" (126), "End Of Table" (127), "OEM-specific"
+// (128 to 255) and "Unknown" for the others.
+const char *typeName(unsigned type);
+
 // Decodes one structure under `version`. Reads only what the item holds:
 // fields beyond its formatted area are left out, missing strings are named
 // as missing. Never throws for any content of the item.

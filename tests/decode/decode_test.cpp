@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "decode/Decode.h"
@@ -105,6 +106,16 @@ TEST(DecodeTest, NewerFieldsShowOnlyUnderTheirVersion) {
     const nlohmann::json fields = nlohmann::json::parse(smbios::decode::toJson({decoded})).at(0).at("fields");
     EXPECT_EQ(fields.at("Version Format"), "Major.Minor");
     EXPECT_EQ(fields.at("Firmware ID Format"), (nlohmann::json{{"raw", 0x80}, {"text", "BIOS Vendor/OEM-specific"}}));
+}
+
+// The standard's type names, at the edges of each range.
+TEST(DecodeTest, TypeNamesCoverEveryType) {
+    const std::pair<unsigned, const char *> cases[] = {
+        {0, "BIOS Information"}, {46, "String Property"}, {47, "Unknown"},       {125, "Unknown"}, {126, "Inactive"},
+        {127, "End Of Table"},   {128, "OEM-specific"},   {255, "OEM-specific"}, {256, "Unknown"}};
+    for (const auto &[type, name] : cases) {
+        EXPECT_STREQ(smbios::decode::typeName(type), name) << type;
+    }
 }
 
 // The typed answers of a real laptop's table, as its decoded text says them.

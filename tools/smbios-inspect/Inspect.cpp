@@ -13,11 +13,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "decode/Decode.h"
 #include "factory/TFactory.h"
 #include "memory/IMemory.h"
 #include "memory/MemoryFactory.h"
 #include "smbios-inspect/Privileges.h"
-#include "smbios-inspect/SmbiosTypeNames.h"
 #include "smbios/Exception.h"
 #include "smbios/SmbiosFactory.h"
 #include "smbios/SmbiosFactoryImpl.h"
@@ -190,7 +190,7 @@ Json structureJson(const StructureInfo &info, bool withContents) {
     entry["handle"] = info.handle;
     entry["handleHex"] = hex16(info.handle);
     entry["type"] = info.type;
-    entry["name"] = structureTypeName(info.type);
+    entry["name"] = smbios::decode::typeName(info.type);
     entry["length"] = info.length;
     entry["size"] = info.size;
     if (withContents) {
@@ -344,7 +344,7 @@ int listCommand(TableSource &source, bool json, Output &out) {
     out << "Handle  Type  Name                                  Length   Size  Strings\n";
     for (const StructureInfo &info : structures) {
         out << format("%s  %4u  %-36s  %6u  %5zu  %7zu\n", hex16(info.handle).c_str(), info.type,
-                      structureTypeName(info.type), info.length, info.size, info.strings.size());
+                      smbios::decode::typeName(info.type), info.length, info.size, info.strings.size());
     }
     out << structures.size() << " structures\n";
     return 0;
@@ -368,7 +368,7 @@ int showCommand(TableSource &source, std::optional<int> type, std::optional<int>
     }
     for (const StructureInfo &info : shown) {
         out << "Handle " << hex16(info.handle) << ", DMI type " << unsigned{info.type} << " ("
-            << structureTypeName(info.type) << "), " << unsigned{info.length} << " bytes, " << info.size
+            << smbios::decode::typeName(info.type) << "), " << unsigned{info.length} << " bytes, " << info.size
             << " in all\n\tFormatted area:\n";
         for (std::size_t at = 0; at < info.formatted.size(); at += 16) {
             out << "\t\t" << hexBytes(info.formatted.data() + at, std::min<std::size_t>(16, info.formatted.size() - at))
