@@ -201,84 +201,19 @@ std::string sizeText(uint64_t value, unsigned shift) {
     return format("%llu %s", static_cast<unsigned long long>(shown), kUnits[std::min<std::size_t>(top + shift, 8)]);
 }
 
-namespace {
-
-// Each structure type 0 to 46 once: the name DSP0134 gives it, and the
-// shorter one dmidecode uses where another structure refers to it.
-struct TypeNames {
-    const char *standard;
-    const char *brief;
-};
-
-const TypeNames kTypeNames[] = {
-    {"BIOS Information", "BIOS"},
-    {"System Information", "System"},
-    {"Baseboard Information", "Base Board"},
-    {"System Enclosure or Chassis", "Chassis"},
-    {"Processor Information", "Processor"},
-    {"Memory Controller Information", "Memory Controller"},
-    {"Memory Module Information", "Memory Module"},
-    {"Cache Information", "Cache"},
-    {"Port Connector Information", "Port Connector"},
-    {"System Slots", "System Slots"},
-    {"On Board Devices Information", "On Board Devices"},
-    {"OEM Strings", "OEM Strings"},
-    {"System Configuration Options", "System Configuration Options"},
-    {"BIOS Language Information", "BIOS Language"},
-    {"Group Associations", "Group Associations"},
-    {"System Event Log", "System Event Log"},
-    {"Physical Memory Array", "Physical Memory Array"},
-    {"Memory Device", "Memory Device"},
-    {"32-Bit Memory Error Information", "32-bit Memory Error"},
-    {"Memory Array Mapped Address", "Memory Array Mapped Address"},
-    {"Memory Device Mapped Address", "Memory Device Mapped Address"},
-    {"Built-in Pointing Device", "Built-in Pointing Device"},
-    {"Portable Battery", "Portable Battery"},
-    {"System Reset", "System Reset"},
-    {"Hardware Security", "Hardware Security"},
-    {"System Power Controls", "System Power Controls"},
-    {"Voltage Probe", "Voltage Probe"},
-    {"Cooling Device", "Cooling Device"},
-    {"Temperature Probe", "Temperature Probe"},
-    {"Electrical Current Probe", "Electrical Current Probe"},
-    {"Out-of-Band Remote Access", "Out-of-band Remote Access"},
-    {"Boot Integrity Services Entry Point", "Boot Integrity Services"},
-    {"System Boot Information", "System Boot"},
-    {"64-Bit Memory Error Information", "64-bit Memory Error"},
-    {"Management Device", "Management Device"},
-    {"Management Device Component", "Management Device Component"},
-    {"Management Device Threshold Data", "Management Device Threshold Data"},
-    {"Memory Channel", "Memory Channel"},
-    {"IPMI Device Information", "IPMI Device"},
-    {"System Power Supply", "Power Supply"},
-    {"Additional Information", "Additional Information"},
-    {"Onboard Devices Extended Information", "Onboard Device"},
-    {"Management Controller Host Interface", "Management Controller Host Interface"},
-    {"TPM Device", "TPM Device"},
-    {"Processor Additional Information", "Processor"},
-    {"Firmware Inventory Information", "Firmware"},
-    {"String Property", "String Property"},
-};
-
-constexpr std::size_t kNamedTypes = sizeof kTypeNames / sizeof kTypeNames[0];
-
-}  // namespace
-
 const char *typeName(unsigned type) {
-    if (type < kNamedTypes) {
-        return kTypeNames[type].standard;
+    if (type > 255) {
+        return "Unknown";
     }
-    if (type == 126) {
-        return "Inactive";
+    if (const TypeDecoder *decoder = decoderFor(static_cast<uint8_t>(type))) {
+        return decoder->standardName;
     }
-    if (type == 127) {
-        return "End Of Table";
-    }
-    return type >= 128 && type <= 255 ? "OEM-specific" : "Unknown";
+    return type >= 128 ? "OEM-specific" : "Unknown";
 }
 
 const char *shortTypeName(unsigned type) {
-    return type < kNamedTypes ? kTypeNames[type].brief : nullptr;
+    const TypeDecoder *decoder = type < 126 ? decoderFor(static_cast<uint8_t>(type)) : nullptr;
+    return decoder ? decoder->shortName : nullptr;
 }
 
 std::vector<std::string> hexRows(const uint8_t *data, std::size_t size) {
