@@ -14,7 +14,8 @@
 
 namespace smbios::decode {
 
-StructureView::StructureView(const smbios::ISmbiosItem &item, Version version) : tableVersion(version) {
+StructureView::StructureView(const smbios::ISmbiosItem &item, Version version, const DecodeOptions &options)
+    : tableVersion(version), decodeOptions(options) {
     std::size_t size = 0;
     std::unique_ptr<uint8_t[]> copy = item.getBufferCopy(size);
     bytes.assign(copy.get(), copy.get() + size);
@@ -98,14 +99,15 @@ std::string format(const char *pattern, ...) {  // NOLINT(cert-dcl50-cpp)
     return large;
 }
 
-Field &Fields::text(std::string name, std::string text) {
+Field &Fields::text(Label name, std::string text) {
     Field &field = fields.emplace_back();
-    field.name = std::move(name);
+    field.name = std::move(name.shown);
+    field.key = std::move(name.key);
     field.text = std::move(text);
     return field;
 }
 
-Field &Fields::integer(std::string name, uint64_t number, std::string unit, std::string text) {
+Field &Fields::integer(Label name, uint64_t number, std::string unit, std::string text) {
     Field &field = this->text(std::move(name), std::move(text));
     field.kind = Kind::Integer;
     field.number = number;
@@ -113,12 +115,12 @@ Field &Fields::integer(std::string name, uint64_t number, std::string unit, std:
     return field;
 }
 
-Field &Fields::enumeration(std::string name, unsigned value, const NameTable &names, const char *outside) {
-    const char *found = names.find(value);
+Field &Fields::enumeration(Label name, unsigned value, const NameTable &names, const char *outside) {
+    const char *found = names.find(value, words);
     return enumerated(std::move(name), value, found ? found : outside, found != nullptr);
 }
 
-Field &Fields::enumerated(std::string name, unsigned value, std::string text, bool known) {
+Field &Fields::enumerated(Label name, unsigned value, std::string text, bool known) {
     Field &field = this->text(std::move(name), std::move(text));
     field.kind = Kind::Enum;
     field.number = value;
@@ -126,14 +128,14 @@ Field &Fields::enumerated(std::string name, unsigned value, std::string text, bo
     return field;
 }
 
-Field &Fields::flags(std::string name, std::vector<std::string> items, const char *none) {
+Field &Fields::flags(Label name, std::vector<std::string> items, const char *none) {
     Field &field = text(std::move(name), items.empty() && none ? none : "");
     field.kind = Kind::Flags;
     field.items = std::move(items);
     return field;
 }
 
-Field &Fields::string(std::string name, const StructureView &view, std::size_t offset) {
+Field &Fields::string(Label name, const StructureView &view, std::size_t offset) {
     uint8_t number = view.u8(offset);
     const std::string *stored = view.string(number);
     Field &field = text(std::move(name), number == 0 ? "Not Specified" : stored ? shownString(*stored) : "<BAD INDEX>");
@@ -146,7 +148,7 @@ Field &Fields::string(std::string name, const StructureView &view, std::size_t o
     return field;
 }
 
-Field &Fields::handle(std::string name, uint16_t handle) {
+Field &Fields::handle(Label name, uint16_t handle) {
     Field &field = text(std::move(name), format("0x%04X", handle));
     field.kind = Kind::Handle;
     field.number = handle;
@@ -154,25 +156,24 @@ Field &Fields::handle(std::string name, uint16_t handle) {
     return field;
 }
 
-Field &Fields::bytes(std::string name, std::vector<uint8_t> bytes, std::string text) {
+Field &Fields::bytes(Label name, std::vector<uint8_t> bytes, std::string text) {
     Field &field = this->text(std::move(name), std::move(text));
     field.kind = Kind::Bytes;
     field.bytes = std::move(bytes);
     return field;
 }
 
-Field &Fields::group(std::string name, std::string text) {
+Field &Fields::group(Label name, std::string text) {
     Field &field = this->text(std::move(name), std::move(text));
     field.kind = Kind::Group;
     return field;
 }
 
-Field &Fields::handleList(std::string name, const StructureView &view, std::size_t offset, unsigned count,
-                          Shown shown) {
+Field &Fields::handleList(Label name, const StructureView &view, std::size_t offset, unsigned count, Shown shown) {
     Field &list = group(std::move(name), format("%u", count));
     list.number = count;
     list.shown = shown;
-    Fields handles(list.children);
+    Fields handles(list, *this);
     for (unsigned i = 0; i < count; ++i) {
         handles.handle({}, view.u16(offset + 2 * std::size_t{i})).shown = shown;
     }
@@ -183,8 +184,14 @@ Field &Fields::line(std::string text) {
     return this->text({}, std::move(text));
 }
 
-std::string sizeText(uint64_t value, unsigned shift) {
+const char *unitName(unsigned shift, Dialect dialect) {
     static const char *const kUnits[] = {"bytes", "kB", "MB", "GB", "TB", "PB", "EB", "ZB", "YB"};
+    static const char *const kBinaryUnits[] = {"bytes", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB", "ZiB", "YiB"};
+    const std::size_t at = std::min<std::size_t>(shift, 8);
+    return dialect >= Dialect::Dmidecode37 ? kBinaryUnits[at] : kUnits[at];
+}
+
+std::string sizeText(uint64_t value, unsigned shift, Dialect dialect) {
     unsigned split[7];
     for (unsigned i = 0; i < 7; ++i) {
         split[i] = static_cast<unsigned>((value >> (10 * i)) & 0x3FF);
@@ -198,7 +205,7 @@ std::string sizeText(uint64_t value, unsigned shift) {
         --top;
         shown = split[top] + (uint64_t{split[top + 1]} << 10);
     }
-    return format("%llu %s", static_cast<unsigned long long>(shown), kUnits[std::min<std::size_t>(top + shift, 8)]);
+    return format("%llu %s", static_cast<unsigned long long>(shown), unitName(top + shift, dialect));
 }
 
 const char *typeName(unsigned type) {
@@ -211,9 +218,9 @@ const char *typeName(unsigned type) {
     return type >= 128 ? "OEM-specific" : "Unknown";
 }
 
-const char *shortTypeName(unsigned type) {
+const char *shortTypeName(unsigned type, Dialect dialect) {
     const TypeDecoder *decoder = type < 126 ? decoderFor(static_cast<uint8_t>(type)) : nullptr;
-    return decoder ? decoder->shortName : nullptr;
+    return decoder ? decoder->shortName.in(dialect) : nullptr;
 }
 
 std::vector<std::string> hexRows(const uint8_t *data, std::size_t size) {
@@ -286,15 +293,15 @@ void appendField(std::string &out, const Field &field, int depth, bool quiet) {
 
 }  // namespace
 
-Structure decodeStructure(const smbios::ISmbiosItem &item, Version version) {
-    StructureView view(item, version);
+Structure decodeStructure(const smbios::ISmbiosItem &item, Version version, const DecodeOptions &options) {
+    StructureView view(item, version, options);
     Structure structure;
     structure.type = view.type();
     structure.length = view.length();
     structure.handle = view.handle();
-    Fields fields(structure);
+    Fields fields(structure, options.dialect);
     if (const TypeDecoder *decoder = decoderFor(view.type())) {
-        structure.name = decoder->name;
+        structure.name = decoder->name.in(options.dialect);
         decoder->decode(view, fields);
     } else {
         structure.name = view.type() >= 128 ? "OEM-specific Type" : kUnknownTypeName;

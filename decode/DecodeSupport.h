@@ -3,6 +3,7 @@
 #ifndef TARNWICK_DECODE_DECODESUPPORT_H
 #define TARNWICK_DECODE_DECODESUPPORT_H
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -18,12 +19,16 @@ namespace smbios::decode {
 // reads as 0, and has() tells the decoders which fields are present.
 class StructureView {
 public:
-    StructureView(const smbios::ISmbiosItem &item, Version version);
+    StructureView(const smbios::ISmbiosItem &item, Version version, const DecodeOptions &options = {});
 
     uint8_t type() const { return typeByte; }
     uint8_t length() const { return lengthByte; }  // as the header says
     uint16_t handle() const { return handleWord; }
     Version version() const { return tableVersion; }
+    Dialect dialect() const { return decodeOptions.dialect; }
+    // Whether the text is that of `release` or a later one.
+    bool wordsOf(Dialect release) const { return decodeOptions.dialect >= release; }
+    bool quirks() const { return decodeOptions.quirks; }
 
     // True when `size` bytes from `offset` lie within both the length the
     // header gives and the bytes the structure really holds.
@@ -51,6 +56,7 @@ private:
     uint8_t lengthByte = 0;
     uint16_t handleWord = 0;
     Version tableVersion;
+    DecodeOptions decodeOptions;
     std::vector<uint8_t> bytes;  // the whole structure as the item holds it
     std::size_t formattedSize = 0;
     std::vector<std::string> strings;
@@ -65,22 +71,59 @@ std::string shownString(const std::string &stored);
 // text, byte for byte, as every decoded block must be.
 constexpr const char *kOutOfRange = "<OUT OF SPEC>";
 
+constexpr std::size_t kDialects = 3;
+
+// Words a dmidecode release changed: `original` up to the release before
+// `since`, `reworded` from it on. Each is written once, beside the decoder
+// that shows it.
+struct Reworded {
+    const char *original;
+    Dialect since;
+    const char *reworded;
+
+    const char *in(Dialect dialect) const { return dialect >= since ? reworded : original; }
+};
+
+// A field's name as the text shows it, and the key programs know it by:
+// the name itself, or for a reworded name its original words.
+struct Label {
+    Label() = default;
+    Label(const char *shown) : shown(shown) {}             // NOLINT(google-explicit-constructor)
+    Label(std::string shown) : shown(std::move(shown)) {}  // NOLINT(google-explicit-constructor)
+    Label(const Reworded &words, Dialect dialect) : shown(words.in(dialect)), key(words.original) {}
+
+    std::string shown;
+    std::string key;
+};
+
 // The names of consecutive values from `first`: the standard's enumeration
-// tables.
+// tables. Releases name more of a table as the standard grows it: a release
+// knows the first `known[release]` names, and shows the rest as out of
+// range as it does any value it does not know.
 struct NameTable {
     unsigned first;
     const char *const *names;
     std::size_t count;
+    std::array<std::size_t, kDialects> known;
 
-    // nullptr when `value` lies outside the table.
-    const char *find(unsigned value) const {
-        return value >= first && value - first < count ? names[value - first] : nullptr;
+    // nullptr when `value` lies outside the table, or past what `dialect`
+    // knows of it.
+    const char *find(unsigned value, Dialect dialect = Dialect::Dmidecode37) const {
+        const std::size_t limit = known[static_cast<std::size_t>(dialect)];
+        return value >= first && value - first < limit ? names[value - first] : nullptr;
     }
 };
 
 template <std::size_t N>
 constexpr NameTable nameTable(unsigned first, const char *const (&names)[N]) {
-    return NameTable{first, names, N};
+    return NameTable{first, names, N, {N, N, N}};
+}
+
+// A table whose last names came with later releases: 3.4 knows the first
+// `in34`, 3.6 the first `in36`, 3.7 all.
+template <std::size_t N>
+constexpr NameTable nameTable(unsigned first, const char *const (&names)[N], std::size_t in34, std::size_t in36) {
+    return NameTable{first, names, N, {in34, in36, N}};
 }
 
 // printf into a std::string.
@@ -89,10 +132,16 @@ std::string format(const char *pattern, ...) __attribute__((format(printf, 1, 2)
 // The builder of one level of fields.
 class Fields {
 public:
-    explicit Fields(std::vector<Field> &out) : fields(out) {}
     // The builder of a structure's top level, which may also set how the
     // structure is shown.
-    explicit Fields(Structure &structure) : fields(structure.fields), owner(&structure) {}
+    Fields(Structure &structure, Dialect dialect) : fields(structure.fields), owner(&structure), words(dialect) {}
+    // The builder of the fields of `group`, in the words of `parent`.
+    Fields(Field &group, const Fields &parent) : fields(group.children), words(parent.words) {}
+
+    Dialect dialect() const { return words; }
+    // The words of `reworded` in this builder's release.
+    const char *say(const Reworded &reworded) const { return reworded.in(words); }
+    Label label(const Reworded &reworded) const { return Label(reworded, words); }
 
     // Top-level builders only (no effect on a group's builder): show each
     // top-level group as a heading of its own (Structure::headings), and
@@ -110,45 +159,50 @@ public:
     }
 
     // A field shown as "Name: text".
-    Field &text(std::string name, std::string text);
-    Field &integer(std::string name, uint64_t number, std::string unit, std::string text);
+    Field &text(Label name, std::string text);
+    Field &integer(Label name, uint64_t number, std::string unit, std::string text);
     // An enumeration: `names` gives the text; a value outside it shows
     // `outside` and is marked unknown.
-    Field &enumeration(std::string name, unsigned value, const NameTable &names, const char *outside = kOutOfRange);
+    Field &enumeration(Label name, unsigned value, const NameTable &names, const char *outside = kOutOfRange);
     // An enumeration whose text the caller chose; `known` as in Field.
-    Field &enumerated(std::string name, unsigned value, std::string text, bool known = true);
+    Field &enumerated(Label name, unsigned value, std::string text, bool known = true);
     // A bit set shown as "Name:" and one line per item beneath; with no
     // item it shows "Name: none", or "Name:" alone when `none` is null.
-    Field &flags(std::string name, std::vector<std::string> items, const char *none = "None");
+    Field &flags(Label name, std::vector<std::string> items, const char *none = "None");
     // The string whose number is the byte at `offset`, dmidecode's way:
     // "Not Specified" for 0, "<BAD INDEX>" past the last string.
-    Field &string(std::string name, const StructureView &view, std::size_t offset);
-    Field &handle(std::string name, uint16_t handle);
-    Field &bytes(std::string name, std::vector<uint8_t> bytes, std::string text);
+    Field &string(Label name, const StructureView &view, std::size_t offset);
+    Field &handle(Label name, uint16_t handle);
+    Field &bytes(Label name, std::vector<uint8_t> bytes, std::string text);
     // A named group of fields shown beneath its name, one level deeper;
     // build its children with Fields(group.children). With a text, its line
     // is "Name: text".
-    Field &group(std::string name, std::string text = {});
+    Field &group(Label name, std::string text = {});
     // A group "Name: count" of the `count` handles stored from `offset` on,
     // the group and its handles shown as `shown` says.
-    Field &handleList(std::string name, const StructureView &view, std::size_t offset, unsigned count, Shown shown);
+    Field &handleList(Label name, const StructureView &view, std::size_t offset, unsigned count, Shown shown);
     // A line of its own under the current level, without a name.
     Field &line(std::string text);
 
 private:
     std::vector<Field> &fields;
     Structure *owner = nullptr;
+    Dialect words;
 };
+
+// The name of the unit of 1024^`shift` bytes: "kB", "MB" up to 3.6, "KiB",
+// "MiB" from 3.7; "bytes" for 0.
+const char *unitName(unsigned shift, Dialect dialect);
 
 // A size as dmidecode words sizes: in the largest unit of 1024 that holds
 // it, with the next smaller unit's part folded in when it has one (1025 kB
 // stays in kB, 2047.9 MB shows as 2047 MB). `shift` is the unit of `value`:
 // 0 bytes, 1 kB, 2 MB.
-std::string sizeText(uint64_t value, unsigned shift);
+std::string sizeText(uint64_t value, unsigned shift, Dialect dialect);
 
 // The short name dmidecode gives a structure type where another structure
 // refers to it (group associations, chassis elements), or nullptr past 46.
-const char *shortTypeName(unsigned type);
+const char *shortTypeName(unsigned type, Dialect dialect);
 
 // The rows of a hex dump, 16 bytes a row, as dmidecode shows "Header and
 // Data".

@@ -20,7 +20,7 @@ Json childrenOf(const std::vector<Field> &fields) {
     Json object = Json::object();
     std::set<std::string> repeated;
     for (const Field &field : fields) {
-        const std::string &key = field.name.empty() ? field.text : field.name;
+        const std::string &key = field.name.empty() ? field.text : field.key.empty() ? field.name : field.key;
         Json value = valueOf(field);
         if (!object.contains(key)) {
             object[key] = std::move(value);

@@ -380,14 +380,14 @@ void decodeChassis(StructureView &view, Fields &fields) {
     elements.number = count;
     // A record shorter than its three standard bytes cannot be read.
     if (recordLength >= 3) {
-        Fields contained(elements.children);
+        Fields contained(elements, fields);
         for (unsigned i = 0; i < count; ++i) {
             std::size_t at = 0x15 + std::size_t{i} * recordLength;
             uint8_t element = view.u8(at);
             uint8_t minimum = view.u8(at + 1);
             uint8_t maximum = view.u8(at + 2);
-            const char *name =
-                (element & 0x80U) ? shortTypeName(element & 0x7FU) : nameTable(1, kBoardTypes).find(element);
+            const char *name = (element & 0x80U) ? shortTypeName(element & 0x7FU, fields.dialect())
+                                                 : nameTable(1, kBoardTypes).find(element);
             std::string range = minimum == maximum ? format("(%u)", unsigned{minimum})
                                                    : format("(%u-%u)", unsigned{minimum}, unsigned{maximum});
             Field &field = contained.enumerated({}, element, format("%s %s", name ? name : kOutOfRange, range.c_str()),
@@ -435,7 +435,7 @@ void decodeBiosLanguage(StructureView &view, Fields &fields) {
     unsigned count = view.u8(0x04);
     Field &installable = fields.group("Installable Languages", format("%u", count));
     installable.number = count;
-    Fields languages(installable.children);
+    Fields languages(installable, fields);
     for (unsigned i = 1; i <= count; ++i) {
         numberedString(languages, {}, view, i);
     }

@@ -398,7 +398,7 @@ void decodeOnBoardDevices(StructureView &view, Fields &fields) {
     }
     for (std::size_t device = 0; device < count; ++device) {
         Field &group = fields.group(format("On Board Device %u Information", static_cast<unsigned>(device + 1)));
-        Fields children(group.children);
+        Fields children(group, fields);
         addDeviceTypeAndStatus(children, view.u8(4 + 2 * device));
         children.string("Description", view, 5 + 2 * device);
     }
@@ -415,8 +415,8 @@ void decodeGroupAssociations(StructureView &view, Fields &fields) {
         const std::size_t at = 5 + 3 * item;
         const unsigned type = view.u8(at);
         const unsigned handle = view.u16(at + 1);
-        const char *typeName = type >= 128 ? "OEM-specific" : shortTypeName(type);
-        Field &member = Fields(items.children).line(format("0x%04X (%s)", handle, typeName ? typeName : kOutOfRange));
+        const char *typeName = type >= 128 ? "OEM-specific" : shortTypeName(type, fields.dialect());
+        Field &member = Fields(items, fields).line(format("0x%04X (%s)", handle, typeName ? typeName : kOutOfRange));
         member.kind = Kind::Handle;
         member.number = handle;
     }

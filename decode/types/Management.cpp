@@ -276,7 +276,7 @@ void decodeAdditionalInformation(StructureView &view, Fields &fields) {
         if (!view.has(at) || size < 5 || !view.has(at, size)) {
             return;
         }
-        Fields children(group.children);
+        Fields children(group, fields);
         children.handle("Referenced Handle", view.u16(at + 1)).text = format("0x%04x", view.u16(at + 1));
         unsigned offset = view.u8(at + 3);
         children.integer("Referenced Offset", offset, "", format("0x%02x", offset));
@@ -366,7 +366,7 @@ void decodeManagementControllerHostInterface(StructureView &view, Fields &fields
         group.number = protocol;
         group.known = name != nullptr && protocol >= 2;
         if (protocol == 4) {
-            Fields children(group.children);
+            Fields children(group, fields);
             decodeRedfishOverIp(view, at + 2, size, children);
         }
         at += 2 + size;
@@ -446,7 +446,7 @@ void decodeFirmwareInventory(StructureView &view, Fields &fields) {
     Field &image = fields.integer("Image Size", size, "bytes",
                                   size == ~uint64_t{0} ? "Unknown"
                                   : size == 0          ? "None"
-                                                       : sizeText(size, 0));
+                                                       : sizeText(size, 0, fields.dialect()));
     image.known = size != ~uint64_t{0};
     unsigned characteristics = view.u16(0x14);
     Field &traits = fields.integer("Characteristics", characteristics, "", "");

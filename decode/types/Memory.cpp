@@ -67,7 +67,7 @@ std::string extendedSize(uint32_t megabytes) {
 
 Field &sizeField(Fields &fields, std::string name, uint64_t value, unsigned shift) {
     static const char *const kUnitNames[] = {"bytes", "kB", "MB"};
-    return fields.integer(std::move(name), value, kUnitNames[shift], sizeText(value, shift));
+    return fields.integer(std::move(name), value, kUnitNames[shift], sizeText(value, shift, fields.dialect()));
 }
 
 // A handle of an error structure, or the two values the standard gives

@@ -592,7 +592,7 @@ namespace {
 void addCacheSize(Fields &fields, const char *name, uint32_t raw, unsigned granularityBit) {
     uint64_t units = raw & ((1ULL << granularityBit) - 1);
     uint64_t kilobytes = (raw >> granularityBit & 1U) != 0 ? units * 64 : units;
-    fields.integer(name, kilobytes, "kB", sizeText(kilobytes, 1));
+    fields.integer(name, kilobytes, "kB", sizeText(kilobytes, 1, fields.dialect()));
 }
 
 const char *const kSramTypes[] = {"Other",          "Unknown",     "Non-burst",   "Burst",

@@ -156,7 +156,9 @@ void decodeProbe(StructureView &view, Fields &fields, const ProbeUnits &units) {
     }
     fields.string("Description", view, 0x04);
     uint8_t locationAndStatus = view.u8(0x05);
-    fields.enumeration("Location", locationAndStatus & 0x1F, NameTable{1, kProbeLocations, units.locations});
+    fields.enumeration(
+        "Location", locationAndStatus & 0x1F,
+        NameTable{1, kProbeLocations, units.locations, {units.locations, units.locations, units.locations}});
     fields.enumeration("Status", locationAndStatus >> 5, nameTable(1, kProbeStatuses));
     probeReading(fields, "Maximum Value", view.u16(0x06), units.valueUnit, units.valuePattern, units.valueScale, true);
     probeReading(fields, "Minimum Value", view.u16(0x08), units.valueUnit, units.valuePattern, units.valueScale, true);

@@ -9,9 +9,9 @@ namespace smbios::decode {
 
 struct TypeDecoder {
     const char *standardName;  // as DSP0134 names the type
-    const char *name;          // the structure's name as dmidecode shows it
+    Reworded name;             // the structure's name as dmidecode shows it
     // dmidecode's shorter name, where another structure refers to the type
-    const char *shortName;
+    Reworded shortName;
     void (*decode)(StructureView &view, Fields &fields);
 };
 

@@ -1,5 +1,6 @@
 // Decoded SMBIOS structures: every standard field of a structure, named and
-// typed, and the two ways of showing them (dmidecode's text, JSON).
+// typed, and the two ways of showing them (dmidecode's text, in the words of
+// the release chosen, and JSON).
 #ifndef TARNWICK_DECODE_DECODE_H
 #define TARNWICK_DECODE_DECODE_H
 
@@ -32,6 +33,20 @@ struct Version {
 // (2.31, 2.33, 2.51) are read as the one meant (2.3, 2.3, 2.6).
 Version versionOf(const smbios::ISmbiosTable &table);
 
+// The dmidecode release whose words the text takes. Releases word the same
+// fields differently (3.7 says "Platform Firmware Information" and "16 MiB"
+// where 3.4 says "BIOS Information" and "16 MB") and name values that older
+// ones show as out of range; the fields decoded are the same in all.
+enum class Dialect : uint8_t { Dmidecode34, Dmidecode36, Dmidecode37 };
+
+// How structures are decoded. `quirks` off decodes every structure as the
+// standard lays it out, without the corrections for known firmware faults
+// that dmidecode also leaves out with --no-quirks.
+struct DecodeOptions {
+    Dialect dialect = Dialect::Dmidecode37;
+    bool quirks = true;
+};
+
 enum class Kind : uint8_t {
     Text,     // words only: `text`
     Integer,  // `number`, in `unit` when it has one
@@ -55,6 +70,10 @@ enum class Shown : uint8_t { Always, NotQuiet, ProgramsOnly };
 // bit set with a text, the names its text joins on one line.
 struct Field {
     std::string name;
+    // The identifier programs know the field by (a JSON key once made into
+    // one): the name it was first given, whatever a release now shows.
+    // Empty where it is the name.
+    std::string key;
     Kind kind = Kind::Text;
     std::string text;
     uint64_t number = 0;
@@ -93,10 +112,11 @@ struct Structure {
 // (128 to 255) and "Unknown" for the others.
 const char *typeName(unsigned type);
 
-// Decodes one structure under `version`. Reads only what the item holds:
-// fields beyond its formatted area are left out, missing strings are named
-// as missing. Never throws for any content of the item.
-Structure decodeStructure(const smbios::ISmbiosItem &item, Version version);
+// Decodes one structure under `version`, in the words of `options.dialect`.
+// Reads only what the item holds: fields beyond its formatted area are left
+// out, missing strings are named as missing. Never throws for any content of
+// the item.
+Structure decodeStructure(const smbios::ISmbiosItem &item, Version version, const DecodeOptions &options = {});
 
 // Appends the structure as dmidecode shows it on stdout: the "Handle 0x...,
 // DMI type ..." line, the name, the fields, and the empty line after them.

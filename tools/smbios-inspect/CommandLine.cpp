@@ -72,7 +72,7 @@ const CommandInfo kCommands[] = {
      "  --json             one JSON document\n",
      Command::Show, true, true, false},
     {"decode", "the structures' fields, decoded as dmidecode shows them",
-     "decode [--type T]... [--handle H] [--quiet] [--json]",
+     "decode [--type T]... [--handle H] [--quiet] [--dmidecode R] [--no-quirks] [--json]",
      "  --type T           only structures of type T: a number (0 to 255) or one of\n"
      "                     bios, system, baseboard, chassis, processor, memory, cache,\n"
      "                     connector, slot (as dmidecode -t); may be repeated\n"
@@ -80,14 +80,20 @@ const CommandInfo kCommands[] = {
      "  --quiet            as dmidecode -q: no Handle lines or handle references, and\n"
      "                     no inactive, OEM-specific, undecoded or end-of-table\n"
      "                     structures\n"
-     "  --json             one JSON document: the structures and their typed fields\n",
+     "  --dmidecode R      the text of dmidecode release R: 3.4, 3.6 or 3.7 (default)\n"
+     "  --no-quirks        as dmidecode --no-quirks: no corrections of known firmware\n"
+     "                     faults\n"
+     "  --json             one JSON document: the table and its structures' typed\n"
+     "                     fields\n",
      Command::Decode, true, false, false, true},
-    {"get", "one field, by dmidecode's -s keyword, or an OEM string", "get (KEYWORD | --list | --oem-string N)",
+    {"get", "one field, by dmidecode's -s keyword, or an OEM string",
+     "get (KEYWORD | --list | --oem-string N) [--dmidecode R]",
      "  KEYWORD            a field, as dmidecode -s names it (system-serial-number,\n"
      "                     bios-version, ...): one line per structure that has it\n"
      "  --list             the keywords\n"
      "  --oem-string N     OEM string N (from 1) of the OEM strings structure, or\n"
-     "                     'count' for how many it holds\n",
+     "                     'count' for how many it holds\n"
+     "  --dmidecode R      the values of dmidecode release R: 3.4, 3.6 or 3.7 (default)\n",
      Command::Get, false, false, false, false, true},
     {"entry-point", "the record in front of the table (entry point, RSMB header) and its checks",
      "entry-point [--json]", kJsonLine, Command::EntryPoint, true, false, false},
@@ -238,6 +244,13 @@ private:
                    [this, isType](uint32_t n) { (isType ? result.type : result.handle) = static_cast<int>(n); });
             return true;
         }
+        if ((command->takesTypes || command->takesKeyword) && name == "--dmidecode") {
+            std::string release;
+            if (value(name, inlineValue, release)) {
+                takeDialect(release);
+            }
+            return true;
+        }
         if (command->takesTypes && takeDecodeOption(name, inlineValue)) {
             return true;
         }
@@ -267,7 +280,28 @@ private:
             flag(name, inlineValue, result.quiet);
             return true;
         }
+        if (name == "--no-quirks") {
+            bool noQuirks = false;
+            flag(name, inlineValue, noQuirks);
+            result.decodeOptions.quirks = !noQuirks;
+            return true;
+        }
         return false;
+    }
+
+    void takeDialect(const std::string &release) {
+        static const std::pair<const char *, smbios::decode::Dialect> kReleases[] = {
+            {"3.4", smbios::decode::Dialect::Dmidecode34},
+            {"3.6", smbios::decode::Dialect::Dmidecode36},
+            {"3.7", smbios::decode::Dialect::Dmidecode37},
+        };
+        for (const auto &[name, dialect] : kReleases) {
+            if (release == name) {
+                result.decodeOptions.dialect = dialect;
+                return;
+            }
+        }
+        fail("--dmidecode: '" + release + "' is not one of 3.4, 3.6 and 3.7");
     }
 
     bool takeGetOption(const std::string &name, const std::optional<std::string> &inlineValue) {

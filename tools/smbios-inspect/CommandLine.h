@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "decode/Decode.h"
 #include "smbios-inspect/Inspect.h"
 
 namespace smbios_inspect {
@@ -32,6 +33,8 @@ struct CommandLine {
     std::optional<int> handle;  // show --handle, decode --handle
     std::vector<int> types;     // decode --type, each keyword given as its types
     bool quiet = false;         // decode --quiet
+    // decode and get --dmidecode, decode --no-quirks
+    smbios::decode::DecodeOptions decodeOptions;
     std::string keyword;        // get KEYWORD
     bool listKeywords = false;  // get --list
     std::string oemString;      // get --oem-string N|count

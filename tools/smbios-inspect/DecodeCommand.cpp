@@ -10,7 +10,7 @@
 
 namespace smbios_inspect {
 int decodeCommand(TableSource &source, const std::vector<int> &types, std::optional<int> handle, bool quiet, bool json,
-                  Output &out, Output &errors) {
+                  const smbios::decode::DecodeOptions &options, Output &out, Output &errors) {
     smbios::ISmbiosTable &table = source.table();
     memory::MemoryFactory::getFactory()->reset();
     const smbios::decode::Version version = smbios::decode::versionOf(table);
@@ -43,7 +43,7 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
         if (handle && item.getHandle() != *handle) {
             continue;
         }
-        smbios::decode::Structure structure = smbios::decode::decodeStructure(item, version);
+        smbios::decode::Structure structure = smbios::decode::decodeStructure(item, version, options);
         if (quiet && !smbios::decode::isShownQuietly(structure)) {
             continue;
         }
@@ -80,7 +80,7 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
 }
 
 int getCommand(TableSource &source, const std::string &keyword, bool listKeywords, const std::string &oemString,
-               Output &out, Output &errors) {
+               const smbios::decode::DecodeOptions &options, Output &out, Output &errors) {
     if (listKeywords) {
         for (const std::string &name : smbios::decode::stringKeywords()) {
             out << name << '\n';
@@ -94,7 +94,7 @@ int getCommand(TableSource &source, const std::string &keyword, bool listKeyword
         const smbios::decode::Version version = smbios::decode::versionOf(table);
         for (auto it = table[11]; it != table.end(); ++it) {
             const std::vector<std::string> strings =
-                smbios::decode::oemStringsOf(smbios::decode::decodeStructure(*it, version));
+                smbios::decode::oemStringsOf(smbios::decode::decodeStructure(*it, version, options));
             if (oemString == "count") {
                 out << std::to_string(strings.size()) << '\n';
                 continue;

@@ -11,6 +11,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "decode/Decode.h"
 #include "smbios/SmbiosItem.h"
 #include "smbios/SmbiosTable.h"
 
@@ -119,9 +120,9 @@ int dumpCommand(TableSource &source, Output &out);
 int listCommand(TableSource &source, bool json, Output &out);
 int showCommand(TableSource &source, std::optional<int> type, std::optional<int> handle, bool json, Output &out);
 int decodeCommand(TableSource &source, const std::vector<int> &types, std::optional<int> handle, bool quiet, bool json,
-                  Output &out, Output &errors);
+                  const smbios::decode::DecodeOptions &options, Output &out, Output &errors);
 int getCommand(TableSource &source, const std::string &keyword, bool listKeywords, const std::string &oemString,
-               Output &out, Output &errors);
+               const smbios::decode::DecodeOptions &options, Output &out, Output &errors);
 int entryPointCommand(TableSource &source, bool json, Output &out);
 // The system-ID and vendor queries read the library's process-wide memory
 // source and table, which the TableSource of the run has set up.

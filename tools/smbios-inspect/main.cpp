@@ -39,9 +39,11 @@ int run(const smbios_inspect::CommandLine &line, smbios_inspect::Output &out, sm
     case Command::Show:
         return smbios_inspect::showCommand(table, line.type, line.handle, line.json, out);
     case Command::Decode:
-        return smbios_inspect::decodeCommand(table, line.types, line.handle, line.quiet, line.json, out, errors);
+        return smbios_inspect::decodeCommand(table, line.types, line.handle, line.quiet, line.json, line.decodeOptions,
+                                             out, errors);
     case Command::Get:
-        return smbios_inspect::getCommand(table, line.keyword, line.listKeywords, line.oemString, out, errors);
+        return smbios_inspect::getCommand(table, line.keyword, line.listKeywords, line.oemString, line.decodeOptions,
+                                          out, errors);
     case Command::EntryPoint:
         return smbios_inspect::entryPointCommand(table, line.json, out);
     case Command::SystemId:
