@@ -285,12 +285,27 @@ Field &productId(Fields &fields, std::string name, uint16_t id) {
     return field;
 }
 
-// A revision number from the SPD; FF00h where it is unknown.
-Field &revisionNumber(Fields &fields, std::string name, uint16_t revision) {
-    Field &field =
-        fields.integer(std::move(name), revision, {}, revision == 0xFF00 ? "Unknown" : format("0x%04X", revision));
-    field.known = revision != 0xFF00;
-    return field;
+// The revision of a module's power management IC or registering clock
+// driver (`part`), from its SPD; FF00h where it is unknown. Of DDR5 and
+// LPDDR5 modules dmidecode reads the SPD's two bytes as they are there: the
+// high one's bit 7 set for a device installed and its low nibble the
+// device's type, the low one the revision, major and minor in its nibbles.
+void deviceRevision(Fields &fields, const char *part, uint16_t revision, bool spdBytes) {
+    if (revision == 0xFF00 || !spdBytes) {
+        Field &field = fields.integer(format("%s Revision Number", part), revision, {},
+                                      revision == 0xFF00 ? "Unknown" : format("0x%04x", revision));
+        field.known = revision != 0xFF00;
+        return;
+    }
+    bool installed = (revision & 0x8000U) != 0;
+    unsigned type = (revision >> 8) & 0x0FU;
+    Field &typeField =
+        fields.integer(format("%s Device Type", part), type, {}, installed ? format("%u", type) : "Not Installed");
+    typeField.known = installed;
+    if (installed) {
+        unsigned low = revision & 0xFFU;
+        fields.integer(format("%s Device Revision", part), low, {}, format("%u.%u", low >> 4, low & 0x0FU));
+    }
 }
 
 Field &partSize(Fields &fields, std::string name, uint64_t bytes) {
@@ -600,9 +615,10 @@ void decodeMemoryDevice(StructureView &view, Fields &fields) {
     // claims, when the structure holds all four.
     if (view.wordsOf(Dialect::Dmidecode36) && view.has(0x5C, 8)) {
         manufacturerId(fields, "PMIC0 Manufacturer ID", view.u16(0x5C));
-        revisionNumber(fields, "PMIC0 Revision Number", view.u16(0x5E));
+        bool spdBytes = type == 0x22 || type == 0x23;  // DDR5, LPDDR5
+        deviceRevision(fields, "PMIC0", view.u16(0x5E), spdBytes);
         manufacturerId(fields, "RCD Manufacturer ID", view.u16(0x60));
-        revisionNumber(fields, "RCD Revision Number", view.u16(0x62));
+        deviceRevision(fields, "RCD", view.u16(0x62), spdBytes);
     }
 }
 
