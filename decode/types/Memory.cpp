@@ -55,14 +55,14 @@ Field &lineFlags(Fields &fields, std::string name, uint64_t bits, const NameTabl
 
 // The extended size of type 17, in MB: dmidecode shows it in the largest
 // unit that divides it, from MB to TB.
-std::string extendedSize(uint32_t megabytes) {
+std::string extendedSize(uint32_t megabytes, Dialect dialect) {
     if ((megabytes & 0x3FFU) != 0) {
-        return format("%u MB", megabytes);
+        return format("%u %s", megabytes, unitName(2, dialect));
     }
     if ((megabytes & 0xFFC00U) != 0) {
-        return format("%u GB", megabytes >> 10);
+        return format("%u %s", megabytes >> 10, unitName(3, dialect));
     }
-    return format("%u TB", megabytes >> 20);
+    return format("%u %s", megabytes >> 20, unitName(4, dialect));
 }
 
 Field &sizeField(Fields &fields, std::string name, uint64_t value, unsigned shift) {
@@ -77,6 +77,17 @@ Field &errorHandle(Fields &fields, std::string name, uint16_t handle) {
     if (handle == 0xFFFE || handle == 0xFFFF) {
         field.text = handle == 0xFFFE ? "Not Provided" : "No Error";
         field.known = false;
+    }
+    return field;
+}
+
+// An enumeration whose name for `at` a release reworded: `names` holds
+// the original words there, as `words` does.
+Field &enumeration(Fields &fields, Label name, unsigned value, const NameTable &names, unsigned at,
+                   const Reworded &words) {
+    Field &field = fields.enumeration(std::move(name), value, names);
+    if (value == at && field.known) {
+        field.text = fields.say(words);
     }
     return field;
 }
@@ -120,7 +131,8 @@ Field &moduleSize(Fields &fields, std::string name, uint8_t code) {
     }
     uint64_t megabytes = powerOfTwo(power);
     return fields.integer(std::move(name), megabytes, "MB",
-                          format("%llu MB (%s Connection)", static_cast<unsigned long long>(megabytes), bank));
+                          format("%llu %s (%s Connection)", static_cast<unsigned long long>(megabytes),
+                                 unitName(2, fields.dialect()), bank));
 }
 
 // An address of type 19 or 20 in kB, shown in bytes: the start's first byte
@@ -130,9 +142,12 @@ std::string kilobyteAddress(uint32_t kilobytes, bool end) {
     return format("0x%08X%03X", static_cast<unsigned>(bytes >> 12), static_cast<unsigned>(bytes & 0xFFF));
 }
 
-// dmidecode 3.4 ends an extended address with a stray unit letter.
-std::string extendedAddress(uint64_t bytes) {
-    return format("0x%08X%08Xk", static_cast<unsigned>(bytes >> 32), static_cast<unsigned>(bytes & 0xFFFFFFFF));
+// dmidecode up to 3.6 ends an extended address with a stray unit letter.
+constexpr Reworded kExtendedAddressEnd{"k", Dialect::Dmidecode37, ""};
+
+std::string extendedAddress(uint64_t bytes, const Fields &fields) {
+    return format("0x%08X%08X%s", static_cast<unsigned>(bytes >> 32), static_cast<unsigned>(bytes & 0xFFFFFFFF),
+                  fields.say(kExtendedAddressEnd));
 }
 
 std::string byteAddress(uint64_t bytes) {
@@ -147,8 +162,8 @@ void addressRange(const StructureView &view, Fields &fields, std::size_t offset,
     if (start == 0xFFFFFFFF && view.has(extended, 16)) {
         uint64_t startBytes = view.u64(extended);
         uint64_t endBytes = view.u64(extended + 8);
-        fields.integer("Starting Address", startBytes, "bytes", extendedAddress(startBytes));
-        fields.integer("Ending Address", endBytes, "bytes", extendedAddress(endBytes));
+        fields.integer("Starting Address", startBytes, "bytes", extendedAddress(startBytes, fields));
+        fields.integer("Ending Address", endBytes, "bytes", extendedAddress(endBytes, fields));
         // dmidecode takes a range of one byte for none, and counts an end
         // below the start modulo 2^64.
         if (endBytes == startBytes) {
@@ -246,8 +261,10 @@ uint32_t deviceSpeed(const StructureView &view, uint16_t speed, std::size_t exte
     return view.has(0x54, 8) ? view.u32(extended) : 0;
 }
 
-Field &widthField(Fields &fields, std::string name, uint16_t width) {
-    bool known = width != 0xFFFF && width != 0;
+// A width of type 17: FFFFh is unknown, and dmidecode takes 0 for unknown
+// too unless told to show it without quirks.
+Field &widthField(Fields &fields, std::string name, uint16_t width, bool quirks) {
+    bool known = width != 0xFFFF && (width != 0 || !quirks);
     Field &field = fields.integer(std::move(name), width, "bits", known ? format("%u bits", width) : "Unknown");
     field.known = known;
     return field;
@@ -268,12 +285,27 @@ Field &productId(Fields &fields, std::string name, uint16_t id) {
     return field;
 }
 
-// A revision number from the SPD; FF00h where it is unknown.
-Field &revisionNumber(Fields &fields, std::string name, uint16_t revision) {
-    Field &field =
-        fields.integer(std::move(name), revision, {}, revision == 0xFF00 ? "Unknown" : format("0x%04X", revision));
-    field.known = revision != 0xFF00;
-    return field;
+// The revision of a module's power management IC or registering clock
+// driver (`part`), from its SPD; FF00h where it is unknown. Of DDR5 and
+// LPDDR5 modules dmidecode reads the SPD's two bytes as they are there: the
+// high one's bit 7 set for a device installed and its low nibble the
+// device's type, the low one the revision, major and minor in its nibbles.
+void deviceRevision(Fields &fields, const char *part, uint16_t revision, bool spdBytes) {
+    if (revision == 0xFF00 || !spdBytes) {
+        Field &field = fields.integer(format("%s Revision Number", part), revision, {},
+                                      revision == 0xFF00 ? "Unknown" : format("0x%04x", revision));
+        field.known = revision != 0xFF00;
+        return;
+    }
+    bool installed = (revision & 0x8000U) != 0;
+    unsigned type = (revision >> 8) & 0x0FU;
+    Field &typeField =
+        fields.integer(format("%s Device Type", part), type, {}, installed ? format("%u", type) : "Not Installed");
+    typeField.known = installed;
+    if (installed) {
+        unsigned low = revision & 0xFFU;
+        fields.integer(format("%s Device Revision", part), low, {}, format("%u.%u", low >> 4, low & 0x0FU));
+    }
 }
 
 Field &partSize(Fields &fields, std::string name, uint64_t bytes) {
@@ -310,11 +342,12 @@ void decodeMemoryController(StructureView &view, Fields &fields) {
     fields.enumeration("Supported Interleave", view.u8(0x06), nameTable(1, kInterleaves));
     fields.enumeration("Current Interleave", view.u8(0x07), nameTable(1, kInterleaves));
     uint32_t moduleMegabytes = powerOfTwo(view.u8(0x08));
-    fields.integer("Maximum Memory Module Size", moduleMegabytes, "MB", format("%u MB", moduleMegabytes));
+    const char *megabytes = unitName(2, fields.dialect());
+    fields.integer("Maximum Memory Module Size", moduleMegabytes, "MB", format("%u %s", moduleMegabytes, megabytes));
     unsigned slots = view.u8(0x0E);
     // In 32 bits, as dmidecode multiplies: only faulty sizes overflow.
     uint32_t totalMegabytes = moduleMegabytes * slots;
-    fields.integer("Maximum Total Memory Size", totalMegabytes, "MB", format("%u MB", totalMegabytes));
+    fields.integer("Maximum Total Memory Size", totalMegabytes, "MB", format("%u %s", totalMegabytes, megabytes));
     listFlags(fields, "Supported Speeds", view.u16(0x09), nameTable(0, kSpeeds));
     listFlags(fields, "Supported Memory Types", view.u16(0x0B), nameTable(0, kMemoryTypeBits));
     uint8_t voltages = view.u8(0x0D);
@@ -390,15 +423,16 @@ void decodePhysicalMemoryArray(StructureView &view, Fields &fields) {
                                              "PCMCIA Add-on Card",
                                              "Proprietary Add-on Card",
                                              "NuBus"};
+    static constexpr Reworded kCxl{"CXL Flexbus 1.0", Dialect::Dmidecode36, "CXL Add-on Card"};
     static const char *const kPc98[] = {"PC-98/C20 Add-on Card", "PC-98/C24 Add-on Card", "PC-98/E Add-on Card",
-                                        "PC-98/Local Bus Add-on Card", "CXL Flexbus 1.0"};
+                                        "PC-98/Local Bus Add-on Card", kCxl.original};
     static const char *const kUses[] = {"Other",        "Unknown",          "System Memory", "Video Memory",
                                         "Flash Memory", "Non-volatile RAM", "Cache Memory"};
     static const char *const kCorrections[] = {"Other",          "Unknown",       "None", "Parity",
                                                "Single-bit ECC", "Multi-bit ECC", "CRC"};
     uint8_t location = view.u8(0x04);
     if (location >= 0xA0) {
-        fields.enumeration("Location", location, nameTable(0xA0, kPc98));
+        enumeration(fields, "Location", location, nameTable(0xA0, kPc98), 0xA4, kCxl);
     } else {
         fields.enumeration("Location", location, nameTable(1, kLocations));
     }
@@ -423,8 +457,8 @@ void decodeMemoryDevice(StructureView &view, Fields &fields) {
         return;
     }
     static const char *const kFormFactors[] = {
-        "Other", "Unknown", "SIMM",         "SIP",  "Chip",   "DIP",   "ZIP",     "Proprietary Card",
-        "DIMM",  "TSOP",    "Row Of Chips", "RIMM", "SODIMM", "SRIMM", "FB-DIMM", "Die"};
+        "Other",        "Unknown", "SIMM",   "SIP",   "Chip",    "DIP", "ZIP",  "Proprietary Card", "DIMM",   "TSOP",
+        "Row Of Chips", "RIMM",    "SODIMM", "SRIMM", "FB-DIMM", "Die", "CAMM", "CUDIMM",           "CSODIMM"};
     static const char *const kTypes[] = {"Other",
                                          "Unknown",
                                          "DRAM",
@@ -459,7 +493,9 @@ void decodeMemoryDevice(StructureView &view, Fields &fields) {
                                          "HBM",
                                          "HBM2",
                                          "DDR5",
-                                         "LPDDR5"};
+                                         "LPDDR5",
+                                         "HBM3",
+                                         "MRDIMM"};
     static const char *const kDetails[] = {nullptr,
                                            "Other",
                                            "Unknown",
@@ -476,8 +512,10 @@ void decodeMemoryDevice(StructureView &view, Fields &fields) {
                                            "Registered (Buffered)",
                                            "Unbuffered (Unregistered)",
                                            "LRDIMM"};
-    static const char *const kTechnologies[] = {
-        "Other", "Unknown", "DRAM", "NVDIMM-N", "NVDIMM-F", "NVDIMM-P", "Intel Optane DC persistent memory"};
+    static constexpr Reworded kOptane{"Intel Optane DC persistent memory", Dialect::Dmidecode37,
+                                      "Intel Optane persistent memory"};
+    static const char *const kTechnologies[] = {"Other",    "Unknown",  "DRAM",           "NVDIMM-N",
+                                                "NVDIMM-F", "NVDIMM-P", kOptane.original, "MRDIMM"};
     static const char *const kModes[] = {nullptr,
                                          "Other",
                                          "Unknown",
@@ -486,8 +524,8 @@ void decodeMemoryDevice(StructureView &view, Fields &fields) {
                                          "Block-accessible persistent memory"};
     fields.handle("Array Handle", view.u16(0x04));
     errorHandle(fields, "Error Information Handle", view.u16(0x06));
-    widthField(fields, "Total Width", view.u16(0x08));
-    widthField(fields, "Data Width", view.u16(0x0A));
+    widthField(fields, "Total Width", view.u16(0x08), view.quirks());
+    widthField(fields, "Data Width", view.u16(0x0A), view.quirks());
     uint16_t size = view.u16(0x0C);
     if (size == 0) {
         fields.integer("Size", 0, "MB", "No Module Installed");
@@ -496,26 +534,27 @@ void decodeMemoryDevice(StructureView &view, Fields &fields) {
         field.known = false;
     } else if (size == 0x7FFF && view.has(0x1C, 4)) {
         uint32_t megabytes = view.u32(0x1C) & 0x7FFFFFFFU;
-        fields.integer("Size", megabytes, "MB", extendedSize(megabytes));
+        fields.integer("Size", megabytes, "MB", extendedSize(megabytes, fields.dialect()));
     } else if ((size & 0x8000U) != 0) {
         sizeField(fields, "Size", size & 0x7FFFU, 1);
     } else {
         sizeField(fields, "Size", size, 2);
     }
-    fields.enumeration("Form Factor", view.u8(0x0E), nameTable(1, kFormFactors));
+    fields.enumeration("Form Factor", view.u8(0x0E), nameTable(1, kFormFactors, 16, 16));
     uint8_t set = view.u8(0x0F);
     Field &setField = fields.integer("Set", set, {}, set == 0 ? "None" : set == 0xFF ? "Unknown" : format("%u", set));
     setField.known = set != 0xFF;
     fields.string("Locator", view, 0x10);
     fields.string("Bank Locator", view, 0x11);
     uint8_t type = view.u8(0x12);
-    Field &typeField = fields.enumeration("Type", type, nameTable(1, kTypes));
+    Field &typeField = fields.enumeration("Type", type, nameTable(1, kTypes, 35, 36));
     if (type >= 0x15 && type <= 0x17) {
         typeField.known = false;  // named, but reserved
     }
     lineFlags(fields, "Type Detail", view.u16(0x13), nameTable(0, kDetails));
-    // dmidecode shows no more of an empty slot.
-    if (size == 0) {
+    // dmidecode shows no more of an empty slot, unless told to show it
+    // without quirks.
+    if (size == 0 && view.quirks()) {
         return;
     }
     if (!view.has(0x15, 2)) {
@@ -554,7 +593,7 @@ void decodeMemoryDevice(StructureView &view, Fields &fields) {
     if (!view.has(0x28, 12)) {
         return;
     }
-    fields.enumeration("Memory Technology", view.u8(0x28), nameTable(1, kTechnologies));
+    enumeration(fields, "Memory Technology", view.u8(0x28), nameTable(1, kTechnologies, 7, 7), 7, kOptane);
     lineFlags(fields, "Memory Operating Mode Capability", view.u16(0x29), nameTable(0, kModes), "None", 0xFFFE);
     fields.string("Firmware Version", view, 0x2B);
     manufacturerId(fields, "Module Manufacturer ID", view.u16(0x2C));
@@ -571,14 +610,15 @@ void decodeMemoryDevice(StructureView &view, Fields &fields) {
         at += 8;
     }
     // SMBIOS 3.7 added the IDs of the power management IC and the
-    // registering clock driver from the module's SPD, which dmidecode 3.4
-    // (of the standard up to 3.5) does not know: shown only for tables that
-    // claim 3.7 or later.
-    if (view.version().atLeast(3, 7) && view.has(0x5C, 8)) {
+    // registering clock driver from the module's SPD. dmidecode 3.4 does
+    // not know them; 3.6 and later show them whatever version the table
+    // claims, when the structure holds all four.
+    if (view.wordsOf(Dialect::Dmidecode36) && view.has(0x5C, 8)) {
         manufacturerId(fields, "PMIC0 Manufacturer ID", view.u16(0x5C));
-        revisionNumber(fields, "PMIC0 Revision Number", view.u16(0x5E));
+        bool spdBytes = type == 0x22 || type == 0x23;  // DDR5, LPDDR5
+        deviceRevision(fields, "PMIC0", view.u16(0x5E), spdBytes);
         manufacturerId(fields, "RCD Manufacturer ID", view.u16(0x60));
-        revisionNumber(fields, "RCD Revision Number", view.u16(0x62));
+        deviceRevision(fields, "RCD", view.u16(0x62), spdBytes);
     }
 }
 
