@@ -65,9 +65,9 @@ std::vector<std::string> textBlocks(const std::string &text);
 
 // Whether `release` decodes the block's structure from the SMBIOS standard,
 // so that it judges Tarnwick's text of it. 3.4 leaves types 44 and 46
-// undecoded and misreads the devices of a memory channel (37); every
-// release decodes some makers' own types (128 and above) from their
-// documents, which Tarnwick shows as bytes and strings.
+// undecoded; every release misreads the devices of a memory channel (37),
+// and decodes some makers' own types (128 and above) from their documents,
+// which Tarnwick shows as bytes and strings.
 bool isJudgedByDmidecode(const std::string &block, const Release &release);
 
 struct BlockComparison {
