@@ -372,18 +372,20 @@ DropInLine parseDropIn(int argc, char **argv) {
 }
 
 // A structure as -u shows it: its bytes, and each string's bytes with
-// the string beneath them.
-void appendDumpText(std::string &out, const smbios::ISmbiosItem &item) {
-    const StructureInfo info = describeStructure(item);
-    out += format("Handle 0x%04X, DMI type %u, %u bytes\n\tHeader and Data:\n", unsigned{info.handle},
-                  unsigned{info.type}, unsigned{info.length});
-    for (const std::string &row : smbios::decode::hexRows(info.formatted.data(), info.formatted.size())) {
+// the string beneath them. The formatted area ends where the decoder took
+// it to (`decoded`), as dmidecode corrects a length byte there too.
+void appendDumpText(std::string &out, const smbios::ISmbiosItem &item, const smbios::decode::Structure &decoded) {
+    smbios::decode::StructureView view(item, {});
+    view.readStringsFrom(decoded.formattedLength);
+    out += format("Handle 0x%04X, DMI type %u, %u bytes\n\tHeader and Data:\n", unsigned{view.handle()},
+                  unsigned{view.type()}, unsigned{view.length()});
+    for (const std::string &row : smbios::decode::hexRows(view.data(), view.formattedLength())) {
         out += "\t\t" + row + '\n';
     }
-    if (!info.strings.empty()) {
+    if (view.stringCount() > 0) {
         out += "\tStrings:\n";
     }
-    for (const std::string &stored : info.strings) {
+    for (const std::string &stored : view.allStrings()) {
         const std::string bytes = stored + '\0';
         for (const std::string &row :
              smbios::decode::hexRows(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size())) {
@@ -417,6 +419,12 @@ void noteVersionFixup(const smbios::ISmbiosTable &table, Output &errors) {
 
 int writeDumpBin(TableSource &source, const std::string &path, bool quiet, Output &out, Output &errors) {
     smbios::SmbiosTableBytes written;
+    std::error_code ignored;
+    // As dmidecode: a dump never replaces a file.
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, ignored))) {
+        errors << "smbios-dmidecode: " << path << ": the file exists; the dump is not written over it\n";
+        return 0;
+    }
     try {
         Output said;
         exportDumpCommand(source, path, said);
@@ -453,22 +461,20 @@ void decodeStructures(smbios::ISmbiosTable &table, const DropInLine &line, Outpu
             continue;
         }
         text.clear();
+        const smbios::decode::Structure structure = smbios::decode::decodeStructure(item, version, options);
+        for (const std::string &note : structure.notes) {
+            errors << note << '\n';
+        }
         if (line.dump) {
             // Quiet, the bytes of every structure but the inactive and the
             // end-of-table ones.
             if (!line.quiet || (item.getType() != 126 && item.getType() != fmt::kEndOfTableType)) {
-                appendDumpText(text, item);
+                appendDumpText(text, item, structure);
             }
+        } else if (line.quiet) {
+            smbios::decode::appendQuietText(text, structure);
         } else {
-            const smbios::decode::Structure structure = smbios::decode::decodeStructure(item, version, options);
-            for (const std::string &note : structure.notes) {
-                errors << note << '\n';
-            }
-            if (line.quiet) {
-                smbios::decode::appendQuietText(text, structure);
-            } else {
-                smbios::decode::appendText(text, structure);
-            }
+            smbios::decode::appendText(text, structure);
         }
         out << text;
         // As decode: the decoded structures are not needed again.
