@@ -451,11 +451,22 @@ void decodeStructures(smbios::ISmbiosTable &table, const DropInLine &line, Outpu
     // the library's workarounds' corrections.
     table.setInitializing(true);
     table.clearItemCache();
+    // A 2.x entry point says how many structures the table holds and how
+    // long it is: dmidecode reads no more structures than it says, and notes
+    // on stderr where the table disagrees.
+    const smbios::SourceEntryPoint entryPoint = table.getSourceEntryPoint();
+    const bool counted = holdsEntryPoint2(entryPoint);
+    const std::size_t announced = counted ? fmt::readLe(&entryPoint.bytes[0x1C], 2) : 0;
+    const std::size_t announcedLength = counted ? fmt::readLe(&entryPoint.bytes[0x16], 2) : 0;
+    std::size_t walked = 0;
+    std::size_t occupied = 0;
     std::string text;
     std::size_t decodedSinceClear = 0;
     constexpr std::size_t kStructuresKept = 64;
-    for (auto it = table.begin(); it != table.end(); ++it) {
+    for (auto it = table.begin(); it != table.end() && (!counted || walked < announced); ++it) {
         const smbios::ISmbiosItem &item = *it;
+        ++walked;
+        occupied += item.getBufferSize();
         if ((line.typeGiven && line.types.count(item.getType()) == 0) ||
             (line.handle && item.getHandle() != *line.handle)) {
             continue;
@@ -482,6 +493,12 @@ void decodeStructures(smbios::ISmbiosTable &table, const DropInLine &line, Outpu
             table.clearItemCache();
             decodedSinceClear = 0;
         }
+    }
+    if (counted && walked < announced) {
+        errors << "Wrong DMI structures count: " << announced << " announced, only " << walked << " decoded.\n";
+    } else if (counted && occupied != announcedLength) {
+        errors << "Wrong DMI structures length: " << announcedLength << " bytes announced, structures occupy "
+               << occupied << " bytes.\n";
     }
 }
 
