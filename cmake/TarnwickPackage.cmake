@@ -1,6 +1,7 @@
 # Packages that users install: a Debian package on Linux (the library's
 # public headers, static libraries, CMake package and pkg-config file,
-# smbios-inspect with its manual page, make-memory-image), and on Windows a
+# smbios-inspect with its manual page and its drop-in for dmidecode,
+# smbios-dmidecode, make-memory-image), and on Windows a
 # zip of the programs (twklauncher.exe among them) and the library. Made by
 # `cpack --preset package` and `cpack --preset windows`.
 set(CPACK_PACKAGE_NAME "tarnwick")
@@ -23,7 +24,9 @@ else()
         "The Tarnwick SMBIOS library finds and checks the entry point, reads the \
 structure table of the running machine or of a file, and walks and decodes it. \
 smbios-inspect lists, decodes (as dmidecode does, or as JSON), checks and \
-exports SMBIOS tables; make-memory-image writes memory images of them.")
+exports SMBIOS tables, and run as smbios-dmidecode takes dmidecode 3.7's \
+command line and prints what it prints; make-memory-image writes memory \
+images of them.")
     set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tarnwick.invalid/")
     # The programs' shared libraries, as dpkg-shlibdeps finds them.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

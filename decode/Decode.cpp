@@ -307,6 +307,7 @@ Structure decodeStructure(const smbios::ISmbiosItem &item, Version version, cons
         structure.name = view.type() >= 128 ? "OEM-specific Type" : kUnknownTypeName;
         decodeUndecoded(view, fields);
     }
+    structure.formattedLength = view.formattedLength();
     return structure;
 }
 

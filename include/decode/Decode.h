@@ -4,6 +4,7 @@
 #ifndef TARNWICK_DECODE_DECODE_H
 #define TARNWICK_DECODE_DECODE_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -101,6 +102,10 @@ struct Structure {
     // devices of type 10): each top-level group under a heading of its own
     // in place of the name.
     bool headings = false;
+    // The bytes of the formatted area as decoded, header included: fewer
+    // than `length` where a fault of the length byte was corrected (the
+    // strings then start there), as dmidecode's -u shows the structure.
+    std::size_t formattedLength = 0;
     // What dmidecode notes on stderr when it corrects a fault of the
     // firmware's ("Invalid entry length (16). Fixed up to 11."); `length`
     // stays as the header says, as dmidecode shows it.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
@@ -221,7 +222,15 @@ TEST_P(SmbiosInspectFixtureTest, ListJsonMatchesTheText) {
 // decode, decode --type, get and --oem-string against dmidecode's text,
 // -t, -s and --oem-string on the same table, and decode --json against the
 // text: the same structures and, in each, the same top-level fields.
+// Judged by dmidecode 3.4, which reads images as root, in its words.
 TEST_P(SmbiosInspectFixtureTest, DecodeAndGetAgreeWithDmidecode) {
+    const tarnwick_test::Release &release = *std::find_if(
+        tarnwick_test::releases().begin(), tarnwick_test::releases().end(),
+        [](const tarnwick_test::Release &known) { return known.dialect == smbios::decode::Dialect::Dmidecode34; });
+    const std::string dmidecode = tarnwick_test::findDmidecode(release);
+    if (dmidecode.empty()) {
+        GTEST_SKIP() << "dmidecode " << release.name << " is not installed";
+    }
     const tarnwick_test::TempFile image({});
     std::string oracle = source.substr(source.find(' ') + 1);
     if (GetParam().format == RealTable::Format::DumpBin) {
@@ -235,18 +244,20 @@ TEST_P(SmbiosInspectFixtureTest, DecodeAndGetAgreeWithDmidecode) {
     const auto dmidecodeSays = [&](const std::string &arguments) {
         return tarnwick_test::runCommand(oracle + " " + arguments + " 2>/dev/null").out;
     };
-    const Result decoded = inspect(source + " decode");
+    const std::string words = std::string(" --dmidecode ") + release.name;
+    const Result decoded = inspect(source + " decode" + words);
     ASSERT_EQ(decoded.status, 0) << decoded.err;
     tarnwick_test::expectSameBlocks(tarnwick_test::textBlocks(dmidecodeSays("")),
-                                    tarnwick_test::textBlocks(decoded.out));
+                                    tarnwick_test::textBlocks(decoded.out), release);
     for (const char *keyword :
          {"bios", "system", "baseboard", "chassis", "processor", "memory", "cache", "connector", "slot"}) {
         SCOPED_TRACE(keyword);
-        tarnwick_test::expectSameBlocks(tarnwick_test::textBlocks(dmidecodeSays(std::string("-t ") + keyword)),
-                                        tarnwick_test::textBlocks(inspect(source + " decode --type " + keyword).out));
+        tarnwick_test::expectSameBlocks(
+            tarnwick_test::textBlocks(dmidecodeSays(std::string("-t ") + keyword)),
+            tarnwick_test::textBlocks(inspect(source + " decode --type " + keyword + words).out), release);
     }
     for (const std::string &keyword : splitLines(inspect("get --list").out)) {
-        EXPECT_EQ(inspect(source + " get " + keyword).out, dmidecodeSays("-s " + keyword)) << keyword;
+        EXPECT_EQ(inspect(source + " get " + keyword + words).out, dmidecodeSays("-s " + keyword)) << keyword;
     }
     for (const char *oemString : {"count", "1", "3"}) {
         EXPECT_EQ(inspect(source + " get --oem-string " + oemString).out,
@@ -257,7 +268,7 @@ TEST_P(SmbiosInspectFixtureTest, DecodeAndGetAgreeWithDmidecode) {
     // In each structure, the JSON's fields are the text's, in its order:
     // the lines one tab in, or the headings of a structure shown under
     // headings (several on-board devices).
-    const nlohmann::ordered_json json = nlohmann::ordered_json::parse(inspect(source + " decode --json").out);
+    const nlohmann::ordered_json json = nlohmann::ordered_json::parse(inspect(source + " decode --json" + words).out);
     const std::vector<std::string> blocks = tarnwick_test::textBlocks(decoded.out);
     ASSERT_EQ(json.size(), blocks.size());
     for (std::size_t i = 0; i < blocks.size(); ++i) {
@@ -413,6 +424,163 @@ TEST(SmbiosInspectTest, OffsetAndStrict) {
     const Result wrong = inspect("--image " + quoted(image.path()) + " --offset 0xF0010 list");
     EXPECT_EQ(wrong.status, 1);
     EXPECT_EQ(wrong.err, "smbios-inspect: Could not instantiate SMBIOS table.\n");
+}
+
+// ---------------------------------------------------------------------------
+// smbios-dmidecode, the drop-in for dmidecode 3.7, against dmidecode 3.7.
+
+Result dropIn(const std::string &arguments) {
+    return tarnwick_test::runCommand(tarnwick_test::shellQuoted(TARNWICK_SMBIOS_DMIDECODE) + " " + arguments);
+}
+
+std::string withoutFirstLine(const std::string &text) {
+    const std::size_t end = text.find('\n');
+    return end == std::string::npos ? std::string() : text.substr(end + 1);
+}
+
+// The first line where dmidecode's text and ours differ, for a failure message.
+std::string firstDifference(const std::string &theirs, const std::string &ours) {
+    const std::vector<std::string> a = splitLines(theirs);
+    const std::vector<std::string> b = splitLines(ours);
+    std::size_t line = 0;
+    while (line < a.size() && line < b.size() && a[line] == b[line]) {
+        ++line;
+    }
+    return (a.empty() ? "" : a[0]) + ": line " + std::to_string(line + 1) + ": dmidecode '" +
+           (line < a.size() ? a[line] : "") + "', smbios-dmidecode '" + (line < b.size() ? b[line] : "") + "'";
+}
+
+class DropInTest : public SmbiosInspectFixtureTest {
+protected:
+    void SetUp() override {
+        SmbiosInspectFixtureTest::SetUp();
+        dmidecode37 = tarnwick_test::findDmidecode(release37());
+        if (dmidecode37.empty()) {
+            GTEST_SKIP() << "dmidecode 3.7 is not installed (scripts/install-deps installs it)";
+        }
+    }
+    static const tarnwick_test::Release &release37() {
+        const std::vector<tarnwick_test::Release> &known = tarnwick_test::releases();
+        return *std::find_if(known.begin(), known.end(), [](const tarnwick_test::Release &release) {
+            return release.dialect == smbios::decode::Dialect::Dmidecode37;
+        });
+    }
+    std::string dmidecode37;
+};
+
+// Every option that selects or shows, on the table as a dump both read:
+// the same exit status and the same output but for the first comment line.
+// Decoded structures of a type dmidecode decodes from a maker's document
+// (isJudgedByDmidecode) agree in their Handle line only.
+TEST_P(DropInTest, OutputIsDmidecode37s) {
+    const tarnwick_test::TempFile dump({});
+    ASSERT_EQ(inspect(source + " export-dump -o " + quoted(dump.path())).status, 0);
+    const std::string from = "--from-dump " + quoted(dump.path()) + " ";
+    for (const char *arguments : {"", "-t memory", "-t 4,7 -t 17", "-H 0x0002", "--no-quirks -t 0", "-u", "-u -q",
+                                  "-s system-uuid", "-s processor-frequency", "--oem-string count", "--oem-string 1"}) {
+        SCOPED_TRACE(arguments);
+        const Result theirs = tarnwick_test::runCommand(dmidecode37 + " " + from + arguments);
+        const Result ours = dropIn(from + arguments);
+        EXPECT_EQ(ours.status, theirs.status) << ours.err;
+        if (theirs.out.rfind("# dmidecode 3.7\n", 0) != 0) {  // -s, --oem-string: the values alone
+            EXPECT_EQ(ours.out, theirs.out);
+            continue;
+        }
+        EXPECT_EQ(ours.out.substr(0, ours.out.find('\n')), "# smbios-dmidecode 0.1.0 (Tarnwick)");
+        const std::vector<std::string> theirBlocks = tarnwick_test::textBlocks(theirs.out);
+        const std::vector<std::string> ourBlocks = tarnwick_test::textBlocks(ours.out);
+        EXPECT_EQ(withoutFirstLine(ours.out.substr(0, ours.out.find("\nHandle 0x") + 1)),
+                  withoutFirstLine(theirs.out.substr(0, theirs.out.find("\nHandle 0x") + 1)))
+            << "the heading";
+        ASSERT_EQ(ourBlocks.size(), theirBlocks.size()) << "structures shown";
+        for (std::size_t i = 0; i < theirBlocks.size(); ++i) {
+            if (tarnwick_test::isJudgedByDmidecode(theirBlocks[i], release37())) {
+                EXPECT_EQ(ourBlocks[i], theirBlocks[i]) << firstDifference(theirBlocks[i], ourBlocks[i]);
+            } else {
+                EXPECT_EQ(ourBlocks[i].substr(0, ourBlocks[i].find('\n')),
+                          theirBlocks[i].substr(0, theirBlocks[i].find('\n')));
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, DropInTest, ::testing::ValuesIn(tarnwick_test::realTables()),
+                         [](const ::testing::TestParamInfo<RealTable> &info) { return std::string(info.param.name); });
+
+// -d reads a memory image, as root too (dmidecode 3.5 and later refuse a
+// file there), and --dump-bin writes what dmidecode writes, never over a
+// file.
+TEST(DropInDumpTest, MemoryImageToDump) {
+    const std::string dmidecode = tarnwick_test::findDmidecode();
+    if (dmidecode.empty()) {
+        GTEST_SKIP() << "dmidecode is not installed";
+    }
+    const tarnwick_test::TempDirectory files;
+    const std::string ours = files.path() + "/ours.bin";
+    const std::string theirs = files.path() + "/theirs.bin";
+    const Result written = dropIn("-d " + kOemImage + " --dump-bin " + quoted(ours));
+    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_EQ(written.out, "# smbios-dmidecode 0.1.0 (Tarnwick)\nScanning " +
+                               tarnwick_test::testDataPath("qemu/seabios-pc-oem-strings.img") +
+                               " for entry point.\nSMBIOS 2.8 present.\n10 structures occupying 401 bytes.\n"
+                               "Table at 0x000F5A00.\n\n# Writing 31 bytes to " +
+                               ours + ".\n# Writing 401 bytes to " + ours + ".\n");
+    ASSERT_EQ(
+        tarnwick_test::runCommand(dmidecode + " --no-sysfs -d " + kOemImage + " --dump-bin " + quoted(theirs)).status,
+        0);
+    EXPECT_EQ(tarnwick_test::readFile(ours), tarnwick_test::readFile(theirs));
+    const Result again = dropIn("-q -d " + kOemImage + " --dump-bin " + quoted(ours));
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.out, "");
+    EXPECT_EQ(std::count(again.err.begin(), again.err.end(), '\n'), 1) << again.err;
+}
+
+struct DropInUsage {
+    const char *name;
+    std::string arguments;
+    int status;
+};
+
+void PrintTo(const DropInUsage &usage, std::ostream *out) {
+    *out << usage.name;
+}
+
+class DropInUsageTest : public ::testing::TestWithParam<DropInUsage> {};
+
+// dmidecode 3.7's exit statuses, each refusal one line on stderr (a file
+// that cannot be read comes after the heading on stdout, as dmidecode's).
+TEST_P(DropInUsageTest, ExitsAsDmidecode) {
+    const Result result = dropIn(GetParam().arguments);
+    EXPECT_EQ(result.status, GetParam().status) << result.err;
+    EXPECT_EQ(result.err.rfind("smbios-dmidecode: ", 0), 0u) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, DropInUsageTest,
+    ::testing::Values(DropInUsage{"UnknownOption", "--frobnicate", 2}, DropInUsage{"MissingValue", "-t", 2},
+                      DropInUsage{"TypeNumber", "-t 256", 2}, DropInUsage{"TypeKeyword", "-t 1,memroy", 2},
+                      DropInUsage{"StringKeyword", "-s bios", 2}, DropInUsage{"Handle", "-H 0x10000", 2},
+                      DropInUsage{"OemStringZero", "--oem-string 0", 2},
+                      DropInUsage{"TwoStrings", "-s bios-version --oem-string 1", 2},
+                      DropInUsage{"TypeAndHandle", "-t 1 -H 2", 2},
+                      DropInUsage{"FromDumpAndDumpBin", "--from-dump a --dump-bin b", 2},
+                      DropInUsage{"MissingDump", "--from-dump " + quoted(tarnwick_test::missingFilePath()), 1}),
+    [](const ::testing::TestParamInfo<DropInUsage> &info) { return std::string(info.param.name); });
+
+TEST(DropInHelpTest, HelpVersionAndLists) {
+    const Result help = dropIn("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: smbios-dmidecode [OPTIONS]\n", 0), 0u) << help.out;
+    for (const char *option :
+         {"--dev-mem", "--quiet", "--no-quirks", "--string", "--list-strings", "--type", "--list-types", "--handle",
+          "--dump", "--dump-bin", "--from-dump", "--no-sysfs", "--oem-string", "--version"}) {
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+    EXPECT_EQ(dropIn("-V").out, "3.7\n");
+    EXPECT_EQ(dropIn("--list-types").out,
+              "bios\nsystem\nbaseboard\nchassis\nprocessor\nmemory\ncache\nconnector\nslot\n");
+    EXPECT_EQ(dropIn("--list-strings").out, inspect("get --list").out);
 }
 
 // ---------------------------------------------------------------------------

@@ -361,26 +361,9 @@ private:
 
     // A type number, or a keyword for the types dmidecode's -t gives it.
     void takeTypes(const std::string &text) {
-        struct Keyword {
-            const char *name;
-            std::vector<int> types;
-        };
-        static const Keyword kKeywords[] = {
-            {"bios", {0, 13}},
-            {"system", {1, 12, 15, 23, 32}},
-            {"baseboard", {2, 10, 41}},
-            {"chassis", {3}},
-            {"processor", {4}},
-            {"memory", {5, 6, 16, 17}},
-            {"cache", {7}},
-            {"connector", {8}},
-            {"slot", {9}},
-        };
-        for (const Keyword &keyword : kKeywords) {
-            if (text == keyword.name) {
-                result.types.insert(result.types.end(), keyword.types.begin(), keyword.types.end());
-                return;
-            }
+        if (const std::vector<int> *types = typesOfKeyword(text)) {
+            result.types.insert(result.types.end(), types->begin(), types->end());
+            return;
         }
         uint32_t type = 0;
         if (!parseNumber(text, 0xFF, type)) {
@@ -459,7 +442,47 @@ private:
     std::set<std::string> seen;  // the options met so far, to refuse one given twice
 };
 
+// dmidecode's -t keywords and the types each stands for, in its order.
+struct TypeKeyword {
+    const char *name;
+    std::vector<int> types;
+};
+
+const TypeKeyword kTypeKeywords[] = {
+    {"bios", {0, 13}},
+    {"system", {1, 12, 15, 23, 32}},
+    {"baseboard", {2, 10, 41}},
+    {"chassis", {3}},
+    {"processor", {4}},
+    {"memory", {5, 6, 16, 17}},
+    {"cache", {7}},
+    {"connector", {8}},
+    {"slot", {9}},
+};
+
 }  // namespace
+
+const std::vector<int> *typesOfKeyword(const std::string &keyword) {
+    for (const TypeKeyword &known : kTypeKeywords) {
+        std::size_t at = 0;
+        while (known.name[at] != '\0' && at < keyword.size() &&
+               (keyword[at] == known.name[at] || keyword[at] - 'A' + 'a' == known.name[at])) {
+            ++at;
+        }
+        if (known.name[at] == '\0' && at == keyword.size()) {
+            return &known.types;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<std::string> typeKeywords() {
+    std::vector<std::string> names;
+    for (const TypeKeyword &known : kTypeKeywords) {
+        names.emplace_back(known.name);
+    }
+    return names;
+}
 
 CommandLine parseCommandLine(const std::vector<std::string> &arguments) {
     return Parser(arguments).parse();

@@ -46,6 +46,12 @@ struct CommandLine {
 // as in `smbios-inspect list --image FILE`.
 CommandLine parseCommandLine(const std::vector<std::string> &arguments);
 
+// The types a dmidecode -t keyword ("bios", "memory", ...; in any case)
+// stands for, or nullptr for a word that is none.
+const std::vector<int> *typesOfKeyword(const std::string &keyword);
+// The keywords, in dmidecode's order.
+std::vector<std::string> typeKeywords();
+
 }  // namespace smbios_inspect
 
 #endif  // TARNWICK_TOOLS_SMBIOSINSPECT_COMMANDLINE_H

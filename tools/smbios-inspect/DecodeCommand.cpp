@@ -6,6 +6,7 @@
 #include "decode/Decode.h"
 #include "decode/Summary.h"
 #include "memory/MemoryFactory.h"
+#include "smbios-inspect/DmidecodeCommand.h"
 #include "smbios-inspect/Inspect.h"
 
 namespace smbios_inspect {
@@ -15,18 +16,12 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
     memory::MemoryFactory::getFactory()->reset();
     const smbios::decode::Version version = smbios::decode::versionOf(table);
     if (!json && !quiet) {
-        std::size_t count = 0;
-        for (auto it = table.begin(); it != table.end(); ++it) {
-            ++count;
-        }
-        std::string heading = "# smbios-inspect 0.1.0 (Tarnwick)\n";
-        heading += "SMBIOS " + std::to_string(version.major) + "." + std::to_string(version.minor);
-        if (version.major >= 3) {
-            heading += "." + std::to_string(version.docrev);
-        }
-        heading += " present.\n" + std::to_string(count) + " structures occupying " +
-                   std::to_string(table.getTableLength()) + " bytes.\n\n";
-        out << heading;
+        HeadingOptions heading;
+        heading.firstLine = "# smbios-inspect 0.1.0 (Tarnwick)";
+        heading.source = headingSourceOf(source.sourceOptions(), heading.path);
+        heading.byType = !types.empty();
+        heading.decodeOptions = options;
+        out << dmidecodeHeading(table, heading);
     }
     // The text goes out as each structure is decoded, so that a large table
     // is never held decoded as a whole; JSON is one document.

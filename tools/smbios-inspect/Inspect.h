@@ -50,6 +50,9 @@ public:
     // ToolError that says which sources were tried and why each failed.
     smbios::ISmbiosTable &table();
 
+    // The source as given, which the dmidecode heading names.
+    const SourceOptions &sourceOptions() const { return options; }
+
 private:
     SourceOptions options;
     bool fromMachine;

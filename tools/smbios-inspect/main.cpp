@@ -1,12 +1,14 @@
 // smbios-inspect: reads the SMBIOS table of this machine, a memory image, a
 // dmidecode dump, a raw sysfs table or a Windows RSMB buffer through the
-// Tarnwick library, and lists, shows, checks and exports it.
+// Tarnwick library, and lists, shows, checks and exports it. Started as
+// smbios-dmidecode (a link to it), it is the drop-in for dmidecode 3.7.
 #include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
 #include "smbios-inspect/CommandLine.h"
+#include "smbios-inspect/DmidecodeCommand.h"
 #include "smbios-inspect/Inspect.h"
 #include "smbios/Exception.h"
 
@@ -15,15 +17,17 @@ namespace {
 constexpr int kUsageError = 2;
 constexpr int kFailure = 1;
 
-// One line: newlines of multi-line library texts become "; ".
-std::string oneLine(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
-        text.pop_back();
+// The name the program was started by, without its folder and suffix.
+std::string programName(const char *path) {
+    std::string name = path != nullptr ? path : "";
+    const std::size_t slash = name.find_last_of("/\\");
+    if (slash != std::string::npos) {
+        name.erase(0, slash + 1);
     }
-    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at)) {
-        text.replace(at, 1, "; ");
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".exe") == 0) {
+        name.erase(name.size() - 4);
     }
-    return text;
+    return name;
 }
 
 int run(const smbios_inspect::CommandLine &line, smbios_inspect::Output &out, smbios_inspect::Output &errors) {
@@ -65,6 +69,9 @@ void write(std::FILE *stream, const std::string &text) {
 }  // namespace
 
 int main(int argc, char **argv) {
+    if (argc > 0 && programName(argv[0]) == smbios_inspect::kDropInName) {
+        return smbios_inspect::dmidecodeMain(argc, argv);
+    }
     const smbios_inspect::CommandLine line =
         smbios_inspect::parseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     if (line.outcome == smbios_inspect::CommandLine::Outcome::ShowText) {
@@ -82,11 +89,11 @@ int main(int argc, char **argv) {
     try {
         status = run(line, out, errors);
     } catch (const smbios::IException &error) {
-        failure = oneLine(error.what());
+        failure = smbios_inspect::oneLine(error.what());
     } catch (const smbios_inspect::ToolError &error) {
-        failure = oneLine(error.what());
+        failure = smbios_inspect::oneLine(error.what());
     } catch (const std::exception &error) {
-        failure = "unexpected error: " + oneLine(error.what());
+        failure = "unexpected error: " + smbios_inspect::oneLine(error.what());
     }
     write(stdout, out.text());
     write(stderr, errors.text());
