@@ -243,6 +243,7 @@ std::vector<std::string> hexRows(const uint8_t *data, std::size_t size) {
 namespace {
 
 const char *const kUnknownTypeName = "Unknown Type";
+const char *const kOemTypeName = "OEM-specific Type";
 
 // What dmidecode shows of a structure it has no decoder for: its bytes and
 // its strings.
@@ -300,11 +301,11 @@ Structure decodeStructure(const smbios::ISmbiosItem &item, Version version, cons
     structure.length = view.length();
     structure.handle = view.handle();
     Fields fields(structure, options.dialect);
-    if (const TypeDecoder *decoder = decoderFor(view.type())) {
+    if (const TypeDecoder *decoder = decoderFor(view.type(), options)) {
         structure.name = decoder->name.in(options.dialect);
         decoder->decode(view, fields);
     } else {
-        structure.name = view.type() >= 128 ? "OEM-specific Type" : kUnknownTypeName;
+        structure.name = view.type() >= 128 ? kOemTypeName : kUnknownTypeName;
         decodeUndecoded(view, fields);
     }
     structure.formattedLength = view.formattedLength();
@@ -346,13 +347,53 @@ void appendText(std::string &out, const Structure &structure) {
 }
 
 bool isShownQuietly(const Structure &structure) {
-    return structure.type < 126 && structure.name != kUnknownTypeName;
+    if (structure.type == 126 || structure.type == 127) {
+        return false;
+    }
+    return structure.name != kUnknownTypeName && structure.name != kOemTypeName;
 }
 
 void appendQuietText(std::string &out, const Structure &structure) {
     if (isShownQuietly(structure)) {
         appendBody(out, structure, true);
     }
+}
+
+namespace {
+
+Maker makerNamed(const std::string &manufacturer) {
+    static const std::pair<const char *, Maker> kMakers[] = {
+        {"HPE", Maker::Hpe},
+        {"HP", Maker::Hpe},
+        {"Hewlett-Packard", Maker::Hpe},
+        {"Hewlett Packard Enterprise", Maker::Hpe},
+        {"IBM", Maker::IbmLenovo},
+        {"LENOVO", Maker::IbmLenovo},
+        {"Acer", Maker::Acer},
+    };
+    for (const auto &[name, maker] : kMakers) {
+        if (manufacturer == name) {
+            return maker;
+        }
+    }
+    return Maker::Other;
+}
+
+}  // namespace
+
+DecodeOptions decodeOptionsFor(const smbios::ISmbiosTable &table, Dialect dialect, bool quirks) {
+    DecodeOptions options;
+    options.dialect = dialect;
+    options.quirks = quirks;
+    for (auto it = table[1]; it != table.end(); ++it) {
+        StructureView view(*it, versionOf(table), options);
+        const std::string *manufacturer = view.string(view.u8(0x04));
+        const std::string *product = view.string(view.u8(0x05));
+        options.maker = manufacturer ? makerNamed(*manufacturer) : Maker::Other;
+        options.product = product ? *product : std::string();
+        break;
+    }
+    return options;
 }
 
 Version versionOf(const smbios::ISmbiosTable &table) {

@@ -104,6 +104,32 @@ const TypeDecoder *decoderFor(uint8_t type) {
     return nullptr;
 }
 
+const TypeDecoder *decoderFor(uint8_t type, const DecodeOptions &options) {
+    if (type < 128) {
+        return decoderFor(type);
+    }
+    OemTypeTable table{nullptr, 0};
+    switch (options.maker) {
+    case Maker::Hpe:
+        table = hpeTypes();
+        break;
+    case Maker::IbmLenovo:
+        table = ibmLenovoTypes();
+        break;
+    case Maker::Acer:
+        table = acerTypes();
+        break;
+    case Maker::Other:
+        break;
+    }
+    for (std::size_t i = 0; i < table.count; ++i) {
+        if (table.rows[i].type == type && options.dialect >= table.rows[i].since) {
+            return &table.rows[i].decoder;
+        }
+    }
+    return nullptr;
+}
+
 // Neither carries fields: an inactive structure's bytes are the firmware's
 // leftovers, and the end of the table is only a marker.
 void decodeInactive(StructureView & /*view*/, Fields & /*fields*/) {}

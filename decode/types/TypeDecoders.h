@@ -15,9 +15,31 @@ struct TypeDecoder {
     void (*decode)(StructureView &view, Fields &fields);
 };
 
-// The decoder of `type`, or nullptr for a type without one (OEM types and
-// those the standard does not define yet).
+// A maker's own type: decoded from release `since` on (a release before it
+// shows the structure's bytes).
+struct OemTypeDecoder {
+    uint8_t type;
+    Dialect since;
+    TypeDecoder decoder;
+};
+
+// One maker's types, in the maker's file under decode/oem/.
+struct OemTypeTable {
+    const OemTypeDecoder *rows;
+    std::size_t count;
+};
+OemTypeTable hpeTypes();
+OemTypeTable ibmLenovoTypes();
+OemTypeTable acerTypes();
+
+// The decoder of a standard `type`, or nullptr for a type without one (OEM
+// types and those the standard does not define yet).
 const TypeDecoder *decoderFor(uint8_t type);
+
+// The decoder of `type` for a structure decoded with `options`: the
+// standard's, or for 128 to 255 the maker's where the release decodes it;
+// nullptr for none.
+const TypeDecoder *decoderFor(uint8_t type, const DecodeOptions &options);
 
 // Each group of types registers its decoders in its own file.
 void decodeBios(StructureView &view, Fields &fields);                               // 0

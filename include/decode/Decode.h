@@ -40,13 +40,31 @@ Version versionOf(const smbios::ISmbiosTable &table);
 // ones show as out of range; the fields decoded are the same in all.
 enum class Dialect : uint8_t { Dmidecode34, Dmidecode36, Dmidecode37 };
 
+// The maker whose own structure types (128 to 255) a table carries, as its
+// system structure (type 1) names it: the same type number means different
+// things to different makers, and is decoded for the maker named only.
+enum class Maker : uint8_t { Other, Hpe, IbmLenovo, Acer };
+
 // How structures are decoded. `quirks` off decodes every structure as the
 // standard lays it out, without the corrections for known firmware faults
-// that dmidecode also leaves out with --no-quirks.
+// that dmidecode also leaves out with --no-quirks. `maker` and `product`
+// (the system's product name, which tells some makers' generations apart)
+// are those of the table the structure belongs to: `decodeOptionsFor`
+// reads them.
 struct DecodeOptions {
+    DecodeOptions() = default;
+    // NOLINTNEXTLINE(google-explicit-constructor): {dialect} reads as what it is
+    DecodeOptions(Dialect words, bool withQuirks = true) : dialect(words), quirks(withQuirks) {}
+
     Dialect dialect = Dialect::Dmidecode37;
     bool quirks = true;
+    Maker maker = Maker::Other;
+    std::string product;
 };
+
+// The options that decode `table`'s structures in `dialect`: its maker and
+// product from its system structure.
+DecodeOptions decodeOptionsFor(const smbios::ISmbiosTable &table, Dialect dialect, bool quirks = true);
 
 enum class Kind : uint8_t {
     Text,     // words only: `text`

@@ -15,6 +15,9 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
     smbios::ISmbiosTable &table = source.table();
     memory::MemoryFactory::getFactory()->reset();
     const smbios::decode::Version version = smbios::decode::versionOf(table);
+    // The maker's own types are decoded for the maker the table names.
+    const smbios::decode::DecodeOptions tableOptions =
+        smbios::decode::decodeOptionsFor(table, options.dialect, options.quirks);
     if (!json && !quiet) {
         HeadingOptions heading;
         heading.firstLine = "# smbios-inspect 0.1.0 (Tarnwick)";
@@ -38,7 +41,7 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
         if (handle && item.getHandle() != *handle) {
             continue;
         }
-        smbios::decode::Structure structure = smbios::decode::decodeStructure(item, version, options);
+        smbios::decode::Structure structure = smbios::decode::decodeStructure(item, version, tableOptions);
         if (quiet && !smbios::decode::isShownQuietly(structure)) {
             continue;
         }

@@ -444,8 +444,8 @@ int writeDumpBin(TableSource &source, const std::string &path, bool quiet, Outpu
 }
 
 void decodeStructures(smbios::ISmbiosTable &table, const DropInLine &line, Output &out, Output &errors) {
-    smbios::decode::DecodeOptions options;
-    options.quirks = line.quirks;
+    const smbios::decode::DecodeOptions options =
+        smbios::decode::decodeOptionsFor(table, smbios::decode::Dialect::Dmidecode37, line.quirks);
     const smbios::decode::Version version = smbios::decode::versionOf(table);
     // dmidecode shows the structures as the firmware delivered them, without
     // the library's workarounds' corrections.
