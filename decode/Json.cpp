@@ -1,4 +1,5 @@
-// Decoded structures as JSON: the same fields as the text, typed.
+// Decoded structures as JSON: the same fields as the text, typed, under keys
+// that do not change with the words a release shows.
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -8,20 +9,47 @@
 #include "decode/Decode.h"
 
 namespace smbios::decode {
+
+std::string jsonKey(const std::string &words) {
+    std::string key;
+    for (const char c : words) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (letter || (c >= 'A' && c <= 'Z')) {
+            key += letter ? c : static_cast<char>(c - 'A' + 'a');
+        } else if (!key.empty() && key.back() != '_') {
+            key += '_';
+        }
+    }
+    if (!key.empty() && key.back() == '_') {
+        key.pop_back();
+    }
+    return key;
+}
+
+std::string jsonKeyOf(const Field &field) {
+    return field.name.empty() ? std::string() : jsonKey(field.key.empty() ? field.name : field.key);
+}
+
 namespace {
 
 using Json = nlohmann::ordered_json;
 
 Json valueOf(const Field &field);
 
-// Fields of one level by name. A name that repeats (the protocol records
-// of a host interface) keeps every value, in an array.
+// The fields of one level by key. A name that repeats (the protocol records
+// of a host interface) keeps every value, in an array; fields without a name
+// in a level of named ones go, in their order, under "items", as a list of
+// unnamed fields does.
 Json childrenOf(const std::vector<Field> &fields) {
     Json object = Json::object();
     std::set<std::string> repeated;
     for (const Field &field : fields) {
-        const std::string &key = field.name.empty() ? field.text : field.key.empty() ? field.name : field.key;
         Json value = valueOf(field);
+        if (field.name.empty()) {
+            object["items"].push_back(std::move(value));
+            continue;
+        }
+        const std::string key = jsonKeyOf(field);
         if (!object.contains(key)) {
             object[key] = std::move(value);
             continue;
@@ -72,21 +100,7 @@ Json valueOf(const Field &field) {
     case Kind::Bytes:
         return field.bytes;
     case Kind::Group: {
-        // A list under a count (languages, contained handles) has children
-        // without names, which may repeat: an array keeps them all.
-        const bool unnamed =
-            !field.children.empty() && std::all_of(field.children.begin(), field.children.end(),
-                                                   [](const Field &child) { return child.name.empty(); });
-        Json group = Json::object();
-        if (unnamed) {
-            Json items = Json::array();
-            for (const Field &child : field.children) {
-                items.push_back(valueOf(child));
-            }
-            group["items"] = std::move(items);
-        } else {
-            group = childrenOf(field.children);
-        }
+        Json group = childrenOf(field.children);
         if (!field.text.empty()) {
             group["value"] = field.text;
         }
@@ -102,21 +116,46 @@ Json valueOf(const Field &field) {
     return field.text;
 }
 
-}  // namespace
-
-std::string toJson(const std::vector<Structure> &structures) {
+Json structuresOf(const std::vector<Structure> &structures) {
     Json array = Json::array();
     for (const Structure &structure : structures) {
         Json object;
         object["handle"] = structure.handle;
         object["type"] = structure.type;
         object["length"] = structure.length;
-        object["name"] = structure.name;
+        // The standard's name, which no release rewords.
+        object["name"] = typeName(structure.type);
         object["fields"] = childrenOf(structure.fields);
         array.push_back(std::move(object));
     }
-    // Strings that are not valid UTF-8 come out with U+FFFD in their place.
-    return array.dump(2, ' ', false, Json::error_handler_t::replace);
+    return array;
+}
+
+// Strings that are not valid UTF-8 come out with U+FFFD in their place.
+std::string written(const Json &document) {
+    return document.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
+}  // namespace
+
+std::string toJson(const std::vector<Structure> &structures) {
+    return written(structuresOf(structures));
+}
+
+std::string toJson(const TableFacts &table, const std::vector<Structure> &structures) {
+    Json document;
+    document["smbios_version"] = {
+        {"major", table.version.major}, {"minor", table.version.minor}, {"docrev", table.version.docrev}};
+    Json source = {{"kind", table.source}};
+    if (!table.file.empty()) {
+        source["file"] = table.file;
+    }
+    source["entry_point"] = table.entryPoint;
+    document["source"] = std::move(source);
+    document["table_length"] = table.tableLength;
+    document["structure_count"] = table.structureCount;
+    document["structures"] = structuresOf(structures);
+    return written(document);
 }
 
 }  // namespace smbios::decode

@@ -154,9 +154,36 @@ bool isShownQuietly(const Structure &structure);
 // the fields not shown in it.
 void appendQuietText(std::string &out, const Structure &structure);
 
+// The release whose words JSON carries (the names of enumerations, the
+// texts of values), whatever release the text takes: one, so that what a
+// program reads does not change with the text's choice.
+constexpr Dialect kJsonDialect = Dialect::Dmidecode37;
+
+// The JSON key of a field known by `words`: its ASCII letters and digits in
+// lower case, each run of anything else one '_' between them ("Max. Speed"
+// is max_speed, "PMIC0 Manufacturer ID" pmic0_manufacturer_id).
+std::string jsonKey(const std::string &words);
+// The key of `field`: jsonKey of its key, or of its name where the key is
+// empty; empty for a field without a name, which JSON lists under "items".
+std::string jsonKeyOf(const Field &field);
+
 // The structures as one JSON array, each an object of handle, type,
-// length, name and fields.
+// length, the standard's name of its type and its fields by jsonKeyOf.
 std::string toJson(const std::vector<Structure> &structures);
+
+// What a decode document says of the table its structures come from.
+struct TableFacts {
+    Version version;
+    std::string source;      // where the table was read: "image", "dump", "raw", "rsmb" or "machine"
+    std::string file;        // the file read, for a source that is one
+    std::string entryPoint;  // the record before the table: "smbios2", "smbios3", "rsmb" or "none"
+    uint64_t tableLength = 0;
+    std::size_t structureCount = 0;  // in the whole table, whichever structures are given
+};
+
+// One JSON document: the table's facts, and the structures as the array
+// above under "structures".
+std::string toJson(const TableFacts &table, const std::vector<Structure> &structures);
 
 }  // namespace smbios::decode
 

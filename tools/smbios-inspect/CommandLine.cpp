@@ -84,17 +84,18 @@ const CommandInfo kCommands[] = {
      "  --no-quirks        as dmidecode --no-quirks: no corrections of known firmware\n"
      "                     faults\n"
      "  --json             one JSON document: the table and its structures' typed\n"
-     "                     fields\n",
+     "                     fields, in the words of 3.7 whatever --dmidecode says\n",
      Command::Decode, true, false, false, true},
     {"get", "one field, by dmidecode's -s keyword, or an OEM string",
-     "get (KEYWORD | --list | --oem-string N) [--dmidecode R]",
+     "get (KEYWORD | --list | --oem-string N) [--dmidecode R] [--json]",
      "  KEYWORD            a field, as dmidecode -s names it (system-serial-number,\n"
      "                     bios-version, ...): one line per structure that has it\n"
      "  --list             the keywords\n"
      "  --oem-string N     OEM string N (from 1) of the OEM strings structure, or\n"
      "                     'count' for how many it holds\n"
-     "  --dmidecode R      the values of dmidecode release R: 3.4, 3.6 or 3.7 (default)\n",
-     Command::Get, false, false, false, false, true},
+     "  --dmidecode R      the values of dmidecode release R: 3.4, 3.6 or 3.7 (default)\n"
+     "  --json             one JSON document of the values\n",
+     Command::Get, true, false, false, false, true},
     {"entry-point", "the record in front of the table (entry point, RSMB header) and its checks",
      "entry-point [--json]", kJsonLine, Command::EntryPoint, true, false, false},
     {"system-id", "the maker's system ID, and what each source said", "system-id [--json]", kJsonLine,

@@ -558,7 +558,7 @@ int runDropIn(const DropInLine &line, Output &out, Output &errors) {
         return 0;
     }
     if (!line.oemString.empty()) {
-        return getCommand(*source, "", false, line.oemString, heading.decodeOptions, out, errors);
+        return getCommand(*source, "", false, line.oemString, false, heading.decodeOptions, out, errors);
     }
     decodeStructures(*table, line, out, errors);
     return 0;

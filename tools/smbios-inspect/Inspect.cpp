@@ -285,6 +285,35 @@ std::string whyTheMachineGaveNoTable(const SourceOptions &options) {
 
 }  // namespace
 
+const char *TableSource::kind() const {
+    return !options.image.empty()  ? "image"
+           : !options.dump.empty() ? "dump"
+           : !options.raw.empty()  ? "raw"
+           : !options.rsmb.empty() ? "rsmb"
+                                   : "machine";
+}
+
+const std::string &TableSource::file() const {
+    return !options.image.empty()  ? options.image
+           : !options.dump.empty() ? options.dump
+           : !options.raw.empty()  ? options.raw
+                                   : options.rsmb;
+}
+
+const char *entryPointKindName(smbios::EntryPointKind kind) {
+    switch (kind) {
+    case smbios::EntryPointKind::Smbios2:
+        return "smbios2";
+    case smbios::EntryPointKind::Smbios3:
+        return "smbios3";
+    case smbios::EntryPointKind::RawSmbiosData:
+        return "rsmb";
+    case smbios::EntryPointKind::None:
+        break;
+    }
+    return "none";
+}
+
 smbios::ISmbiosTable &TableSource::table() {
     try {
         return *smbios::SmbiosFactory::getFactory()->getSingleton();
@@ -483,7 +512,7 @@ std::string entryPoint3Report(const std::vector<uint8_t> &bytes) {
 struct EntryPointView {
     std::vector<EntryPointField> fields;
     const char *title = "Entry point";
-    const char *kind = "none";
+    const char *kind = "none";         // entryPointKindName
     const char *validation = nullptr;  // the line's label, when the record is validated
     std::string report;
     bool valid = true;
@@ -491,12 +520,12 @@ struct EntryPointView {
 
 EntryPointView viewOf(const smbios::SourceEntryPoint &held) {
     EntryPointView view;
+    view.kind = entryPointKindName(held.kind);
     switch (held.kind) {
     case smbios::EntryPointKind::Smbios2: {
         smbios::SmbiosTableEntryPoint ep{};
         std::memcpy(&ep, held.bytes.data(), std::min(held.bytes.size(), sizeof ep));
         view.fields = entryPoint2Fields(ep);
-        view.kind = "smbios2";
         view.validation = "Strict validation";
         smbios::ParseExceptionImpl failure;
         view.valid = smbios::validateEntryPoint(ep, true, failure);
@@ -506,7 +535,6 @@ EntryPointView viewOf(const smbios::SourceEntryPoint &held) {
     case smbios::EntryPointKind::Smbios3:
         view.fields = entryPoint3Fields(fmt::readEntryPoint3(held.bytes.data()));
         view.title = "Entry point (SMBIOS 3, 64-bit)";
-        view.kind = "smbios3";
         view.validation = "Validation";
         view.report = entryPoint3Report(held.bytes);
         view.valid = view.report.empty();
@@ -514,7 +542,6 @@ EntryPointView viewOf(const smbios::SourceEntryPoint &held) {
     case smbios::EntryPointKind::RawSmbiosData:
         view.fields = rawSmbiosDataFields(held.bytes);
         view.title = "Entry point: none; RSMB header (Windows firmware-table query)";
-        view.kind = "rsmb";
         break;
     case smbios::EntryPointKind::None:
         view.title = "Entry point: none (the source holds the table alone)";

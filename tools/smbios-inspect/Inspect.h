@@ -53,6 +53,11 @@ public:
     // The source as given, which the dmidecode heading names.
     const SourceOptions &sourceOptions() const { return options; }
 
+    // What JSON calls the source: "image", "dump", "raw", "rsmb" or
+    // "machine"; and its file, empty for the machine.
+    const char *kind() const;
+    const std::string &file() const;
+
 private:
     SourceOptions options;
     bool fromMachine;
@@ -68,6 +73,10 @@ struct StructureInfo {
     std::vector<std::string> strings;
 };
 StructureInfo describeStructure(const smbios::ISmbiosItem &item);
+
+// What JSON calls the kind of record in front of a table: "smbios2",
+// "smbios3", "rsmb" or "none".
+const char *entryPointKindName(smbios::EntryPointKind kind);
 
 // A handle as the commands show it: 0x0100.
 std::string hex16(uint32_t value);
@@ -125,7 +134,7 @@ int showCommand(TableSource &source, std::optional<int> type, std::optional<int>
 int decodeCommand(TableSource &source, const std::vector<int> &types, std::optional<int> handle, bool quiet, bool json,
                   const smbios::decode::DecodeOptions &options, Output &out, Output &errors);
 int getCommand(TableSource &source, const std::string &keyword, bool listKeywords, const std::string &oemString,
-               const smbios::decode::DecodeOptions &options, Output &out, Output &errors);
+               bool json, const smbios::decode::DecodeOptions &options, Output &out, Output &errors);
 int entryPointCommand(TableSource &source, bool json, Output &out);
 // The system-ID and vendor queries read the library's process-wide memory
 // source and table, which the TableSource of the run has set up.

@@ -46,8 +46,8 @@ int run(const smbios_inspect::CommandLine &line, smbios_inspect::Output &out, sm
         return smbios_inspect::decodeCommand(table, line.types, line.handle, line.quiet, line.json, line.decodeOptions,
                                              out, errors);
     case Command::Get:
-        return smbios_inspect::getCommand(table, line.keyword, line.listKeywords, line.oemString, line.decodeOptions,
-                                          out, errors);
+        return smbios_inspect::getCommand(table, line.keyword, line.listKeywords, line.oemString, line.json,
+                                          line.decodeOptions, out, errors);
     case Command::EntryPoint:
         return smbios_inspect::entryPointCommand(table, line.json, out);
     case Command::SystemId:
