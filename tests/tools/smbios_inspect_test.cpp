@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
@@ -18,6 +20,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "decode/Decode.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
 #include "smbios/format/SmbiosFormat.h"
@@ -136,6 +139,99 @@ std::vector<tarnwick_test::Structure> structuresOf(const std::string &source) {
         structures.push_back(s);
     }
     return structures;
+}
+
+// The tool's JSON documents, each kept in a file to be checked against the
+// definition of the command that wrote it in docs/schema, by one run of
+// tests/tools/validate-json (python3-jsonschema) for all of them.
+class SchemaCheck {
+public:
+    // Whether the validator can run: python3-jsonschema with draft 2020-12.
+    static bool available() {
+        static const bool found =
+            tarnwick_test::runCommand(quoted(TARNWICK_PYTHON3) + " -c 'from jsonschema import Draft202012Validator'")
+                .status == 0;
+        return found;
+    }
+
+    // Runs the tool with `arguments`, expects `status` and one document,
+    // and keeps it for the schema's `definition`.
+    std::string run(const std::string &definition, const std::string &arguments, int status = 0) {
+        const Result result = inspect(arguments);
+        EXPECT_EQ(result.status, status) << arguments << ": " << result.err;
+        const std::string path = files.path() + "/" + std::to_string(documents.size()) + ".json";
+        smbios::format::writeFileBytes(path, std::vector<uint8_t>(result.out.begin(), result.out.end()));
+        documents.push_back(definition + "=" + path);
+        names.push_back(arguments);
+        return result.out;
+    }
+
+    // The validator's verdict on every document kept: empty when each is
+    // valid, else its lines, with the commands that wrote the documents.
+    std::string failures() const {
+        std::string command =
+            quoted(TARNWICK_PYTHON3) + " " + quoted(TARNWICK_VALIDATE_JSON) + " " + quoted(TARNWICK_JSON_SCHEMA);
+        for (const std::string &document : documents) {
+            command += " " + quoted(document);
+        }
+        const Result result = tarnwick_test::runCommand(command);
+        if (result.status == 0 && result.out.empty()) {
+            return {};
+        }
+        std::string report = "validate-json exited " + std::to_string(result.status) + ":\n" + result.out + result.err;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            report += files.path() + "/" + std::to_string(i) + ".json: smbios-inspect " + names[i] + "\n";
+        }
+        return report;
+    }
+
+    std::size_t size() const { return documents.size(); }
+
+private:
+    tarnwick_test::TempDirectory files;
+    std::vector<std::string> documents;  // DEFINITION=FILE
+    std::vector<std::string> names;
+};
+
+// Every command's JSON on the table `source` reads: each against its
+// definition in the schema. decode's is the same whichever release's words
+// the text takes.
+void expectEveryDocumentValid(const std::string &source) {
+    if (!SchemaCheck::available()) {
+        GTEST_SKIP() << "python3-jsonschema (draft 2020-12) is not installed for " << TARNWICK_PYTHON3
+                     << " (scripts/install-deps installs it)";
+    }
+    SchemaCheck check;
+    const Json listed = Json::parse(check.run("list", source + " list --json"));
+    std::set<int> types;
+    for (const Json &entry : listed["structures"]) {
+        types.insert(entry["type"].get<int>());
+    }
+    for (int type : types) {
+        check.run("show", source + " show --type " + std::to_string(type) + " --json");
+    }
+    if (!listed["structures"].empty()) {
+        check.run("show", source + " show --handle " + std::to_string(listed["structures"][0]["handle"].get<int>()) +
+                              " --json");
+    }
+    const std::string decoded = check.run("decode", source + " decode --json");
+    for (const char *release : {"3.4", "3.6", "3.7"}) {
+        EXPECT_EQ(inspect(source + " decode --json --dmidecode " + release).out, decoded) << release;
+    }
+    check.run("decode", source + " decode --quiet --no-quirks --type memory --json");
+    check.run("entry-point", source + " entry-point --json");
+    check.run("vendor", source + " vendor --json");
+    // system-id exits 1 where no source finds an ID, with its document.
+    const bool found = Json::parse(inspect(source + " system-id --json").out)["systemId"] != 0;
+    check.run("system-id", source + " system-id --json", found ? 0 : 1);
+    check.run("get", source + " get --list --json");
+    for (const std::string &keyword : splitLines(inspect("get --list").out)) {
+        check.run("get", source + " get " + keyword + " --json");
+    }
+    check.run("get", source + " get --oem-string count --json");
+    check.run("get", source + " get --oem-string 1 --json");
+    EXPECT_GT(check.size(), 30u);
+    EXPECT_EQ(check.failures(), "");
 }
 
 class SmbiosInspectFixtureTest : public tarnwick_test::DmidecodeTest<RealTable> {
@@ -265,29 +361,54 @@ TEST_P(SmbiosInspectFixtureTest, DecodeAndGetAgreeWithDmidecode) {
             << oemString;
     }
 
-    // In each structure, the JSON's fields are the text's, in its order:
-    // the lines one tab in, or the headings of a structure shown under
-    // headings (several on-board devices).
-    const nlohmann::ordered_json json = nlohmann::ordered_json::parse(inspect(source + " decode --json" + words).out);
-    const std::vector<std::string> blocks = tarnwick_test::textBlocks(decoded.out);
-    ASSERT_EQ(json.size(), blocks.size());
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        const std::vector<std::string> lines = splitLines(blocks[i]);
-        const bool headings = lines.size() > 1 && lines[1] != json[i]["name"].get<std::string>();
-        std::string names;
+    // In each structure, the JSON's fields are the text's, in its order,
+    // each under the key of its name (the lines one tab in, or the headings
+    // of a structure shown under headings: several on-board devices, the
+    // entries of additional information), or for a name a release reworded,
+    // of the words it had first, which 3.4's text shows.
+    const nlohmann::ordered_json json = nlohmann::ordered_json::parse(inspect(source + " decode --json").out);
+    const std::vector<std::string> blocks = tarnwick_test::textBlocks(inspect(source + " decode").out);
+    const std::vector<std::string> blocks34 = tarnwick_test::textBlocks(decoded.out);
+    const nlohmann::ordered_json &structures = json["structures"];
+    ASSERT_EQ(structures.size(), blocks.size());
+    ASSERT_EQ(blocks34.size(), blocks.size());
+    const auto topLevelNames = [](const std::string &block, bool headings) {
+        std::vector<std::string> names;
+        const std::vector<std::string> lines = splitLines(block);
         for (std::size_t n = headings ? 1 : 2; n < lines.size(); ++n) {
             const std::string &line = lines[n];
             if (headings ? !line.empty() && line[0] != '\t' : line.size() > 1 && line[0] == '\t' && line[1] != '\t') {
-                names += line.substr(headings ? 0 : 1, line.find(':') - (headings ? 0 : 1)) + "\n";
+                names.push_back(line.substr(headings ? 0 : 1, line.find(':') - (headings ? 0 : 1)));
             }
         }
-        std::string keys;
-        for (const auto &field : json[i]["fields"].items()) {
-            keys += field.key() + "\n";
+        return names;
+    };
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const nlohmann::ordered_json &structure = structures[i];
+        const int type = structure["type"].get<int>();
+        const nlohmann::ordered_json &fields = structure["fields"];
+        const bool headings = (type == 10 || type == 40) && !fields.empty() &&
+                              std::all_of(fields.begin(), fields.end(),
+                                          [](const nlohmann::ordered_json &value) { return value.is_object(); });
+        const std::vector<std::string> names = topLevelNames(blocks[i], headings);
+        std::set<std::string> originalKeys;
+        for (const std::string &name : topLevelNames(blocks34[i], headings)) {
+            originalKeys.insert(smbios::decode::jsonKey(name));
         }
-        EXPECT_EQ(keys, names) << blocks[i];
-        EXPECT_EQ(json[i]["handle"].get<unsigned>(), std::stoul(blocks[i].substr(9, 4), nullptr, 16));
+        std::size_t n = 0;
+        for (const auto &field : fields.items()) {
+            ASSERT_LT(n, names.size()) << field.key() << " is not in the text:\n" << blocks[i];
+            const std::string key = smbios::decode::jsonKey(names[n++]);
+            EXPECT_TRUE(field.key() == key || originalKeys.count(field.key()) == 1)
+                << field.key() << " for \"" << names[n - 1] << "\" in\n"
+                << blocks[i];
+        }
+        EXPECT_EQ(n, names.size()) << blocks[i];
+        EXPECT_EQ(structure["handle"].get<unsigned>(), std::stoul(blocks[i].substr(9, 4), nullptr, 16));
+        EXPECT_EQ(structure["name"], smbios::decode::typeName(type));
     }
+    EXPECT_EQ(json["structure_count"].get<std::size_t>(),
+              Json::parse(inspect(source + " list --json").out)["structures"].size());
 }
 
 TEST_P(SmbiosInspectFixtureTest, RealMachinesHaveNoSystemId) {
@@ -304,8 +425,39 @@ TEST_P(SmbiosInspectFixtureTest, RealMachinesHaveNoSystemId) {
     EXPECT_EQ(result.err, "smbios-inspect: no system ID: no source found one\n");
 }
 
+TEST_P(SmbiosInspectFixtureTest, EveryCommandsJsonFollowsTheSchema) {
+    expectEveryDocumentValid(source);
+}
+
 INSTANTIATE_TEST_SUITE_P(Fixtures, SmbiosInspectFixtureTest, ::testing::ValuesIn(tarnwick_test::realTables()),
                          [](const ::testing::TestParamInfo<RealTable> &info) { return std::string(info.param.name); });
+
+// The built tables of tests/data/decode, read bare (--raw).
+std::vector<std::string> builtTables() {
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(tarnwick_test::testDataPath("decode"))) {
+        if (entry.path().extension() == ".raw") {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class BuiltTableJsonTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(BuiltTableJsonTest, EveryCommandsJsonFollowsTheSchema) {
+    expectEveryDocumentValid("--raw " + quoted(tarnwick_test::testDataPath("decode/" + GetParam())));
+}
+
+INSTANTIATE_TEST_SUITE_P(BuiltTables, BuiltTableJsonTest, ::testing::ValuesIn(builtTables()),
+                         [](const ::testing::TestParamInfo<std::string> &info) {
+                             std::string name = info.param.substr(0, info.param.rfind('.'));
+                             std::replace_if(
+                                 name.begin(), name.end(),
+                                 [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+                             return name;
+                         });
 
 // ---------------------------------------------------------------------------
 // The commands on SeaBIOS with the maker's marks.
