@@ -4,7 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -34,11 +36,34 @@ std::vector<uint8_t> structureOf(std::vector<uint8_t> formatted, const std::vect
     return formatted;
 }
 
+// Within each level of `fields`, every JSON key stands for one field's
+// words, and none is the key a level keeps for its unnamed fields ("items")
+// or a group for its own text ("value").
+void expectOneWordsPerKey(const std::vector<smbios::decode::Field> &fields, bool hasText, const std::string &where) {
+    std::map<std::string, std::string> wordsOf;
+    const bool unnamed =
+        std::any_of(fields.begin(), fields.end(), [](const auto &field) { return field.name.empty(); });
+    for (const smbios::decode::Field &field : fields) {
+        if (!field.name.empty()) {
+            const std::string key = smbios::decode::jsonKeyOf(field);
+            const std::string &words = field.key.empty() ? field.name : field.key;
+            const auto [known, fresh] = wordsOf.emplace(key, words);
+            if (key.empty() || (!fresh && known->second != words) || (unnamed && key == "items") ||
+                (hasText && key == "value")) {
+                ADD_FAILURE() << where << ": \"" << words << "\" has the key '" << key << "'"
+                              << (fresh ? "" : " of \"" + known->second + "\"");
+            }
+        }
+        expectOneWordsPerKey(field.children, !field.text.empty() && field.kind == smbios::decode::Kind::Group,
+                             where + "/" + field.name);
+    }
+}
+
 // Every type, at every length from the header alone to 64 bytes, its
 // formatted area filled with a byte that changes with the length (none,
 // some and all bits set), under an early and a late version: the decoder
 // reads only what the structure holds (ASan and valgrind watch this test),
-// and its text and JSON are whole.
+// its text and JSON are whole, and no two fields of a level share a key.
 TEST(DecodeTest, EveryTypeAtEveryLengthDecodesWithinItsBytes) {
     const uint8_t fills[] = {0x00, 0x5A, 0xFF};
     for (unsigned type = 0; type < 256; ++type) {
@@ -50,7 +75,9 @@ TEST(DecodeTest, EveryTypeAtEveryLengthDecodesWithinItsBytes) {
             const std::vector<uint8_t> bytes = structureOf(formatted, {"one", "two\x01\xff"});
             const smbios::SmbiosItem item(bytes.data(), bytes.size());
             for (Version version : {Version{2, 0, 0}, Version{3, 7, 0}}) {
-                const smbios::decode::Structure decoded = smbios::decode::decodeStructure(item, version);
+                const smbios::decode::Structure decoded =
+                    smbios::decode::decodeStructure(item, version, {smbios::decode::kJsonDialect});
+                expectOneWordsPerKey(decoded.fields, false, "type " + std::to_string(type));
                 std::string text;
                 smbios::decode::appendText(text, decoded);
                 ASSERT_EQ(text.rfind("Handle 0x1234, DMI type " + std::to_string(type), 0), 0U) << text;
@@ -120,8 +147,25 @@ TEST(DecodeTest, NewerFieldsShowOnlyUnderTheirVersion) {
     smbios::decode::appendText(text, decoded);
     EXPECT_EQ(text.find("Format"), std::string::npos) << text;
     const nlohmann::json fields = nlohmann::json::parse(smbios::decode::toJson({decoded})).at(0).at("fields");
-    EXPECT_EQ(fields.at("Version Format"), "Major.Minor");
-    EXPECT_EQ(fields.at("Firmware ID Format"), (nlohmann::json{{"raw", 0x80}, {"text", "BIOS Vendor/OEM-specific"}}));
+    EXPECT_EQ(fields.at("version_format"), "Major.Minor");
+    EXPECT_EQ(fields.at("firmware_id_format"), (nlohmann::json{{"raw", 0x80}, {"text", "BIOS Vendor/OEM-specific"}}));
+}
+
+// A JSON key is the snake_case of the words a field was first named by,
+// whatever words the release it is decoded in shows.
+TEST(DecodeTest, JsonKeysAreTheFirstWordsInSnakeCase) {
+    EXPECT_EQ(smbios::decode::jsonKey("Max. Speed"), "max_speed");
+    EXPECT_EQ(smbios::decode::jsonKey("PMIC0 Manufacturer ID"), "pmic0_manufacturer_id");
+    EXPECT_EQ(smbios::decode::jsonKey("16-bit Entry Point Address"), "16_bit_entry_point_address");
+    EXPECT_EQ(smbios::decode::jsonKey(" Type (OEM) "), "type_oem");
+    smbios::decode::Field reworded;
+    reworded.name = "Firmware Revision";
+    reworded.key = "BIOS Revision";
+    EXPECT_EQ(smbios::decode::jsonKeyOf(reworded), "bios_revision");
+    reworded.key.clear();
+    EXPECT_EQ(smbios::decode::jsonKeyOf(reworded), "firmware_revision");
+    reworded.name.clear();
+    EXPECT_EQ(smbios::decode::jsonKeyOf(reworded), "");
 }
 
 // The standard's type names, at the edges of each range.
