@@ -222,7 +222,9 @@ void expectEveryDocumentValid(const std::string &source) {
     check.run("system-id", source + " system-id --json", found ? 0 : 1);
     check.run("get", source + " get --list --json");
     for (const std::string &keyword : splitLines(inspect("get --list").out)) {
-        check.run("get", source + " get " + keyword + " --json");
+        std::string arguments = source;
+        arguments += " get " + keyword + " --json";
+        check.run("get", arguments);
     }
     check.run("get", source + " get --oem-string count --json");
     check.run("get", source + " get --oem-string 1 --json");
