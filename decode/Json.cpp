@@ -6,6 +6,7 @@
 #include <string>
 
 #include "decode/Decode.h"
+#include "decode/DecodeSupport.h"
 
 namespace smbios::decode {
 namespace {
@@ -20,6 +21,9 @@ Json childrenOf(const std::vector<Field> &fields) {
     Json object = Json::object();
     std::set<std::string> repeated;
     for (const Field &field : fields) {
+        if (isBlankLine(field)) {
+            continue;
+        }
         const std::string &key = field.name.empty() ? field.text : field.key.empty() ? field.name : field.key;
         Json value = valueOf(field);
         if (!object.contains(key)) {
