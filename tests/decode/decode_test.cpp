@@ -77,8 +77,7 @@ TEST(DecodeTest, NewerFieldsShowOnlyUnderTheirVersion) {
         Version first;
     };
     for (const Case &c :
-         {Case{4, 0x32, "Thread Enabled", {3, 6, 0}}, Case{17, 0x64, "PMIC0 Manufacturer ID", {3, 7, 0}},
-          Case{17, 0x64, "RCD Revision Number", {3, 7, 0}}}) {
+         {Case{17, 0x64, "PMIC0 Manufacturer ID", {3, 7, 0}}, Case{17, 0x64, "RCD Revision Number", {3, 7, 0}}}) {
         std::vector<uint8_t> formatted(c.length, 0x01);
         formatted[0] = c.type;
         const std::vector<uint8_t> bytes = structureOf(formatted, {"one"});
@@ -91,6 +90,22 @@ TEST(DecodeTest, NewerFieldsShowOnlyUnderTheirVersion) {
                       version.minor == c.first.minor)
                 << c.field << " under " << unsigned{version.major} << "." << unsigned{version.minor};
         }
+    }
+
+    // The count of enabled threads (SMBIOS 3.6) shows by release, not by
+    // version: dmidecode 3.6 and later show it wherever the structure holds
+    // it, 3.4 never.
+    std::vector<uint8_t> processor(0x32, 0x01);
+    processor[0] = 4;
+    const std::vector<uint8_t> processorBytes = structureOf(processor, {"one"});
+    const smbios::SmbiosItem processorItem(processorBytes.data(), processorBytes.size());
+    for (smbios::decode::Dialect dialect :
+         {smbios::decode::Dialect::Dmidecode34, smbios::decode::Dialect::Dmidecode36}) {
+        std::string text;
+        smbios::decode::appendText(text, smbios::decode::decodeStructure(processorItem, Version{3, 0, 0}, {dialect}));
+        EXPECT_EQ(text.find("\tThread Enabled: 257\n") != std::string::npos,
+                  dialect == smbios::decode::Dialect::Dmidecode36)
+            << text;
     }
 
     std::vector<uint8_t> inventory(0x18, 0);
