@@ -558,9 +558,6 @@ constexpr Dialect kZeroVoltageHiddenSince = k37;
 
 void addVoltage(const StructureView &view, Fields &fields) {
     uint8_t voltage = view.u8(0x11);
-    if (voltage == 0 && fields.dialect() >= kZeroVoltageHiddenSince) {
-        return;
-    }
     if ((voltage & 0x80) != 0) {
         uint64_t tenths = voltage & 0x7FU;
         fields.integer("Voltage", tenths * 100, "mV", format("%.1f V", static_cast<double>(tenths) / 10.0));
@@ -575,7 +572,10 @@ void addVoltage(const StructureView &view, Fields &fields) {
             text += kLegacy[bit];
         }
     }
-    fields.enumerated("Voltage", voltage, text.empty() ? "Unknown" : text, !text.empty());
+    Field &field = fields.enumerated("Voltage", voltage, text.empty() ? "Unknown" : text, !text.empty());
+    if (voltage == 0 && fields.dialect() >= kZeroVoltageHiddenSince) {
+        field.shown = Shown::ProgramsOnly;
+    }
 }
 
 void addSpeed(Fields &fields, const char *name, uint16_t mhz) {
