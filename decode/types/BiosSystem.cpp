@@ -196,8 +196,8 @@ const Reworded kChassisTypes[] = {
     unchanged("Stick PC"),
 };
 
-// The releases that read the chassis SKU by the table's version, and that
-// know the rack fields of SMBIOS 3.9.
+// The first releases that show the chassis SKU by the table's version, and
+// that show the rack fields of SMBIOS 3.9.
 constexpr Dialect kSkuByVersionSince = k37;
 constexpr Dialect kRackSince = k37;
 
@@ -418,19 +418,25 @@ void decodeChassis(StructureView &view, Fields &fields) {
         }
     }
     const std::size_t skuAt = 0x15 + elementsLength;
-    // dmidecode 3.7 reads the SKU only in tables of 2.7, which added it, or later.
-    if (!view.has(skuAt) || (fields.dialect() >= kSkuByVersionSince && !view.version().atLeast(2, 7))) {
+    if (!view.has(skuAt)) {
         return;
     }
-    fields.string("SKU Number", view, skuAt);
-    // SMBIOS 3.9's rack type and height follow the SKU; dmidecode 3.7 shows
-    // them in tables of 3.9 that hold both.
-    if (fields.dialect() >= kRackSince && view.version().atLeast(3, 9) && view.has(skuAt + 1, 2)) {
+    // dmidecode 3.7 shows the SKU only in tables of 2.7, which added it, or
+    // later; the releases before it wherever the structure holds it.
+    Field &sku = fields.string("SKU Number", view, skuAt);
+    if (fields.dialect() >= kSkuByVersionSince && !view.version().atLeast(2, 7)) {
+        sku.shown = Shown::ProgramsOnly;
+    }
+    // SMBIOS 3.9's rack type and height follow the SKU, in tables of 3.9 that
+    // hold both; dmidecode 3.7 shows them, the releases before it do not.
+    if (view.version().atLeast(3, 9) && view.has(skuAt + 1, 2)) {
+        const Shown shown = fields.dialect() >= kRackSince ? Shown::Always : Shown::ProgramsOnly;
         const uint8_t rackType = view.u8(skuAt + 1);
         Field &rack = fields.enumeration("Rack Type", rackType, nameTable(0, kRackTypes));
         rack.known = rack.known && rackType != 0;
+        rack.shown = shown;
         const uint8_t rackHeight = view.u8(skuAt + 2);
-        fields.integer("Rack Height", rackHeight, "U", format("%u", unsigned{rackHeight}));
+        fields.integer("Rack Height", rackHeight, "U", format("%u", unsigned{rackHeight})).shown = shown;
     }
 }
 
