@@ -184,6 +184,10 @@ Field &Fields::line(std::string text) {
     return this->text({}, std::move(text));
 }
 
+Field &Fields::blankLine() {
+    return this->text({}, {});
+}
+
 const char *unitName(unsigned shift, Dialect dialect) {
     static const char *const kUnits[] = {"bytes", "kB", "MB", "GB", "TB", "PB", "EB", "ZB", "YB"};
     static const char *const kBinaryUnits[] = {"bytes", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB", "ZiB", "YiB"};
@@ -262,6 +266,10 @@ void decodeUndecoded(const StructureView &view, Fields &fields) {
 
 void appendField(std::string &out, const Field &field, int depth, bool quiet) {
     if (field.shown == Shown::ProgramsOnly || (quiet && field.shown == Shown::NotQuiet)) {
+        return;
+    }
+    if (isBlankLine(field)) {
+        out += '\n';
         return;
     }
     out.append(static_cast<std::size_t>(depth), '\t');

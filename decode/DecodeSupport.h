@@ -84,6 +84,19 @@ struct Reworded {
     const char *in(Dialect dialect) const { return dialect >= since ? reworded : original; }
 };
 
+// Words every release shows alike, for tables of which a release reworded
+// only some.
+constexpr Reworded unchanged(const char *words) {
+    return Reworded{words, Dialect::Dmidecode34, words};
+}
+
+// The name of `value` in a table of names from `first` of which releases
+// reworded some, in `dialect`'s words; nullptr outside the table.
+template <std::size_t N>
+const char *rewordedName(const Reworded (&names)[N], unsigned first, unsigned value, Dialect dialect) {
+    return value >= first && value - first < N ? names[value - first].in(dialect) : nullptr;
+}
+
 // A field's name as the text shows it, and the key programs know it by:
 // the name itself, or for a reworded name its original words.
 struct Label {
@@ -128,6 +141,12 @@ constexpr NameTable nameTable(unsigned first, const char *const (&names)[N], std
 
 // printf into a std::string.
 std::string format(const char *pattern, ...) __attribute__((format(printf, 1, 2)));
+
+// Whether `field` is a blank line of the text (Fields::blankLine).
+inline bool isBlankLine(const Field &field) {
+    return field.kind == Kind::Text && field.name.empty() && field.text.empty() && field.items.empty() &&
+           field.children.empty();
+}
 
 // The builder of one level of fields.
 class Fields {
@@ -183,6 +202,9 @@ public:
     Field &handleList(Label name, const StructureView &view, std::size_t offset, unsigned count, Shown shown);
     // A line of its own under the current level, without a name.
     Field &line(std::string text);
+    // An empty line in the text, where dmidecode writes one inside a
+    // structure; programs do not see it.
+    Field &blankLine();
 
 private:
     std::vector<Field> &fields;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "decode/Decode.h"
+#include "decode/DecodeSupport.h"
 
 namespace smbios::decode {
 
@@ -44,6 +45,9 @@ Json childrenOf(const std::vector<Field> &fields) {
     Json object = Json::object();
     std::set<std::string> repeated;
     for (const Field &field : fields) {
+        if (isBlankLine(field)) {
+            continue;
+        }
         Json value = valueOf(field);
         if (field.name.empty()) {
             object["items"].push_back(std::move(value));

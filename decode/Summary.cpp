@@ -10,9 +10,10 @@
 namespace smbios::decode {
 namespace {
 
+// By the key programs know the field by, whatever words the release shows.
 const Field *fieldNamed(const Structure &structure, const char *name) {
     for (const Field &field : structure.fields) {
-        if (field.name == name) {
+        if ((field.key.empty() ? field.name : field.key) == name) {
             return &field;
         }
     }

@@ -1,5 +1,6 @@
 // Decoders of the firmware and system identity structures: BIOS (0), system (1), baseboard (2), chassis (3), OEM
 // strings (11), configuration options (12), BIOS languages (13), system boot (32).
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,43 +61,51 @@ std::vector<std::string> setBits(unsigned bits, const NameTable &names) {
 
 // Sizes that are whole kilobytes are shown in them, as firmware sizes
 // usually are.
-std::string sizeText(uint32_t bytes) {
+std::string sizeText(uint32_t bytes, Dialect dialect) {
     if (bytes % 1024 == 0) {
-        return format("%u kB", static_cast<unsigned>(bytes / 1024));
+        return format("%u %s", static_cast<unsigned>(bytes / 1024), unitName(1, dialect));
     }
     return format("%u bytes", static_cast<unsigned>(bytes));
 }
 
-const char *const kCharacteristics[] = {
-    "ISA is supported",
-    "MCA is supported",
-    "EISA is supported",
-    "PCI is supported",
-    "PC Card (PCMCIA) is supported",
-    "PNP is supported",
-    "APM is supported",
-    "BIOS is upgradeable",
-    "BIOS shadowing is allowed",
-    "VLB is supported",
-    "ESCD support is available",
-    "Boot from CD is supported",
-    "Selectable boot is supported",
-    "BIOS ROM is socketed",
-    "Boot from PC Card (PCMCIA) is supported",
-    "EDD is supported",
-    "Japanese floppy for NEC 9800 1.2 MB is supported (int 13h)",
-    "Japanese floppy for Toshiba 1.2 MB is supported (int 13h)",
-    "5.25\"/360 kB floppy services are supported (int 13h)",
-    "5.25\"/1.2 MB floppy services are supported (int 13h)",
-    "3.5\"/720 kB floppy services are supported (int 13h)",
-    "3.5\"/2.88 MB floppy services are supported (int 13h)",
-    "Print screen service is supported (int 5h)",
-    "8042 keyboard services are supported (int 9h)",
-    "Serial services are supported (int 14h)",
-    "Printer services are supported (int 17h)",
-    "CGA/mono video services are supported (int 10h)",
-    "NEC PC-98",
+constexpr Dialect k37 = Dialect::Dmidecode37;
+
+// The characteristics from bit 4 of the 8-byte field.
+const Reworded kCharacteristics[] = {
+    unchanged("ISA is supported"),
+    unchanged("MCA is supported"),
+    unchanged("EISA is supported"),
+    unchanged("PCI is supported"),
+    unchanged("PC Card (PCMCIA) is supported"),
+    unchanged("PNP is supported"),
+    unchanged("APM is supported"),
+    {"BIOS is upgradeable", k37, "Firmware is upgradeable"},
+    {"BIOS shadowing is allowed", k37, "Firmware shadowing is allowed"},
+    unchanged("VLB is supported"),
+    unchanged("ESCD support is available"),
+    unchanged("Boot from CD is supported"),
+    unchanged("Selectable boot is supported"),
+    {"BIOS ROM is socketed", k37, "Firmware ROM is socketed"},
+    unchanged("Boot from PC Card (PCMCIA) is supported"),
+    unchanged("EDD is supported"),
+    unchanged("Japanese floppy for NEC 9800 1.2 MB is supported (int 13h)"),
+    unchanged("Japanese floppy for Toshiba 1.2 MB is supported (int 13h)"),
+    unchanged("5.25\"/360 kB floppy services are supported (int 13h)"),
+    unchanged("5.25\"/1.2 MB floppy services are supported (int 13h)"),
+    unchanged("3.5\"/720 kB floppy services are supported (int 13h)"),
+    unchanged("3.5\"/2.88 MB floppy services are supported (int 13h)"),
+    unchanged("Print screen service is supported (int 5h)"),
+    unchanged("8042 keyboard services are supported (int 9h)"),
+    unchanged("Serial services are supported (int 14h)"),
+    unchanged("Printer services are supported (int 17h)"),
+    unchanged("CGA/mono video services are supported (int 10h)"),
+    unchanged("NEC PC-98"),
 };
+
+const Reworded kCharacteristicsNotSupported{"BIOS characteristics not supported", k37,
+                                            "Firmware characteristics not supported"};
+const Reworded kBiosRevision{"BIOS Revision", k37, "Platform Firmware Revision"};
+const Reworded kFirmwareRevision{"Firmware Revision", k37, "Embedded Controller Firmware Revision"};
 
 const char *const kCharacteristicsExtension1[] = {
     "ACPI is supported",           "USB legacy is supported",    "AGP is supported",
@@ -115,9 +124,9 @@ const char *const kCharacteristicsExtension2[] = {
 };
 
 // A revision pair where 0FFh in either byte means the firmware has none.
-void addRevision(Fields &fields, const char *name, uint8_t major, uint8_t minor) {
+void addRevision(Fields &fields, const Reworded &name, uint8_t major, uint8_t minor) {
     if (major != 0xFF && minor != 0xFF) {
-        fields.text(name, format("%u.%u", unsigned{major}, unsigned{minor}));
+        fields.text(fields.label(name), format("%u.%u", unsigned{major}, unsigned{minor}));
     }
 }
 
@@ -148,44 +157,51 @@ const char *const kBoardTypes[] = {
     "Interconnect Board",
 };
 
-const char *const kChassisTypes[] = {
-    "Other",
-    "Unknown",
-    "Desktop",
-    "Low Profile Desktop",
-    "Pizza Box",
-    "Mini Tower",
-    "Tower",
-    "Portable",
-    "Laptop",
-    "Notebook",
-    "Hand Held",
-    "Docking Station",
-    "All In One",
-    "Sub Notebook",
-    "Space-saving",
-    "Lunch Box",
-    "Main Server Chassis",
-    "Expansion Chassis",
-    "Sub Chassis",
-    "Bus Expansion Chassis",
-    "Peripheral Chassis",
-    "RAID Chassis",
-    "Rack Mount Chassis",
-    "Sealed-case PC",
-    "Multi-system",
-    "CompactPCI",
-    "AdvancedTCA",
-    "Blade",
-    "Blade Enclosing",
-    "Tablet",
-    "Convertible",
-    "Detachable",
-    "IoT Gateway",
-    "Embedded PC",
-    "Mini PC",
-    "Stick PC",
+const Reworded kChassisTypes[] = {
+    unchanged("Other"),
+    unchanged("Unknown"),
+    unchanged("Desktop"),
+    unchanged("Low Profile Desktop"),
+    unchanged("Pizza Box"),
+    unchanged("Mini Tower"),
+    unchanged("Tower"),
+    unchanged("Portable"),
+    unchanged("Laptop"),
+    unchanged("Notebook"),
+    unchanged("Hand Held"),
+    unchanged("Docking Station"),
+    unchanged("All In One"),
+    unchanged("Sub Notebook"),
+    unchanged("Space-saving"),
+    unchanged("Lunch Box"),
+    unchanged("Main Server Chassis"),
+    unchanged("Expansion Chassis"),
+    unchanged("Sub Chassis"),
+    unchanged("Bus Expansion Chassis"),
+    unchanged("Peripheral Chassis"),
+    unchanged("RAID Chassis"),
+    unchanged("Rack Mount Chassis"),
+    unchanged("Sealed-case PC"),
+    unchanged("Multi-system"),
+    {"CompactPCI", k37, "Compact PCI"},
+    {"AdvancedTCA", k37, "Advanced TCA"},
+    unchanged("Blade"),
+    {"Blade Enclosing", k37, "Blade Enclosure"},
+    unchanged("Tablet"),
+    unchanged("Convertible"),
+    unchanged("Detachable"),
+    unchanged("IoT Gateway"),
+    unchanged("Embedded PC"),
+    unchanged("Mini PC"),
+    unchanged("Stick PC"),
 };
+
+// The first releases that show the chassis SKU by the table's version, and
+// that show the rack fields of SMBIOS 3.9.
+constexpr Dialect kSkuByVersionSince = k37;
+constexpr Dialect kRackSince = k37;
+
+const char *const kRackTypes[] = {"Unspecified", "OU"};
 
 const char *const kChassisStates[] = {"Other", "Unknown", "Safe", "Warning", "Critical", "Non-recoverable"};
 
@@ -231,35 +247,39 @@ void decodeBios(StructureView &view, Fields &fields) {
         uint32_t address = uint32_t{segment} << 4;
         fields.integer("Address", address, {}, format("0x%05X", address));
         uint32_t runtime = (0x10000U - segment) << 4;
-        fields.integer("Runtime Size", runtime, "bytes", sizeText(runtime));
+        fields.integer("Runtime Size", runtime, "bytes", sizeText(runtime, fields.dialect()));
     }
     uint8_t rom = view.u8(0x09);
     if (rom == 0xFF && view.has(0x18, 2)) {
         uint16_t extended = view.u16(0x18);
         unsigned size = extended & 0x3FFFU;
-        static const char *const kUnits[] = {"MB", "GB"};
+        // Bits 15:14 give the unit: 00b MB, 01b GB.
         unsigned unit = extended >> 14;
-        Field &field = fields.integer("ROM Size", size, unit < 2 ? kUnits[unit] : "",
-                                      format("%u %s", size, unit < 2 ? kUnits[unit] : kOutOfRange));
+        const char *unitText = unit < 2 ? unitName(2 + unit, fields.dialect()) : "";
+        Field &field =
+            fields.integer("ROM Size", size, unitText, format("%u %s", size, unit < 2 ? unitText : kOutOfRange));
         field.known = unit < 2;
     } else {
         // 64 kB for each count past zero; whole megabytes are shown as such.
         unsigned kilobytes = (unsigned{rom} + 1) * 64;
-        if (kilobytes % 1024 == 0) {
-            fields.integer("ROM Size", kilobytes / 1024, "MB", format("%u MB", kilobytes / 1024));
-        } else {
-            fields.integer("ROM Size", kilobytes, "kB", format("%u kB", kilobytes));
-        }
+        const bool megabytes = kilobytes % 1024 == 0;
+        const unsigned shown = megabytes ? kilobytes / 1024 : kilobytes;
+        const char *unit = unitName(megabytes ? 2 : 1, fields.dialect());
+        fields.integer("ROM Size", shown, unit, format("%u %s", shown, unit));
     }
 
     std::vector<std::string> characteristics;
     uint64_t bits = view.u64(0x0A);
     if ((bits >> 3) & 1U) {
         // The rest of the word means nothing then.
-        characteristics.emplace_back("BIOS characteristics not supported");
+        characteristics.emplace_back(fields.say(kCharacteristicsNotSupported));
     } else {
-        std::vector<std::string> named = setBits(static_cast<uint32_t>(bits) >> 4, nameTable(0, kCharacteristics));
-        characteristics.insert(characteristics.end(), named.begin(), named.end());
+        const auto named = static_cast<uint32_t>(bits) >> 4;
+        for (unsigned bit = 0; bit < std::size(kCharacteristics); ++bit) {
+            if ((named >> bit) & 1U) {
+                characteristics.emplace_back(fields.say(kCharacteristics[bit]));
+            }
+        }
     }
     if (view.has(0x12)) {
         std::vector<std::string> named = setBits(view.u8(0x12), nameTable(0, kCharacteristicsExtension1));
@@ -273,8 +293,8 @@ void decodeBios(StructureView &view, Fields &fields) {
     field.number = bits;
 
     if (view.has(0x14, 4)) {
-        addRevision(fields, "BIOS Revision", view.u8(0x14), view.u8(0x15));
-        addRevision(fields, "Firmware Revision", view.u8(0x16), view.u8(0x17));
+        addRevision(fields, kBiosRevision, view.u8(0x14), view.u8(0x15));
+        addRevision(fields, kFirmwareRevision, view.u8(0x16), view.u8(0x17));
     }
 }
 
@@ -341,7 +361,9 @@ void decodeChassis(StructureView &view, Fields &fields) {
     }
     uint8_t type = view.u8(0x05);
     fields.string("Manufacturer", view, 0x04);
-    enumerationWithUnknown(fields, "Type", type & 0x7FU, nameTable(1, kChassisTypes), 2);
+    const unsigned kind = type & 0x7FU;
+    const char *kindName = rewordedName(kChassisTypes, 1, kind, fields.dialect());
+    fields.enumerated("Type", kind, kindName ? kindName : kOutOfRange, kindName != nullptr && kind != 2);
     fields.enumerated("Lock", type >> 7, (type & 0x80U) ? "Present" : "Not Present");
     fields.string("Version", view, 0x06);
     fields.string("Serial Number", view, 0x07);
@@ -395,8 +417,26 @@ void decodeChassis(StructureView &view, Fields &fields) {
             field.bytes = {element, minimum, maximum};
         }
     }
-    if (view.has(0x15 + elementsLength)) {
-        fields.string("SKU Number", view, 0x15 + elementsLength);
+    const std::size_t skuAt = 0x15 + elementsLength;
+    if (!view.has(skuAt)) {
+        return;
+    }
+    // dmidecode 3.7 shows the SKU only in tables of 2.7, which added it, or
+    // later; the releases before it wherever the structure holds it.
+    Field &sku = fields.string("SKU Number", view, skuAt);
+    if (fields.dialect() >= kSkuByVersionSince && !view.version().atLeast(2, 7)) {
+        sku.shown = Shown::ProgramsOnly;
+    }
+    // SMBIOS 3.9's rack type and height follow the SKU, in tables of 3.9 that
+    // hold both; dmidecode 3.7 shows them, the releases before it do not.
+    if (view.version().atLeast(3, 9) && view.has(skuAt + 1, 2)) {
+        const Shown shown = fields.dialect() >= kRackSince ? Shown::Always : Shown::ProgramsOnly;
+        const uint8_t rackType = view.u8(skuAt + 1);
+        Field &rack = fields.enumeration("Rack Type", rackType, nameTable(0, kRackTypes));
+        rack.known = rack.known && rackType != 0;
+        rack.shown = shown;
+        const uint8_t rackHeight = view.u8(skuAt + 2);
+        fields.integer("Rack Height", rackHeight, "U", format("%u", unsigned{rackHeight})).shown = shown;
     }
 }
 

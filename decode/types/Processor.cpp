@@ -7,9 +7,14 @@
 namespace smbios::decode {
 namespace {
 
+constexpr Dialect k36 = Dialect::Dmidecode36;
+constexpr Dialect k37 = Dialect::Dmidecode37;
+
+// A processor family, and the first dmidecode release that names it.
 struct FamilyName {
     uint16_t value;
     const char *name;
+    Dialect since = Dialect::Dmidecode34;
 };
 
 // DSP0134's processor families, by the value of the family field (or of
@@ -36,6 +41,7 @@ const FamilyName kFamilies[] = {
     {0x013, "M2"},
     {0x014, "Celeron M"},
     {0x015, "Pentium 4 HT"},
+    {0x016, "Intel", k36},
     {0x018, "Duron"},
     {0x019, "K5"},
     {0x01A, "K6"},
@@ -186,6 +192,7 @@ const FamilyName kFamilies[] = {
     {0x0CD, "Core i5"},
     {0x0CE, "Core i3"},
     {0x0CF, "Core i9"},
+    {0x0D0, "Xeon D", k37},
     {0x0D2, "C7-M"},
     {0x0D3, "C7-D"},
     {0x0D4, "C7"},
@@ -216,6 +223,8 @@ const FamilyName kFamilies[] = {
     {0x0FB, "i960"},
     {0x100, "ARMv7"},
     {0x101, "ARMv8"},
+    {0x102, "ARMv9", k36},
+    {0x103, "ARM", k36},
     {0x104, "SH-3"},
     {0x105, "SH-4"},
     {0x118, "ARM"},
@@ -229,12 +238,29 @@ const FamilyName kFamilies[] = {
     {0x200, "RV32"},
     {0x201, "RV64"},
     {0x202, "RV128"},
+    {0x258, "LoongArch", k36},
+    {0x259, "Loongson 1", k36},
+    {0x25A, "Loongson 2", k36},
+    {0x25B, "Loongson 3", k36},
+    {0x25C, "Loongson 2K", k36},
+    {0x25D, "Loongson 3A", k36},
+    {0x25E, "Loongson 3B", k36},
+    {0x25F, "Loongson 3C", k36},
+    {0x260, "Loongson 3D", k36},
+    {0x261, "Loongson 3E", k36},
+    {0x262, "Dual-Core Loongson 2K 2xxx", k36},
+    {0x26C, "Quad-Core Loongson 3A 5xxx", k36},
+    {0x26D, "Multi-Core Loongson 3A 5xxx", k36},
+    {0x26E, "Quad-Core Loongson 3B 5xxx", k36},
+    {0x26F, "Multi-Core Loongson 3B 5xxx", k36},
+    {0x270, "Multi-Core Loongson 3C 5xxx", k36},
+    {0x271, "Multi-Core Loongson 3D 5xxx", k36},
 };
 
-const char *familyName(unsigned value) {
+const char *familyName(unsigned value, Dialect dialect) {
     for (const FamilyName &family : kFamilies) {
         if (family.value == value) {
-            return family.name;
+            return dialect >= family.since ? family.name : nullptr;
         }
     }
     return nullptr;
@@ -249,25 +275,42 @@ bool containsNoCase(const std::string &text, const char *word) {
 
 // How the ID field is read: the processor identification the family's
 // architecture gives it.
-enum class IdStyle { None, I386, I486, Intel, Amd, Arm };
+enum class IdStyle { None, I386, I486, Intel, Amd, Arm, LoongArch };
 
-IdStyle idStyleOf(unsigned family) {
+IdStyle idStyleOf(unsigned family, Dialect dialect) {
     struct Range {
         unsigned first;
         unsigned last;
         IdStyle style;
+        Dialect since = Dialect::Dmidecode34;  // the first release to read it so
     };
     static const Range kRanges[] = {
-        {0x05, 0x05, IdStyle::I386},  {0x06, 0x06, IdStyle::I486},  {0x0B, 0x15, IdStyle::Intel},
-        {0x18, 0x1D, IdStyle::Amd},   {0x1F, 0x1F, IdStyle::Amd},   {0x28, 0x2F, IdStyle::Intel},
-        {0x38, 0x3F, IdStyle::Amd},   {0x46, 0x4F, IdStyle::Amd},   {0x66, 0x6B, IdStyle::Amd},
-        {0x83, 0x8F, IdStyle::Amd},   {0xA1, 0xB3, IdStyle::Intel}, {0xB5, 0xB5, IdStyle::Intel},
-        {0xB6, 0xB7, IdStyle::Amd},   {0xB9, 0xC7, IdStyle::Intel}, {0xCD, 0xCF, IdStyle::Intel},
-        {0xD2, 0xDB, IdStyle::Intel}, {0xDD, 0xE0, IdStyle::Intel}, {0xE4, 0xEF, IdStyle::Amd},
-        {0x100, 0x101, IdStyle::Arm}, {0x118, 0x119, IdStyle::Arm},
+        {0x05, 0x05, IdStyle::I386},
+        {0x06, 0x06, IdStyle::I486},
+        {0x0B, 0x15, IdStyle::Intel},
+        {0x18, 0x1D, IdStyle::Amd},
+        {0x1F, 0x1F, IdStyle::Amd},
+        {0x28, 0x2F, IdStyle::Intel},
+        {0x38, 0x3F, IdStyle::Amd},
+        {0x46, 0x4F, IdStyle::Amd},
+        {0x66, 0x6B, IdStyle::Amd},
+        {0x83, 0x8F, IdStyle::Amd},
+        {0xA1, 0xB3, IdStyle::Intel},
+        {0xB5, 0xB5, IdStyle::Intel},
+        {0xB6, 0xB7, IdStyle::Amd},
+        {0xB9, 0xC7, IdStyle::Intel},
+        {0xCD, 0xCF, IdStyle::Intel},
+        {0xD2, 0xDB, IdStyle::Intel},
+        {0xDD, 0xE0, IdStyle::Intel},
+        {0xE4, 0xEF, IdStyle::Amd},
+        {0x100, 0x101, IdStyle::Arm},
+        {0x118, 0x119, IdStyle::Arm},
+        {0x102, 0x102, IdStyle::Arm, k36},
+        {0x258, 0x262, IdStyle::LoongArch, k36},
+        {0x26C, 0x271, IdStyle::LoongArch, k36},
     };
     for (const Range &range : kRanges) {
-        if (family >= range.first && family <= range.last) {
+        if (family >= range.first && family <= range.last && dialect >= range.since) {
             return range.style;
         }
     }
@@ -325,6 +368,11 @@ void addSignature(const StructureView &view, Fields &fields, IdStyle style) {
         fields.text("Signature", format("Type %u, Family %u, Model %u, Stepping %u", (low >> 12) & 0x3,
                                         (low >> 8) & 0xF, (low >> 4) & 0xF, low & 0xF));
         return;
+    case IdStyle::LoongArch:
+        fields.text("Signature", format("Processor Identity 0x%08x", eax));
+        // dmidecode ends this line with an empty one.
+        fields.blankLine();
+        return;
     case IdStyle::Arm:
         // An ID of zero carries no main ID register value.
         if (eax != 0) {
@@ -359,6 +407,38 @@ void addSignature(const StructureView &view, Fields &fields, IdStyle style) {
     }
     Field &field = fields.flags("Flags", std::move(flags));
     field.number = edx;
+}
+
+// Firmware that gives an x86 processor the family Other or Unknown: dmidecode
+// 3.4 tells those that have CPUID by how the version string starts (or, for
+// one, by the whole string); later releases show no signature for them.
+struct VersionHint {
+    const char *text;
+    bool whole;
+    IdStyle style;
+};
+
+const VersionHint kVersionHints[] = {
+    {"Pentium III MMX", false, IdStyle::Intel},
+    {"Intel(R) Core(TM)2", false, IdStyle::Intel},
+    {"Intel(R) Pentium(R)", false, IdStyle::Intel},
+    {"Genuine Intel(R) CPU U1400", true, IdStyle::Intel},
+    {"AMD Athlon(TM)", false, IdStyle::Amd},
+    {"AMD Opteron(tm)", false, IdStyle::Amd},
+    {"Dual-Core AMD Opteron(tm)", false, IdStyle::Amd},
+};
+constexpr Dialect kVersionHintsUntil = Dialect::Dmidecode34;
+
+IdStyle idStyleOfVersion(const std::string *version, Dialect dialect) {
+    if (version == nullptr || dialect > kVersionHintsUntil) {
+        return IdStyle::None;
+    }
+    for (const VersionHint &hint : kVersionHints) {
+        if (hint.whole ? *version == hint.text : version->rfind(hint.text, 0) == 0) {
+            return hint.style;
+        }
+    }
+    return IdStyle::None;
 }
 
 const char *const kProcessorTypes[] = {"Other",          "Unknown",       "Central Processor",
@@ -428,15 +508,53 @@ const char *const kUpgrades[] = {
     "Socket LGA4189",
     "Socket LGA1200",
     "Socket LGA4677",
+    "Socket LGA1700",
+    "Socket BGA1744",
+    "Socket BGA1781",
+    "Socket BGA1211",
+    "Socket BGA2422",
+    "Socket LGA1211",
+    "Socket LGA2422",
+    "Socket LGA5773",
+    "Socket BGA5773",
+    "Socket AM5",
+    "Socket SP5",
+    "Socket SP6",
+    "Socket BGA883",
+    "Socket BGA1190",
+    "Socket BGA4129",
+    "Socket LGA4710",
+    "Socket LGA7529",
+    "Socket BGA1964",
+    "Socket BGA1792",
+    "Socket BGA2049",
+    "Socket BGA2551",
+    "Socket LGA1851",
+    "Socket BGA2114",
+    "Socket BGA2833",
 };
 
-const char *const kStatuses[] = {"Unknown", "Enabled", "Disabled By User", "Disabled By BIOS", "Idle", nullptr,
-                                 nullptr,   "Other"};
+// 3.4 names the upgrades to 3Fh, 3.6 to 50h, 3.7 all.
+constexpr NameTable kUpgradeNames = nameTable(1, kUpgrades, 0x3F, 0x50);
+
+const Reworded kStatuses[] = {
+    unchanged("Unknown"),
+    unchanged("Enabled"),
+    {"Disabled By User", k37, "Disabled by user"},
+    {"Disabled By BIOS", k37, "Disabled by firmware"},
+    unchanged("Idle"),
+    unchanged(nullptr),
+    unchanged(nullptr),
+    unchanged("Other"),
+};
 
 const char *const kCharacteristics[] = {"64-bit capable",          "Multi-Core",
                                         "Hardware Thread",         "Execute Protection",
                                         "Enhanced Virtualization", "Power/Performance Control",
                                         "128-bit Capable",         "Arm64 SoC ID"};
+
+// From 3.7 dmidecode shows no voltage line for a voltage byte of 0.
+constexpr Dialect kZeroVoltageHiddenSince = k37;
 
 void addVoltage(const StructureView &view, Fields &fields) {
     uint8_t voltage = view.u8(0x11);
@@ -454,7 +572,10 @@ void addVoltage(const StructureView &view, Fields &fields) {
             text += kLegacy[bit];
         }
     }
-    fields.enumerated("Voltage", voltage, text.empty() ? "Unknown" : text, !text.empty());
+    Field &field = fields.enumerated("Voltage", voltage, text.empty() ? "Unknown" : text, !text.empty());
+    if (voltage == 0 && fields.dialect() >= kZeroVoltageHiddenSince) {
+        field.shown = Shown::ProgramsOnly;
+    }
 }
 
 void addSpeed(Fields &fields, const char *name, uint16_t mhz) {
@@ -485,6 +606,8 @@ void addCount(const StructureView &view, Fields &fields, const char *name, std::
     fields.integer(name, count, "", format("%u", count));
 }
 
+constexpr Dialect kThreadEnabledSince = k36;
+
 }  // namespace
 
 void decodeProcessor(StructureView &view, Fields &fields) {
@@ -509,7 +632,7 @@ void decodeProcessor(StructureView &view, Fields &fields) {
         }
         fields.enumerated("Family", family, name);
     } else {
-        const char *name = familyName(family);
+        const char *name = familyName(family, fields.dialect());
         fields.enumerated("Family", family, name ? name : kOutOfRange, name != nullptr);
     }
     fields.string("Manufacturer", view, 0x07);
@@ -521,7 +644,11 @@ void decodeProcessor(StructureView &view, Fields &fields) {
     }
     Field &idField = fields.bytes("ID", std::move(id), std::move(idText));
     idField.shown = Shown::NotQuiet;
-    addSignature(view, fields, idStyleOf(family));
+    IdStyle style = idStyleOf(family, fields.dialect());
+    if (family == 0x01 || family == 0x02) {
+        style = idStyleOfVersion(view.string(view.u8(0x10)), fields.dialect());
+    }
+    addSignature(view, fields, style);
 
     fields.string("Version", view, 0x10);
     addVoltage(view, fields);
@@ -531,13 +658,13 @@ void decodeProcessor(StructureView &view, Fields &fields) {
 
     uint8_t status = view.u8(0x18);
     if ((status & 0x40) != 0) {
-        const char *state = nameTable(0, kStatuses).find(status & 7U);
+        const char *state = kStatuses[status & 7U].in(fields.dialect());
         fields.enumerated("Status", status, std::string("Populated, ") + (state ? state : kOutOfRange),
                           state != nullptr);
     } else {
         fields.enumerated("Status", status, "Unpopulated");
     }
-    fields.enumeration("Upgrade", view.u8(0x19), nameTable(1, kUpgrades));
+    fields.enumeration("Upgrade", view.u8(0x19), kUpgradeNames);
 
     if (!view.has(0x1E, 2)) {
         return;
@@ -559,6 +686,18 @@ void decodeProcessor(StructureView &view, Fields &fields) {
     addCount(view, fields, "Core Count", 0x23, 0x2A);
     addCount(view, fields, "Core Enabled", 0x24, 0x2C);
     addCount(view, fields, "Thread Count", 0x25, 0x2E);
+    // SMBIOS 3.6 added the count of enabled threads. dmidecode 3.4 does not
+    // know it; 3.6 and later show it wherever the structure holds it, but not
+    // a count of 0 (unknown).
+    if (view.has(0x30, 2)) {
+        const uint16_t enabled = view.u16(0x30);
+        Field &field =
+            fields.integer("Thread Enabled", enabled, {}, enabled == 0 ? "Unknown" : std::to_string(enabled));
+        field.known = enabled != 0;
+        if (enabled == 0 || fields.dialect() < kThreadEnabledSince) {
+            field.shown = Shown::ProgramsOnly;
+        }
+    }
     uint16_t characteristics = view.u16(0x26);
     std::vector<std::string> items;
     // dmidecode shows the bits of 3.3 and later only beside one of the older ones.
@@ -571,18 +710,6 @@ void decodeProcessor(StructureView &view, Fields &fields) {
     }
     Field &characteristicsField = fields.flags("Characteristics", std::move(items));
     characteristicsField.number = characteristics;
-
-    // SMBIOS 3.6 added the count of enabled threads, which dmidecode 3.4
-    // (of the standard up to 3.5) does not know: shown only for tables that
-    // claim 3.6 or later.
-    if (view.version().atLeast(3, 6) && view.has(0x30, 2)) {
-        const uint16_t enabled = view.u16(0x30);
-        Field &field = fields.integer("Thread Enabled", enabled, {},
-                                      enabled == 0        ? "Unknown"
-                                      : enabled == 0xFFFF ? "Reserved"
-                                                          : std::to_string(enabled));
-        field.known = enabled != 0 && enabled != 0xFFFF;
-    }
 }
 
 namespace {
