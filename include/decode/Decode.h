@@ -42,8 +42,10 @@ enum class Dialect : uint8_t { Dmidecode34, Dmidecode36, Dmidecode37 };
 
 // The maker whose own structure types (128 to 255) a table carries, as its
 // system structure (type 1) names it: the same type number means different
-// things to different makers, and is decoded for the maker named only.
-enum class Maker : uint8_t { Other, Hpe, IbmLenovo, Acer };
+// things to different makers, and is decoded for the maker named only. HP
+// and HPE share their types; the manufacturer's name tells which name the
+// structures take.
+enum class Maker : uint8_t { Other, Hp, Hpe, IbmLenovo, Acer };
 
 // How structures are decoded. `quirks` off decodes every structure as the
 // standard lays it out, without the corrections for known firmware faults
