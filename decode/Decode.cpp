@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "decode/DecodeSupport.h"
 #include "decode/types/TypeDecoders.h"
@@ -309,10 +310,17 @@ Structure decodeStructure(const smbios::ISmbiosItem &item, Version version, cons
     structure.length = view.length();
     structure.handle = view.handle();
     Fields fields(structure, options.dialect);
-    if (const TypeDecoder *decoder = decoderFor(view.type(), options)) {
+    const TypeDecoder *decoder = decoderFor(view.type(), options);
+    if (decoder) {
         structure.name = decoder->name.in(options.dialect);
         decoder->decode(view, fields);
-    } else {
+    }
+    if (view.leftUndecoded()) {
+        structure.fields.clear();
+        structure.headings = false;
+        structure.notes.clear();
+    }
+    if (!decoder || view.leftUndecoded()) {
         structure.name = view.type() >= 128 ? kOemTypeName : kUnknownTypeName;
         decodeUndecoded(view, fields);
     }
@@ -369,37 +377,73 @@ void appendQuietText(std::string &out, const Structure &structure) {
 
 namespace {
 
-Maker makerNamed(const std::string &manufacturer) {
-    static const std::pair<const char *, Maker> kMakers[] = {
-        {"HPE", Maker::Hpe},
-        {"HP", Maker::Hpe},
-        {"Hewlett-Packard", Maker::Hpe},
-        {"Hewlett Packard Enterprise", Maker::Hpe},
-        {"IBM", Maker::IbmLenovo},
-        {"LENOVO", Maker::IbmLenovo},
-        {"Acer", Maker::Acer},
-    };
-    for (const auto &[name, maker] : kMakers) {
-        if (manufacturer == name) {
-            return maker;
+// The manufacturers whose own types dmidecode decodes, as it matches them:
+// the whole name, letter case as written, spaces at its end left off.
+struct MakerName {
+    const char *manufacturer;
+    Maker maker;
+};
+const MakerName kMakerNames[] = {
+    {"HP", Maker::Hp},         {"Hewlett-Packard", Maker::Hp},
+    {"HPE", Maker::Hpe},       {"Hewlett Packard Enterprise", Maker::Hpe},
+    {"IBM", Maker::IbmLenovo}, {"LENOVO", Maker::IbmLenovo},
+    {"Acer", Maker::Acer},
+};
+
+// HP's and HPE's types are decoded only where the product name holds one
+// of these lines' names (anywhere in it, letter case as written).
+const char *const kHpProductLines[] = {"ProLiant", "Synergy", "Apollo", "Edgeline"};
+
+Maker makerNamed(std::string manufacturer) {
+    manufacturer.erase(manufacturer.find_last_not_of(' ') + 1);
+    for (const MakerName &name : kMakerNames) {
+        if (manufacturer == name.manufacturer) {
+            return name.maker;
         }
     }
     return Maker::Other;
 }
 
+bool isHpProductLine(const std::string &product) {
+    return std::any_of(std::begin(kHpProductLines), std::end(kHpProductLines),
+                       [&](const char *line) { return product.find(line) != std::string::npos; });
+}
+
+// A string of the system structure as dmidecode reads it to tell the
+// maker: number 0 stands for the first string.
+const std::string *systemString(const StructureView &view, std::size_t offset) {
+    const uint8_t number = view.u8(offset);
+    return view.string(number == 0 ? 1 : number);
+}
+
 }  // namespace
 
+// As dmidecode does: every system structure long enough to hold the
+// product name's number counts, in table order; a manufacturer of a maker
+// above sets the maker, one of no such maker leaves it, and the product
+// name is always the last one read.
 DecodeOptions decodeOptionsFor(const smbios::ISmbiosTable &table, Dialect dialect, bool quirks) {
     DecodeOptions options;
     options.dialect = dialect;
     options.quirks = quirks;
+    bool productKnown = false;
     for (auto it = table[1]; it != table.end(); ++it) {
         StructureView view(*it, versionOf(table), options);
-        const std::string *manufacturer = view.string(view.u8(0x04));
-        const std::string *product = view.string(view.u8(0x05));
-        options.maker = manufacturer ? makerNamed(*manufacturer) : Maker::Other;
+        if (!view.has(0x05)) {
+            continue;
+        }
+        const std::string *manufacturer = systemString(view, 0x04);
+        const Maker maker = manufacturer ? makerNamed(*manufacturer) : Maker::Other;
+        if (maker != Maker::Other) {
+            options.maker = maker;
+        }
+        const std::string *product = systemString(view, 0x05);
+        productKnown = product != nullptr;
         options.product = product ? *product : std::string();
-        break;
+    }
+    if ((options.maker == Maker::Hp || options.maker == Maker::Hpe) &&
+        (!productKnown || !isHpProductLine(options.product))) {
+        options.maker = Maker::Other;
     }
     return options;
 }

@@ -51,6 +51,12 @@ public:
     // structures whose length byte overstates their formatted area.
     void readStringsFrom(std::size_t offset);
 
+    // For a maker's decoder: the structure is not of the form it decodes
+    // (another signature, another length), and is shown undecoded, as an
+    // OEM-specific structure.
+    void leaveUndecoded() { undecoded = true; }
+    bool leftUndecoded() const { return undecoded; }
+
 private:
     uint8_t typeByte = 0;
     uint8_t lengthByte = 0;
@@ -60,6 +66,7 @@ private:
     std::vector<uint8_t> bytes;  // the whole structure as the item holds it
     std::size_t formattedSize = 0;
     std::vector<std::string> strings;
+    bool undecoded = false;
 };
 
 // dmidecode's rendering of a stored string: every byte outside printable

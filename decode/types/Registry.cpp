@@ -110,6 +110,7 @@ const TypeDecoder *decoderFor(uint8_t type, const DecodeOptions &options) {
     }
     OemTypeTable table{nullptr, 0};
     switch (options.maker) {
+    case Maker::Hp:
     case Maker::Hpe:
         table = hpeTypes();
         break;

@@ -42,8 +42,10 @@ enum class Dialect : uint8_t { Dmidecode34, Dmidecode36, Dmidecode37 };
 
 // The maker whose own structure types (128 to 255) a table carries, as its
 // system structure (type 1) names it: the same type number means different
-// things to different makers, and is decoded for the maker named only.
-enum class Maker : uint8_t { Other, Hpe, IbmLenovo, Acer };
+// things to different makers, and is decoded for the maker named only. HP
+// and HPE share their types; the manufacturer's name tells which name the
+// structures take.
+enum class Maker : uint8_t { Other, Hp, Hpe, IbmLenovo, Acer };
 
 // How structures are decoded. `quirks` off decodes every structure as the
 // standard lays it out, without the corrections for known firmware faults
@@ -63,7 +65,7 @@ struct DecodeOptions {
 };
 
 // The options that decode `table`'s structures in `dialect`: its maker and
-// product from its system structure.
+// product from its system structures, read as dmidecode reads them.
 DecodeOptions decodeOptionsFor(const smbios::ISmbiosTable &table, Dialect dialect, bool quirks = true);
 
 enum class Kind : uint8_t {
@@ -145,8 +147,9 @@ Structure decodeStructure(const smbios::ISmbiosItem &item, Version version, cons
 // DMI type ..." line, the name, the fields, and the empty line after them.
 void appendText(std::string &out, const Structure &structure);
 
-// Whether the quiet form shows the structure at all: not the inactive,
-// end-of-table, OEM-specific and undecoded ones, which carry no decoded field.
+// Whether the quiet form shows the structure at all: not the inactive and
+// end-of-table ones, nor those left undecoded (OEM-specific ones of no
+// maker's decoder included), which carry no decoded field.
 bool isShownQuietly(const Structure &structure);
 
 // As appendText, as dmidecode's --quiet shows it: nothing for a structure
