@@ -29,6 +29,8 @@ public:
     // Whether the text is that of `release` or a later one.
     bool wordsOf(Dialect release) const { return decodeOptions.dialect >= release; }
     bool quirks() const { return decodeOptions.quirks; }
+    // The table's maker and product, which some makers' structures depend on.
+    const DecodeOptions &options() const { return decodeOptions; }
 
     // True when `size` bytes from `offset` lie within both the length the
     // header gives and the bytes the structure really holds.
