@@ -220,6 +220,173 @@ void decodeDimmLocation(StructureView &view, Fields &fields) {
     }
 }
 
+// 203: what the firmware knows of one device and where it sits. Null names
+// are values dmidecode shows as reserved.
+const char *const kCorrelatedDeviceTypes[] = {
+    "Unknown",
+    nullptr,
+    nullptr,
+    "Flexible LOM",
+    "Embedded LOM",
+    "NIC in a Slot",
+    "Storage Controller",
+    "Smart Array Storage Controller",
+    "USB Hard Disk",
+    "Other PCI Device",
+    "RAM Disk",
+    "Firmware Volume",
+    "UEFI Shell",
+    "Generic UEFI USB Boot Entry",
+    "Dynamic Smart Array Controller",
+    "File",
+    "NVME Hard Drive",
+    "NVDIMM",
+    "Embedded GPU",  // 0x12, from 3.7
+};
+
+const char *const kCorrelatedDeviceLocations[] = {
+    "Unknown",
+    "Embedded",
+    "iLO Virtual Media",
+    "Front USB Port",
+    "Rear USB Port",
+    "Internal USB",
+    "Internal SD Card",
+    nullptr,  // kVirtualUsb
+    "Embedded SATA Port",
+    "Embedded Smart Array",
+    "PCI Slot",
+    "RAM Memory",
+    "USB",
+    "Dynamic Smart Array Controller",
+    "URL",
+    "NVMe Drive Bay",
+    "NVDIMM Processor",  // 0x10, from 3.6
+    "NVDIMM Board",
+    "NVMe Riser",
+    "NVDIMM Name Space",
+    "VROC SATA",
+    "VROC NVMe",
+};
+
+const Reworded kVirtualUsb = {"Internal Virutal USB (Embedded NAND)", Dialect::Dmidecode36,
+                              "Internal Virtual USB (Embedded NAND)"};
+
+// A handle, or 0xFFFE for none.
+Field &handleOrNone(Fields &fields, const char *name, uint16_t handle) {
+    Field &field = fields.handle(name, handle);
+    if (handle == 0xFFFE) {
+        field.text = "N/A";
+        field.known = false;
+    }
+    return field;
+}
+
+// A bay or enclosure number: 0 is unknown, 0xFF not to be shown.
+Field &bayNumber(Fields &fields, const char *name, unsigned value) {
+    if (value == 0) {
+        return fields.enumerated(name, value, "Unknown", false);
+    }
+    if (value == 0xFF) {
+        return fields.enumerated(name, value, "Do Not Display", false);
+    }
+    return number(fields, name, value);
+}
+
+void decodeDeviceCorrelation(StructureView &view, Fields &fields) {
+    if (!view.has(0x04, 27)) {
+        return;
+    }
+    handleOrNone(fields, "Associated Device Record", view.u16(0x04));
+    handleOrNone(fields, "Associated SMBus Record", view.u16(0x06));
+    // All of the PCI identifiers 0xFF: no device. Releases before 3.7 show
+    // each identifier of 0xFFFF as absent too, and read the class codes as
+    // signed bytes widened to four digits.
+    bool absent = true;
+    for (std::size_t offset = 0x08; offset < 0x12; ++offset) {
+        absent = absent && view.u8(offset) == 0xFF;
+    }
+    const bool before37 = !view.wordsOf(Dialect::Dmidecode37);
+    const auto pciValue = [&](const char *name, unsigned value, const char *pattern) {
+        if (before37 && value == 0xFFFF) {
+            fields.enumerated(name, value, "Device Not Present", false);
+        } else {
+            fields.integer(name, value, "", format(pattern, value));
+        }
+    };
+    if (absent) {
+        fields.enumerated("PCI Device Info", 0xFF, "Device Not Present", false);
+    } else {
+        const std::pair<const char *, std::size_t> kIds[] = {
+            {"PCI Vendor ID", 0x08}, {"PCI Device ID", 0x0A}, {"PCI Sub Vendor ID", 0x0C}, {"PCI Sub Device ID", 0x0E}};
+        for (const auto &[name, offset] : kIds) {
+            pciValue(name, view.u16(offset), "0x%04x");
+        }
+        for (const auto &[name, offset] : {std::pair<const char *, std::size_t>{"PCI Class Code", 0x10},
+                                           std::pair<const char *, std::size_t>{"PCI Sub Class Code", 0x11}}) {
+            const uint8_t code = view.u8(offset);
+            if (before37) {
+                pciValue(name, static_cast<uint16_t>(static_cast<int16_t>(static_cast<int8_t>(code))), "0x%04x");
+            } else {
+                pciValue(name, code, "0x%02x");
+            }
+        }
+    }
+    handleOrNone(fields, "Parent Handle", view.u16(0x12));
+    const uint16_t flags = view.u16(0x14);
+    Field &flagField = fields.group("Flags", format("0x%04X", flags));
+    flagField.number = flags;
+    if (view.wordsOf(Dialect::Dmidecode36)) {
+        Fields bits(flagField, fields);
+        if (flags & 0x0001) {
+            bits.text("Peer Bifurcated Device", "Yes");
+        }
+        if (flags & 0x0002) {
+            bits.text("Upstream Device", "Yes");
+        }
+    }
+    static constexpr NameTable kTypes = nameTable(0, kCorrelatedDeviceTypes, 18, 18);
+    fields.enumeration("Device Type", view.u8(0x16), kTypes, "Reserved");
+    static constexpr NameTable kLocations = nameTable(0, kCorrelatedDeviceLocations, 16, 22);
+    if (view.u8(0x17) == 7) {
+        fields.enumerated("Device Location", 7, fields.say(kVirtualUsb));
+    } else {
+        fields.enumeration("Device Location", view.u8(0x17), kLocations, "Reserved");
+    }
+    number(fields, "Device Instance", view.u8(0x18));
+    number(fields, "Device Sub-Instance", view.u8(0x19));
+    bayNumber(fields, "Bay", view.u8(0x1A));
+    bayNumber(fields, "Enclosure", view.u8(0x1B));
+    fields.string("Device Path", view, 0x1C);
+    fields.string("Structured Name", view, 0x1D);
+    fields.string("Device Name", view, 0x1E);
+    if (!view.has(0x1F, 3)) {
+        return;
+    }
+    fields.string("UEFI Location", view, 0x1F);
+    // The real or physical device's handle means something only for a peer
+    // of a bifurcated device.
+    if (flags & 0x0001) {
+        fields.handle("Associated Real/Phys Handle", view.u16(0x20));
+    } else {
+        Field &none = fields.handle("Associated Real/Phys Handle", view.u16(0x20));
+        none.text = "N/A";
+        none.known = false;
+    }
+    if (!view.has(0x22, 2)) {
+        return;
+    }
+    fields.string("PCI Part Number", view, 0x22);
+    fields.string("Serial Number", view, 0x23);
+    if (!view.has(0x24, 4)) {
+        return;
+    }
+    fields.integer("Segment Group Number", view.u16(0x24), "", format("0x%04x", view.u16(0x24)));
+    const unsigned devfn = view.u8(0x27);
+    Field &device = fields.text("PCI Device", format("%02x:%02x.%x", view.u8(0x26), devfn >> 3, devfn & 7));
+    device.number = view.u16(0x26);
+}
+
 // 204: where the server stands: rack, enclosure and bay.
 void decodeRackLocator(StructureView &view, Fields &fields) {
     if (!view.has(0x04, 7)) {
@@ -300,49 +467,34 @@ bool decodesCru64(const StructureView &view) {
     return !view.wordsOf(Dialect::Dmidecode36) || !fromGen9(view);
 }
 
+// A row of the table: one type, the name dmidecode shows for it (in every
+// release that decodes it, and where another structure refers to it).
+constexpr OemTypeDecoder row(uint8_t type, Dialect since, const char *purpose, const char *shown,
+                             void (*decode)(StructureView &, Fields &),
+                             bool (*decodes)(const StructureView &) = nullptr) {
+    return {type, since, {purpose, same(shown), same(shown), decode, decodes}};
+}
+
+constexpr Dialect k34 = Dialect::Dmidecode34;
+constexpr Dialect k36 = Dialect::Dmidecode36;
+constexpr Dialect k37 = Dialect::Dmidecode37;
+
+// clang-format off
 const OemTypeDecoder kHpeTypes[] = {
     // ---- Types 193 to 212 ----
-    {193,
-     Dialect::Dmidecode37,
-     {"Other ROM Info", same("HP ProLiant Other ROM Info"), same("HP ProLiant Other ROM Info"), decodeOtherRom,
-      fromGen9}},
-    {194,
-     Dialect::Dmidecode34,
-     {"Super IO Enable/Disable Indicator", same("HP ProLiant Super IO Enable/Disable Indicator"),
-      same("HP ProLiant Super IO Enable/Disable Indicator"), decodeSuperIo}},
-    {195,
-     Dialect::Dmidecode37,
-     {"Server System ID", same("HP ProLiant Server System ID"), same("HP ProLiant Server System ID"),
-      decodeServerSystemId}},
-    {197,
-     Dialect::Dmidecode36,
-     {"Processor Specific Information", same("HP Processor Specific Information"),
-      same("HP Processor Specific Information"), decodeProcessorSpecific}},
-    {199,
-     Dialect::Dmidecode34,
-     {"CPU Microcode Patch Support Info", same("HP ProLiant CPU Microcode Patch Support Info"),
-      same("HP ProLiant CPU Microcode Patch Support Info"), decodeMicrocodePatches, fromGen9}},
-    {202,
-     Dialect::Dmidecode37,
-     {"DIMM Location Record", same("HP DIMM Location Record"), same("HP DIMM Location Record"), decodeDimmLocation,
-      fromGen9}},
-    {204,
-     Dialect::Dmidecode34,
-     {"System/Rack Locator", same("HP ProLiant System/Rack Locator"), same("HP ProLiant System/Rack Locator"),
-      decodeRackLocator}},
-    {209,
-     Dialect::Dmidecode34,
-     {"BIOS PXE NIC PCI and MAC Information", same("HP BIOS PXE NIC PCI and MAC Information"),
-      same("HP BIOS PXE NIC PCI and MAC Information"), decodePxeNics}},
-    {211,
-     Dialect::Dmidecode37,
-     {"TControl Information", same("HP ProLiant TControl Information"), same("HP ProLiant TControl Information"),
-      decodeTControl}},
-    {212,
-     Dialect::Dmidecode34,
-     {"64-bit CRU Information", same("HP 64-bit CRU Information"), same("HP 64-bit CRU Information"), decodeCru64,
-      decodesCru64}},
+    row(193, k37, "Other ROM Info", "HP ProLiant Other ROM Info", decodeOtherRom, fromGen9),
+    row(194, k34, "Super IO Enable/Disable Indicator", "HP ProLiant Super IO Enable/Disable Indicator", decodeSuperIo),
+    row(195, k37, "Server System ID", "HP ProLiant Server System ID", decodeServerSystemId),
+    row(197, k36, "Processor Specific Information", "HP Processor Specific Information", decodeProcessorSpecific),
+    row(199, k34, "CPU Microcode Patch Support Info", "HP ProLiant CPU Microcode Patch Support Info", decodeMicrocodePatches, fromGen9),
+    row(202, k37, "DIMM Location Record", "HP DIMM Location Record", decodeDimmLocation, fromGen9),
+    row(203, k34, "Device Correlation Record", "HP Device Correlation Record", decodeDeviceCorrelation, fromGen9),
+    row(204, k34, "System/Rack Locator", "HP ProLiant System/Rack Locator", decodeRackLocator),
+    row(209, k34, "BIOS PXE NIC PCI and MAC Information", "HP BIOS PXE NIC PCI and MAC Information", decodePxeNics),
+    row(211, k37, "TControl Information", "HP ProLiant TControl Information", decodeTControl),
+    row(212, k34, "64-bit CRU Information", "HP 64-bit CRU Information", decodeCru64, decodesCru64),
 };
+// clang-format on
 
 }  // namespace
 
