@@ -62,6 +62,12 @@ Field &hex16(Fields &fields, const char *name, uint16_t value) {
     return fields.integer(name, value, "", format("0x%04X", value));
 }
 
+// A PCI device as dmidecode shows HP's: bus, then device and function from
+// the byte that packs them.
+std::string pciDevice(unsigned bus, unsigned devfn) {
+    return format("%02x:%02x.%x", bus, devfn >> 3, devfn & 7);
+}
+
 // 193: the ROMs beside the running one. The redundant ROM's version is
 // there when bit 0 of byte 4 says so (Gen12 has none); the OEM ROM's build
 // date only with its file name.
@@ -382,8 +388,7 @@ void decodeDeviceCorrelation(StructureView &view, Fields &fields) {
         return;
     }
     fields.integer("Segment Group Number", view.u16(0x24), "", format("0x%04x", view.u16(0x24)));
-    const unsigned devfn = view.u8(0x27);
-    Field &device = fields.text("PCI Device", format("%02x:%02x.%x", view.u8(0x26), devfn >> 3, devfn & 7));
+    Field &device = fields.text("PCI Device", pciDevice(view.u8(0x26), view.u8(0x27)));
     device.number = view.u16(0x26);
 }
 
@@ -414,11 +419,10 @@ void decodePxeNics(StructureView &view, Fields &fields) {
         } else if (pci == 0xFFFF) {
             fields.text(name, "Not Installed");
         } else {
-            const unsigned devfn = view.u8(offset);
-            fields.text(name,
-                        format("PCI device %02x:%02x.%x, MAC address %02X:%02X:%02X:%02X:%02X:%02X",
-                               view.u8(offset + 1), devfn >> 3, devfn & 7, view.u8(offset + 2), view.u8(offset + 3),
-                               view.u8(offset + 4), view.u8(offset + 5), view.u8(offset + 6), view.u8(offset + 7)));
+            fields.text(name, "PCI device " + pciDevice(view.u8(offset + 1), view.u8(offset)) +
+                                  format(", MAC address %02X:%02X:%02X:%02X:%02X:%02X", view.u8(offset + 2),
+                                         view.u8(offset + 3), view.u8(offset + 4), view.u8(offset + 5),
+                                         view.u8(offset + 6), view.u8(offset + 7)));
         }
     }
 }
