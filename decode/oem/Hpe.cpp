@@ -1,6 +1,5 @@
 // Decoders of HP's and HPE's own structure types (ProLiant and the
 // machines before it), as dmidecode decodes them.
-#include <cstring>
 #include <string>
 
 #include "decode/types/TypeDecoders.h"
@@ -16,9 +15,9 @@ constexpr Reworded same(const char *name) {
 }
 
 // The ProLiant generation, as dmidecode reads it off the product name: a
-// release knows the generations up to its own newest, and a name without one
-// it knows is taken for the newest the maker's name implies (HPE's machines
-// came from Gen10 on, HP's before Gen9).
+// release knows the generations up to its own newest, and takes a name
+// without one it knows for Gen10 where the manufacturer is HPE and for one
+// before Gen9 where it is HP.
 enum class Generation { BeforeGen9, Gen9, Gen10, Gen11, Gen12 };
 
 Generation generationOf(const StructureView &view) {
