@@ -147,7 +147,6 @@ void decodeProcessorSpecific(StructureView &view, Fields &fields) {
 void decodeMicrocodePatches(StructureView &view, Fields &fields) {
     for (std::size_t offset = 0x04; view.has(offset, 12); offset += 12) {
         Field &record = fields.group(Label());
-        record.key = "Microcode Patch";
         Fields patch(record, fields);
         patch.text("Date", format("%04x-%02x-%02x", view.u16(offset + 4), view.u8(offset + 7), view.u8(offset + 6)));
         patch.integer("Patch", view.u32(offset), "", format("0x%X", view.u32(offset)));
