@@ -266,6 +266,15 @@ void decodeUndecoded(const StructureView &view, Fields &fields) {
 }
 
 void appendField(std::string &out, const Field &field, int depth, bool quiet) {
+    // A group without a name or text (one record of several alike) has no
+    // line of its own: its fields stand one level deeper, each shown as
+    // it says.
+    if (field.kind == Kind::Group && field.name.empty() && field.text.empty()) {
+        for (const Field &child : field.children) {
+            appendField(out, child, depth + 1, quiet);
+        }
+        return;
+    }
     if (field.shown == Shown::ProgramsOnly || (quiet && field.shown == Shown::NotQuiet)) {
         return;
     }

@@ -180,6 +180,17 @@ public:
             owner->headings = true;
         }
     }
+    // The structure's name, for a maker's decoder whose names say which of
+    // its makers built the machine (HP's structures are HPE's on HPE's).
+    const std::string &structureName() const {
+        static const std::string none;
+        return owner ? owner->name : none;
+    }
+    void rename(std::string shown) {
+        if (owner) {
+            owner->name = std::move(shown);
+        }
+    }
     void note(std::string text) {
         if (owner) {
             owner->notes.push_back(std::move(text));

@@ -38,12 +38,27 @@ Generation generationOf(const StructureView &view) {
             return named.generation;
         }
     }
-    const bool hpe = options.manufacturer == "HPE" || options.manufacturer == "Hewlett Packard Enterprise";
-    return hpe ? Generation::Gen10 : Generation::BeforeGen9;
+    return options.maker == Maker::Hpe ? Generation::Gen10 : Generation::BeforeGen9;
 }
 
-bool fromGen9(const StructureView &view) {
-    return generationOf(view) >= Generation::Gen9;
+// Types of Gen9 and later: dmidecode shows an older machine's raw.
+bool leftRawBeforeGen9(StructureView &view) {
+    if (generationOf(view) < Generation::Gen9) {
+        view.leaveUndecoded();
+        return true;
+    }
+    return false;
+}
+
+// Each decoder, with the structure's name in the words of the machine's
+// maker: the rows name HP's ("HP ProLiant ..."), HPE's machines say "HPE".
+template <void (*Decode)(StructureView &, Fields &)>
+void inMakersWords(StructureView &view, Fields &fields) {
+    const std::string &name = fields.structureName();
+    if (view.options().maker == Maker::Hpe && name.compare(0, 3, "HP ") == 0) {
+        fields.rename("HPE" + name.substr(2));
+    }
+    Decode(view, fields);
 }
 
 Field &bit(Fields &fields, const char *name, unsigned value, unsigned mask, const char *set, const char *clear) {
@@ -71,6 +86,9 @@ std::string pciDevice(unsigned bus, unsigned devfn) {
 // there when bit 0 of byte 4 says so (Gen12 has none); the OEM ROM's build
 // date only with its file name.
 void decodeOtherRom(StructureView &view, Fields &fields) {
+    if (leftRawBeforeGen9(view)) {
+        return;
+    }
     if (!view.has(0x04, 5)) {
         return;
     }
@@ -145,6 +163,9 @@ void decodeProcessorSpecific(StructureView &view, Fields &fields) {
 // level, then the date as hexadecimal digits (year, day, month), then four
 // bytes dmidecode does not show.
 void decodeMicrocodePatches(StructureView &view, Fields &fields) {
+    if (leftRawBeforeGen9(view)) {
+        return;
+    }
     for (std::size_t offset = 0x04; view.has(offset, 12); offset += 12) {
         Field &record = fields.group(Label());
         Fields patch(record, fields);
@@ -157,6 +178,9 @@ void decodeMicrocodePatches(StructureView &view, Fields &fields) {
 // holds its "none" value: a processor of 0xFF, a string, controller, channel,
 // identifier or interleave of 0, an IE number of 0xFF (Gen12 has none).
 void decodeDimmLocation(StructureView &view, Fields &fields) {
+    if (leftRawBeforeGen9(view)) {
+        return;
+    }
     if (!view.has(0x04, 5)) {
         return;
     }
@@ -298,6 +322,9 @@ Field &bayNumber(Fields &fields, const char *name, unsigned value) {
 }
 
 void decodeDeviceCorrelation(StructureView &view, Fields &fields) {
+    if (leftRawBeforeGen9(view)) {
+        return;
+    }
     if (!view.has(0x04, 27)) {
         return;
     }
@@ -444,6 +471,10 @@ void decodeTControl(StructureView &view, Fields &fields) {
 // and the length of the service (0x10). From 3.6 on dmidecode leaves Gen9
 // and later machines' structure raw.
 void decodeCru64(StructureView &view, Fields &fields) {
+    if (view.wordsOf(Dialect::Dmidecode36) && generationOf(view) >= Generation::Gen9) {
+        view.leaveUndecoded();
+        return;
+    }
     if (!view.has(0x04, 20)) {
         return;
     }
@@ -465,16 +496,12 @@ void decodeCru64(StructureView &view, Fields &fields) {
     }
 }
 
-bool decodesCru64(const StructureView &view) {
-    return !view.wordsOf(Dialect::Dmidecode36) || !fromGen9(view);
-}
-
-// A row of the table: one type, the name dmidecode shows for it (in every
-// release that decodes it, and where another structure refers to it).
+// A row of the table: one type, the name dmidecode shows for it on HP's
+// machines (in every release that decodes it, and where another structure
+// refers to it).
 constexpr OemTypeDecoder row(uint8_t type, Dialect since, const char *purpose, const char *shown,
-                             void (*decode)(StructureView &, Fields &),
-                             bool (*decodes)(const StructureView &) = nullptr) {
-    return {type, since, {purpose, same(shown), same(shown), decode, decodes}};
+                             void (*decode)(StructureView &, Fields &)) {
+    return {type, since, {purpose, same(shown), same(shown), decode}};
 }
 
 constexpr Dialect k34 = Dialect::Dmidecode34;
@@ -484,17 +511,17 @@ constexpr Dialect k37 = Dialect::Dmidecode37;
 // clang-format off
 const OemTypeDecoder kHpeTypes[] = {
     // ---- Types 193 to 212 ----
-    row(193, k37, "Other ROM Info", "HP ProLiant Other ROM Info", decodeOtherRom, fromGen9),
-    row(194, k34, "Super IO Enable/Disable Indicator", "HP ProLiant Super IO Enable/Disable Indicator", decodeSuperIo),
-    row(195, k37, "Server System ID", "HP ProLiant Server System ID", decodeServerSystemId),
-    row(197, k36, "Processor Specific Information", "HP Processor Specific Information", decodeProcessorSpecific),
-    row(199, k34, "CPU Microcode Patch Support Info", "HP ProLiant CPU Microcode Patch Support Info", decodeMicrocodePatches, fromGen9),
-    row(202, k37, "DIMM Location Record", "HP DIMM Location Record", decodeDimmLocation, fromGen9),
-    row(203, k34, "Device Correlation Record", "HP Device Correlation Record", decodeDeviceCorrelation, fromGen9),
-    row(204, k34, "System/Rack Locator", "HP ProLiant System/Rack Locator", decodeRackLocator),
-    row(209, k34, "BIOS PXE NIC PCI and MAC Information", "HP BIOS PXE NIC PCI and MAC Information", decodePxeNics),
-    row(211, k37, "TControl Information", "HP ProLiant TControl Information", decodeTControl),
-    row(212, k34, "64-bit CRU Information", "HP 64-bit CRU Information", decodeCru64, decodesCru64),
+    row(193, k37, "Other ROM Info", "HP ProLiant Other ROM Info", inMakersWords<decodeOtherRom>),
+    row(194, k34, "Super IO Enable/Disable Indicator", "HP ProLiant Super IO Enable/Disable Indicator", inMakersWords<decodeSuperIo>),
+    row(195, k37, "Server System ID", "HP ProLiant Server System ID", inMakersWords<decodeServerSystemId>),
+    row(197, k36, "Processor Specific Information", "HP Processor Specific Information", inMakersWords<decodeProcessorSpecific>),
+    row(199, k34, "CPU Microcode Patch Support Info", "HP ProLiant CPU Microcode Patch Support Info", inMakersWords<decodeMicrocodePatches>),
+    row(202, k37, "DIMM Location Record", "HP DIMM Location Record", inMakersWords<decodeDimmLocation>),
+    row(203, k34, "Device Correlation Record", "HP Device Correlation Record", inMakersWords<decodeDeviceCorrelation>),
+    row(204, k34, "System/Rack Locator", "HP ProLiant System/Rack Locator", inMakersWords<decodeRackLocator>),
+    row(209, k34, "BIOS PXE NIC PCI and MAC Information", "HP BIOS PXE NIC PCI and MAC Information", inMakersWords<decodePxeNics>),
+    row(211, k37, "TControl Information", "HP ProLiant TControl Information", inMakersWords<decodeTControl>),
+    row(212, k34, "64-bit CRU Information", "HP 64-bit CRU Information", inMakersWords<decodeCru64>),
 };
 // clang-format on
 

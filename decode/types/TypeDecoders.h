@@ -13,9 +13,6 @@ struct TypeDecoder {
     // dmidecode's shorter name, where another structure refers to the type
     Reworded shortName;
     void (*decode)(StructureView &view, Fields &fields);
-    // Whether the structure is decoded at all, for a maker's type that a
-    // release leaves raw on some machines or contents; nullptr for always.
-    bool (*decodes)(const StructureView &view) = nullptr;
 };
 
 // A maker's own type: decoded from release `since` on (a release before it

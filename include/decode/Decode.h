@@ -61,7 +61,6 @@ struct DecodeOptions {
     Dialect dialect = Dialect::Dmidecode37;
     bool quirks = true;
     Maker maker = Maker::Other;
-    std::string manufacturer;  // as type 1 names it
     std::string product;
 };
 
