@@ -174,10 +174,10 @@ const char *const kSlotTypesHigh[] = {
     "EDSFF E3",  // 0xC6
 };
 
-// dmidecode 3.7 names the form of an EDSFF slot (0xC5, 0xC6) by the slot's
-// length: E1.S when short, E1.L when long.
-const char *edsffForm(unsigned type, unsigned length, Dialect dialect) {
-    if (dialect < Dialect::Dmidecode37 || type < 0xC5 || type > 0xC6) {
+// The form of an EDSFF slot (0xC5, 0xC6) by the slot's length, as dmidecode
+// 3.7 appends it to the type: E1.S when short, E1.L when long.
+const char *edsffForm(unsigned type, unsigned length) {
+    if (type < 0xC5 || type > 0xC6) {
         return "";
     }
     return length == 0x03 ? ".S" : length == 0x04 ? ".L" : "";
@@ -358,23 +358,22 @@ void decodeSystemSlots(StructureView &view, Fields &fields) {
     const unsigned width = view.u8(0x06);
     fields.string("Designation", view, 0x04);
     const Dialect dialect = fields.dialect();
-    const char *name = slotTypeName(type);
-    const std::string typeName =
-        name ? std::string(name) + edsffForm(type, view.u8(0x08), dialect) : std::string(kOutOfRange);
-    const char *widthName = slotWidthName(width, dialect);
-    Label widthLabel("Data Bus Width");
-    widthLabel.key = "Slot Data Bus Width";
-    if (view.wordsOf(Dialect::Dmidecode36)) {
-        fields.enumerated("Type", type, typeName, name != nullptr);
-        fields.enumerated(widthLabel, width, widthName ? widthName : kOutOfRange, widthName != nullptr);
-    } else {
-        // 3.4 puts the width before the type's name, "Other" and "Unknown"
-        // left out.
-        std::string widthText = width == 1 || width == 2 ? "" : std::string(widthName ? widthName : kOutOfRange) + " ";
-        fields.enumerated("Type", type, widthText + typeName, name && widthName);
-        fields.enumerated(widthLabel, width, widthName ? widthName : kOutOfRange, widthName != nullptr).shown =
-            Shown::ProgramsOnly;
+    const char *baseName = slotTypeName(type);
+    std::string typeName = baseName ? baseName : kOutOfRange;
+    if (baseName && view.wordsOf(Dialect::Dmidecode37)) {
+        typeName += edsffForm(type, view.u8(0x08));
     }
+    const char *widthName = slotWidthName(width, dialect);
+    const std::string widthText = widthName ? widthName : kOutOfRange;
+    // From 3.6 the width has a line of its own; 3.4 puts it before the
+    // type's name, "Other" and "Unknown" left out.
+    const bool widthLine = view.wordsOf(Dialect::Dmidecode36);
+    fields.enumerated("Type", type, widthLine || width == 1 || width == 2 ? typeName : widthText + " " + typeName,
+                      baseName != nullptr);
+    Label widthLabel("Data Bus Width");
+    widthLabel.key = "Slot Data Bus Width";  // apart from the base device's (0x11)
+    fields.enumerated(widthLabel, width, widthText, widthName != nullptr).shown =
+        widthLine ? Shown::Always : Shown::ProgramsOnly;
     fields.enumeration("Current Usage", view.u8(0x07), nameTable(1, kSlotUsages));
     fields.enumeration("Length", view.u8(0x08), nameTable(1, kSlotLengths));
     if (type == 0x07) {
