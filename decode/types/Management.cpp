@@ -314,6 +314,9 @@ void decodeAdditionalInformation(StructureView &view, Fields &fields) {
     if (!view.has(0x0A)) {
         return;
     }
+    // Its entries are facts about other structures: the quiet form leaves
+    // the structure out, even with none.
+    fields.hideWhenQuiet();
     unsigned count = view.u8(0x04);
     std::size_t at = 0x05;
     for (unsigned entry = 1; entry <= count; ++entry) {
