@@ -370,9 +370,7 @@ void decodeSystemSlots(StructureView &view, Fields &fields) {
     const bool widthLine = view.wordsOf(Dialect::Dmidecode36);
     fields.enumerated("Type", type, widthLine || width == 1 || width == 2 ? typeName : widthText + " " + typeName,
                       baseName != nullptr);
-    Label widthLabel("Data Bus Width");
-    widthLabel.key = "Slot Data Bus Width";  // apart from the base device's (0x11)
-    fields.enumerated(widthLabel, width, widthText, widthName != nullptr).shown =
+    fields.enumerated("Data Bus Width", width, widthText, widthName != nullptr).shown =
         widthLine ? Shown::Always : Shown::ProgramsOnly;
     fields.enumeration("Current Usage", view.u8(0x07), nameTable(1, kSlotUsages));
     fields.enumeration("Length", view.u8(0x08), nameTable(1, kSlotLengths));
@@ -420,7 +418,10 @@ void decodeSystemSlots(StructureView &view, Fields &fields) {
     if (!view.has(0x11, 2)) {
         return;
     }
-    fields.integer(fields.label(kBaseWidth), view.u8(0x11), "", format("%u", view.u8(0x11)));
+    // Keyed by the words of 3.6: 3.4's are the key of the slot's own width.
+    Label baseWidth = fields.label(kBaseWidth);
+    baseWidth.key = kBaseWidth.reworded;
+    fields.integer(baseWidth, view.u8(0x11), "", format("%u", view.u8(0x11)));
     const unsigned peers = view.u8(0x12);
     fields.integer("Peer Devices", peers, "", format("%u", peers));
     const std::size_t after = 0x13 + 5 * std::size_t{peers};
