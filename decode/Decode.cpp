@@ -372,7 +372,7 @@ void appendText(std::string &out, const Structure &structure) {
 }
 
 bool isShownQuietly(const Structure &structure) {
-    if (structure.type == 126 || structure.type == 127) {
+    if (structure.type == 126 || structure.type == 127 || structure.shown == Shown::NotQuiet) {
         return false;
     }
     return structure.name != kUnknownTypeName && structure.name != kOemTypeName;

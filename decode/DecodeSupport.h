@@ -172,9 +172,9 @@ public:
     Label label(const Reworded &reworded) const { return Label(reworded, words); }
 
     // Top-level builders only (no effect on a group's builder): show each
-    // top-level group as a heading of its own (Structure::headings), and
-    // note a corrected firmware fault (Structure::notes, which dmidecode
-    // writes to stderr).
+    // top-level group as a heading of its own (Structure::headings), leave
+    // the structure out of the quiet form, and note a corrected firmware
+    // fault (Structure::notes, which dmidecode writes to stderr).
     void useHeadings() {
         if (owner) {
             owner->headings = true;
@@ -189,6 +189,12 @@ public:
     void rename(std::string shown) {
         if (owner) {
             owner->name = std::move(shown);
+        }
+    }
+    // Leave the whole structure out of the quiet form (Structure::shown).
+    void hideWhenQuiet() {
+        if (owner) {
+            owner->shown = Shown::NotQuiet;
         }
     }
     void note(std::string text) {

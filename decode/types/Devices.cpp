@@ -1,5 +1,6 @@
 // Decoders of the device structures: port connectors (8), slots (9), on-board devices (10, 41), group associations
 // (14), pointing device (21), portable battery (22), system reset (23), hardware security (24), power controls (25).
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,8 @@ const char *const kConnectorTypesPc98[] = {
     "PC-98", "PC-98 Hireso", "PC-H98", "PC-98 Note", "PC-98 Full",  // 0xA0
 };
 
-// dmidecode 3.4 names neither MFDP (0x22) nor Thunderbolt (0x23).
+// dmidecode 3.4 names neither MFDP (0x22) nor Thunderbolt (0x23); 3.6 names
+// both.
 const char *const kPortTypes[] = {
     "None",
     "Parallel Port XT/AT Compatible",
@@ -86,7 +88,9 @@ const char *const kPortTypes[] = {
     "Modem Port",
     "Network Port",
     "SATA",
-    "SAS",  // 0x21
+    "SAS",
+    "MFDP (Multi-Function Display Port)",
+    "Thunderbolt",  // 0x23
 };
 
 const char *const kPortTypes8251[] = {"8251 Compatible", "8251 FIFO Compatible"};  // 0xA0
@@ -96,7 +100,7 @@ const char *const kPortTypes8251[] = {"8251 Compatible", "8251 FIFO Compatible"}
 void addSplitEnum(Fields &fields, const char *name, unsigned value, const NameTable &low, const NameTable &high) {
     if (value == 0xFF) {
         fields.enumerated(name, value, "Other");
-    } else if (low.find(value)) {
+    } else if (low.find(value, fields.dialect())) {
         fields.enumeration(name, value, low);
     } else {
         fields.enumeration(name, value, high);
@@ -170,9 +174,30 @@ const char *const kSlotTypesHigh[] = {
     "EDSFF E3",  // 0xC6
 };
 
-const char *const kSlotWidths[] = {
-    "Other", "Unknown", "8-bit", "16-bit", "32-bit", "64-bit", "128-bit", "x1", "x2", "x4", "x8", "x12", "x16", "x32",
+// The form of an EDSFF slot (0xC5, 0xC6) by the slot's length, as dmidecode
+// 3.7 appends it to the type: E1.S when short, E1.L when long.
+const char *edsffForm(unsigned type, unsigned length) {
+    if (type < 0xC5 || type > 0xC6) {
+        return "";
+    }
+    return length == 0x03 ? ".S" : length == 0x04 ? ".L" : "";
+}
+
+// The slot's data bus and physical widths from 1: dmidecode 3.6 words them
+// as the standard does ("8 bit", "1x or x1").
+const Reworded kSlotWidths[] = {
+    {"Other", Dialect::Dmidecode34, "Other"},     {"Unknown", Dialect::Dmidecode34, "Unknown"},
+    {"8-bit", Dialect::Dmidecode36, "8 bit"},     {"16-bit", Dialect::Dmidecode36, "16 bit"},
+    {"32-bit", Dialect::Dmidecode36, "32 bit"},   {"64-bit", Dialect::Dmidecode36, "64 bit"},
+    {"128-bit", Dialect::Dmidecode36, "128 bit"}, {"x1", Dialect::Dmidecode36, "1x or x1"},
+    {"x2", Dialect::Dmidecode36, "2x or x2"},     {"x4", Dialect::Dmidecode36, "4x or x4"},
+    {"x8", Dialect::Dmidecode36, "8x or x8"},     {"x12", Dialect::Dmidecode36, "12x or x12"},
+    {"x16", Dialect::Dmidecode36, "16x or x16"},  {"x32", Dialect::Dmidecode36, "32x or x32"},
 };
+
+const char *slotWidthName(unsigned width, Dialect dialect) {
+    return width >= 1 && width - 1 < std::size(kSlotWidths) ? kSlotWidths[width - 1].in(dialect) : nullptr;
+}
 
 const char *const kSlotUsages[] = {"Other", "Unknown", "Available", "In Use", "Unavailable"};
 
@@ -193,6 +218,8 @@ const char *const kSlotCharacteristics1[] = {
     "Modem ring resume is supported",
 };
 
+// dmidecode 3.4 names the first 7 (and calls a slot featureless when no bit
+// below bit 3 is set, whatever the others); 3.6 names bit 7 too.
 const char *const kSlotCharacteristics2[] = {
     "PME signal is supported",
     "Hot-plug devices are supported",
@@ -201,7 +228,11 @@ const char *const kSlotCharacteristics2[] = {
     "Async/surprise removal is supported",
     "Flexbus slot, CXL 1.0 capable",
     "Flexbus slot, CXL 2.0 capable",
+    "Flexbus slot, CXL 3.0 capable",
 };
+
+// The data bus width of the slot's base device (0x11).
+const Reworded kBaseWidth{"Data Bus Width", Dialect::Dmidecode36, "Data Bus Width (Base)"};
 
 const char *slotTypeName(unsigned type) {
     const char *name = nameTable(1, kSlotTypes).find(type);
@@ -214,9 +245,30 @@ bool isPciExpress(unsigned type) {
 }
 
 // The slot types whose ID is a bus's slot number (PCMCIA's is adapter and
-// socket instead), as dmidecode 3.4 shows them.
-bool hasSlotNumber(unsigned type) {
-    return (type >= 0x04 && type <= 0x06) || (type >= 0x0E && type <= 0x13) || isPciExpress(type);
+// socket instead), and the first dmidecode release that shows it.
+struct NumberedSlots {
+    unsigned first;
+    unsigned last;
+    Dialect since;
+};
+const NumberedSlots kNumberedSlots[] = {
+    {0x04, 0x06, Dialect::Dmidecode34},  // MCA, EISA, PCI
+    {0x0E, 0x13, Dialect::Dmidecode34},  // PCI-66, AGP, PCI-X
+    {0x14, 0x17, Dialect::Dmidecode37},  // M.2
+    {0x1F, 0x23, Dialect::Dmidecode34},  // PCI Express U.2 and Mini
+    {0x24, 0x28, Dialect::Dmidecode37},  // PCI Express 4 and 5 U.2, OCP NIC
+    {0xA5, 0xB6, Dialect::Dmidecode34},  // PCI Express 1 to 3
+    {0xB8, 0xC4, Dialect::Dmidecode34},  // PCI Express 4 to 6
+    {0xC5, 0xC6, Dialect::Dmidecode37},  // EDSFF
+};
+
+bool hasSlotNumber(unsigned type, Dialect dialect) {
+    for (const NumberedSlots &slots : kNumberedSlots) {
+        if (type >= slots.first && type <= slots.last) {
+            return dialect >= slots.since;
+        }
+    }
+    return false;
 }
 
 std::string busAddress(unsigned segment, unsigned bus, unsigned deviceFunction) {
@@ -294,7 +346,8 @@ void decodePortConnector(StructureView &view, Fields &fields) {
     addSplitEnum(fields, "Internal Connector Type", view.u8(0x05), connectors, connectorsPc98);
     fields.string("External Reference Designator", view, 0x06);
     addSplitEnum(fields, "External Connector Type", view.u8(0x07), connectors, connectorsPc98);
-    addSplitEnum(fields, "Port Type", view.u8(0x08), nameTable(0, kPortTypes), nameTable(0xA0, kPortTypes8251));
+    addSplitEnum(fields, "Port Type", view.u8(0x08), nameTable(0, kPortTypes, 0x22, 0x24),
+                 nameTable(0xA0, kPortTypes8251));
 }
 
 void decodeSystemSlots(StructureView &view, Fields &fields) {
@@ -304,26 +357,37 @@ void decodeSystemSlots(StructureView &view, Fields &fields) {
     const unsigned type = view.u8(0x05);
     const unsigned width = view.u8(0x06);
     fields.string("Designation", view, 0x04);
-    const char *typeName = slotTypeName(type);
-    const char *widthName = nameTable(1, kSlotWidths).find(width);
-    // "Other" and "Unknown" widths are left out of the type line.
-    std::string widthText = width == 1 || width == 2 ? "" : std::string(widthName ? widthName : kOutOfRange) + " ";
-    fields.enumerated("Type", type, widthText + (typeName ? typeName : kOutOfRange), typeName && widthName);
+    const Dialect dialect = fields.dialect();
+    const char *baseName = slotTypeName(type);
+    std::string typeName = baseName ? baseName : kOutOfRange;
+    if (baseName && view.wordsOf(Dialect::Dmidecode37)) {
+        typeName += edsffForm(type, view.u8(0x08));
+    }
+    const char *widthName = slotWidthName(width, dialect);
+    const std::string widthText = widthName ? widthName : kOutOfRange;
+    // From 3.6 the width has a line of its own; 3.4 puts it before the
+    // type's name, "Other" and "Unknown" left out.
+    const bool widthLine = view.wordsOf(Dialect::Dmidecode36);
+    fields.enumerated("Type", type, widthLine || width == 1 || width == 2 ? typeName : widthText + " " + typeName,
+                      baseName != nullptr);
+    fields.enumerated("Data Bus Width", width, widthText, widthName != nullptr).shown =
+        widthLine ? Shown::Always : Shown::ProgramsOnly;
     fields.enumeration("Current Usage", view.u8(0x07), nameTable(1, kSlotUsages));
     fields.enumeration("Length", view.u8(0x08), nameTable(1, kSlotLengths));
     if (type == 0x07) {
         fields.integer("ID", view.u16(0x09), "", format("Adapter %u, Socket %u", view.u8(0x09), view.u8(0x0A)));
-    } else if (hasSlotNumber(type)) {
+    } else if (hasSlotNumber(type, dialect)) {
         fields.integer("ID", view.u8(0x09), "", format("%u", view.u8(0x09)));
     }
 
     const unsigned first = view.u8(0x0B);
-    // Characteristics 2 reads as 0 in a 2.0 structure; dmidecode calls the
-    // slot featureless when no bit below bit 3 of it is set.
+    // Characteristics 2 reads as 0 in a 2.0 structure.
     const unsigned second = view.u8(0x0C);
+    const NameTable characteristics2 = nameTable(0, kSlotCharacteristics2, 7, 8);
+    const unsigned featureBits = view.wordsOf(Dialect::Dmidecode36) ? 0xFF : 0x07;
     if (first & 1) {
         fields.text("Characteristics", "Unknown");
-    } else if ((first & 0xFE) == 0 && (second & 0x07) == 0) {
+    } else if ((first & 0xFE) == 0 && (second & featureBits) == 0) {
         fields.flags("Characteristics", {}, "None");
     } else {
         std::vector<std::string> items;
@@ -332,9 +396,10 @@ void decodeSystemSlots(StructureView &view, Fields &fields) {
                 items.emplace_back(kSlotCharacteristics1[bit - 1]);
             }
         }
-        for (unsigned bit = 0; bit < 7; ++bit) {
-            if (second & (1U << bit)) {
-                items.emplace_back(kSlotCharacteristics2[bit]);
+        for (unsigned bit = 0; bit < 8; ++bit) {
+            const char *name = characteristics2.find(bit, dialect);
+            if ((second & (1U << bit)) && name) {
+                items.emplace_back(name);
             }
         }
         fields.flags("Characteristics", std::move(items));
@@ -353,7 +418,10 @@ void decodeSystemSlots(StructureView &view, Fields &fields) {
     if (!view.has(0x11, 2)) {
         return;
     }
-    fields.integer("Data Bus Width", view.u8(0x11), "", format("%u", view.u8(0x11)));
+    // Keyed by the words of 3.6: 3.4's are the key of the slot's own width.
+    Label baseWidth = fields.label(kBaseWidth);
+    baseWidth.key = kBaseWidth.reworded;
+    fields.integer(baseWidth, view.u8(0x11), "", format("%u", view.u8(0x11)));
     const unsigned peers = view.u8(0x12);
     fields.integer("Peer Devices", peers, "", format("%u", peers));
     const std::size_t after = 0x13 + 5 * std::size_t{peers};
@@ -374,7 +442,8 @@ void decodeSystemSlots(StructureView &view, Fields &fields) {
     }
     const unsigned physicalWidth = view.u8(after + 1);
     if (physicalWidth != 0) {
-        fields.enumeration("Slot Physical Width", physicalWidth, nameTable(1, kSlotWidths));
+        const char *name = slotWidthName(physicalWidth, dialect);
+        fields.enumerated("Slot Physical Width", physicalWidth, name ? name : kOutOfRange, name != nullptr);
     }
     const unsigned pitch = view.u16(after + 2);
     if (pitch != 0) {

@@ -153,19 +153,41 @@ void decodeRedfishOverIp(const StructureView &view, std::size_t at, std::size_t 
 }
 
 // The network host interface's device description (DSP0270): USB and
-// PCI identify the device by its IDs.
+// PCI identify the device by its IDs; their second forms (DSP0270 1.3,
+// which dmidecode 3.6 reads) add the MAC address, the PCI device's bus
+// address and the credential bootstrapping handle.
 void decodeNetworkDevice(const StructureView &view, std::size_t size, Fields &fields) {
-    static const char *const kDeviceTypes[] = {"USB", "PCI/PCIe"};
+    static const char *const kDeviceTypes[] = {"USB", "PCI/PCIe", "USB v2", "PCI/PCIe v2"};
     if (size == 0) {
         return;
     }
+    const NameTable deviceTypes = nameTable(2, kDeviceTypes, 2, 4);
     unsigned type = view.u8(6);
-    const char *name = type >= 0x80 ? "OEM" : nameTable(2, kDeviceTypes).find(type);
-    fields.enumerated("Device Type", type, name ? name : kOutOfRange, type == 2 || type == 3);
+    const char *name = type >= 0x80 ? "OEM" : deviceTypes.find(type, fields.dialect());
+    fields.enumerated("Device Type", type, name ? name : kOutOfRange, name != nullptr && type < 0x80);
     auto id = [&](const char *name, std::size_t offset) {
         unsigned value = view.u16(offset);
         fields.integer(name, value, "", format("0x%04x", value));
     };
+    auto mac = [&](std::size_t offset) {
+        std::vector<uint8_t> address = rawBytes(view, offset, 6);
+        std::string text = format("%02x:%02x:%02x:%02x:%02x:%02x", address[0], address[1], address[2], address[3],
+                                  address[4], address[5]);
+        fields.bytes("MAC Address", std::move(address), std::move(text));
+    };
+    auto characteristics = [&](std::size_t offset) {
+        unsigned value = view.u16(offset);
+        const bool bootstrapping = value & 1;
+        Field &flags =
+            fields.flags("Device Characteristics",
+                         {bootstrapping ? "Credential bootstrapping via IPMI is supported" : "None"}, nullptr);
+        flags.number = value;
+        if (bootstrapping) {
+            unsigned handle = view.u16(offset + 2);
+            fields.integer("Credential Bootstrapping Handle", handle, "", format("0x%04x", handle));
+        }
+    };
+    const bool secondForms = view.wordsOf(Dialect::Dmidecode36);
     if (type == 2 && size >= 5) {
         id("idVendor", 7);
         id("idProduct", 9);
@@ -174,8 +196,34 @@ void decodeNetworkDevice(const StructureView &view, std::size_t size, Fields &fi
         id("DeviceID", 9);
         id("SubVendorID", 11);
         id("SubDeviceID", 13);
-    } else if (type == 4 && size >= 5) {
-        // dmidecode reads this type's first bytes as an OEM's vendor number.
+    } else if (type == 4 && secondForms) {
+        // After its length byte: the IDs, a string descriptor index, the
+        // MAC address, the characteristics and the handle.
+        if (size >= 13) {
+            id("idVendor", 8);
+            id("idProduct", 10);
+            mac(13);
+        }
+        if (size >= 17) {
+            characteristics(19);
+        }
+    } else if (type == 5 && secondForms) {
+        if (size >= 20) {
+            id("VendorID", 8);
+            id("DeviceID", 10);
+            id("SubVendorID", 12);
+            id("SubDeviceID", 14);
+            mac(16);
+            const unsigned deviceFunction = view.u8(25);
+            fields.text("Bus Address", format("%04x:%02x:%02x.%x", view.u16(22), view.u8(24), deviceFunction >> 3,
+                                              deviceFunction & 7));
+        }
+        if (size >= 24) {
+            characteristics(26);
+        }
+    } else if ((secondForms ? type >= 0x80 : type == 4) && size >= 5) {
+        // An OEM's device starts with its vendor's number; dmidecode 3.4
+        // reads it from type 4 in place of the OEM types.
         std::vector<uint8_t> vendor = rawBytes(view, 7, 4);
         std::string text = format("0x%02x:0x%02x:0x%02x:0x%02x", vendor[0], vendor[1], vendor[2], vendor[3]);
         fields.bytes("Vendor ID", std::move(vendor), std::move(text));
@@ -266,6 +314,9 @@ void decodeAdditionalInformation(StructureView &view, Fields &fields) {
     if (!view.has(0x0A)) {
         return;
     }
+    // Its entries are facts about other structures: the quiet form leaves
+    // the structure out, even with none.
+    fields.hideWhenQuiet();
     unsigned count = view.u8(0x04);
     std::size_t at = 0x05;
     for (unsigned entry = 1; entry <= count; ++entry) {

@@ -290,8 +290,8 @@ void decodeCurrentProbe(StructureView &view, Fields &fields) {
 void decodeManagementDevice(StructureView &view, Fields &fields) {
     // Some firmware sets the length byte to 16 but ends the formatted area
     // at 11, where the strings begin: five printable bytes there can only
-    // be the first string.
-    if (view.length() == 16 && view.has(11, 5)) {
+    // be the first string. Without quirks the length is taken as it is.
+    if (view.quirks() && view.length() == 16 && view.has(11, 5)) {
         bool printable = true;
         for (std::size_t at = 11; at < 16; ++at) {
             uint8_t byte = view.u8(at);

@@ -130,6 +130,9 @@ struct Structure {
     // firmware's ("Invalid entry length (16). Fixed up to 11."); `length`
     // stays as the header says, as dmidecode shows it.
     std::vector<std::string> notes;
+    // NotQuiet where the quiet form leaves the whole structure out, as
+    // dmidecode's -q does with type 40's facts about other structures.
+    Shown shown = Shown::Always;
 };
 
 // The name DSP0134 gives structure type `type`: "BIOS Information" for 0
@@ -149,7 +152,8 @@ void appendText(std::string &out, const Structure &structure);
 
 // Whether the quiet form shows the structure at all: not the inactive and
 // end-of-table ones, nor those left undecoded (OEM-specific ones of no
-// maker's decoder included), which carry no decoded field.
+// maker's decoder included), which carry no decoded field, nor those whose
+// `shown` says so.
 bool isShownQuietly(const Structure &structure);
 
 // As appendText, as dmidecode's --quiet shows it: nothing for a structure

@@ -64,9 +64,8 @@ void expectSameStructures(const std::vector<Structure> &walked, const DmidecodeR
 std::vector<std::string> textBlocks(const std::string &text);
 
 // Whether `release` decodes the block's structure from the SMBIOS standard,
-// so that it judges Tarnwick's text of it. No release decodes type 44, 3.4
-// leaves type 46 undecoded, and every release misreads the devices of a
-// memory channel (37).
+// so that it judges Tarnwick's text of it. No release decodes types 44 and
+// 46, and every release misreads the devices of a memory channel (37).
 bool isJudgedByDmidecode(const std::string &block, const Release &release);
 
 struct BlockComparison {
