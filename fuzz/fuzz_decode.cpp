@@ -1,5 +1,6 @@
 // Fuzz target: the decoding layer. The input is a version and one
-// structure (header, formatted area, strings), decoded as text and JSON;
+// structure (header, formatted area, strings), decoded as text and JSON in
+// every release's words and for every maker whose own types are decoded;
 // the decoder must read nothing outside the structure whatever its bytes.
 //
 // Input: major and minor version, then the structure.
@@ -23,9 +24,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
         return 0;
     }
     const smbios::SmbiosItem item(structure.data(), structure.size());
-    const smbios::decode::Structure decoded = smbios::decode::decodeStructure(item, version);
-    std::string text;
-    smbios::decode::appendText(text, decoded);
-    const std::string json = smbios::decode::toJson({decoded});
-    return text.empty() || json.empty() ? -1 : 0;
+    using smbios::decode::Dialect;
+    using smbios::decode::Maker;
+    for (Dialect dialect : {Dialect::Dmidecode34, Dialect::Dmidecode36, Dialect::Dmidecode37}) {
+        for (Maker maker : {Maker::Other, Maker::Hp, Maker::Hpe, Maker::IbmLenovo, Maker::Acer}) {
+            for (bool quirks : {true, false}) {
+                smbios::decode::DecodeOptions options(dialect, quirks);
+                options.maker = maker;
+                options.product = "ProLiant DL380 Gen10";
+                const smbios::decode::Structure decoded = smbios::decode::decodeStructure(item, version, options);
+                std::string text;
+                smbios::decode::appendText(text, decoded);
+                smbios::decode::appendQuietText(text, decoded);
+                if (text.empty() || smbios::decode::toJson({decoded}).empty()) {
+                    return -1;
+                }
+            }
+        }
+    }
+    return 0;
 }
