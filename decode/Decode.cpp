@@ -137,9 +137,19 @@ Field &Fields::flags(Label name, std::vector<std::string> items, const char *non
 }
 
 Field &Fields::string(Label name, const StructureView &view, std::size_t offset) {
-    uint8_t number = view.u8(offset);
+    const uint8_t number = view.u8(offset);
+    if (number != 0) {
+        return numberedString(std::move(name), view, number);
+    }
+    Field &field = text(std::move(name), "Not Specified");
+    field.kind = Kind::String;
+    field.known = false;
+    return field;
+}
+
+Field &Fields::numberedString(Label name, const StructureView &view, uint8_t number) {
     const std::string *stored = view.string(number);
-    Field &field = text(std::move(name), number == 0 ? "Not Specified" : stored ? shownString(*stored) : "<BAD INDEX>");
+    Field &field = text(std::move(name), stored ? shownString(*stored) : "<BAD INDEX>");
     field.kind = Kind::String;
     field.stringNumber = number;
     field.known = stored != nullptr;

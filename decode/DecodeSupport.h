@@ -217,6 +217,10 @@ public:
     // The string whose number is the byte at `offset`, dmidecode's way:
     // "Not Specified" for 0, "<BAD INDEX>" past the last string.
     Field &string(Label name, const StructureView &view, std::size_t offset);
+    // String `number` itself, where the number is no byte of the structure
+    // but a position (OEM strings, options, languages) or fixed by a
+    // maker's layout: "<BAD INDEX>" where the structure has too few.
+    Field &numberedString(Label name, const StructureView &view, uint8_t number);
     Field &handle(Label name, uint16_t handle);
     Field &bytes(Label name, std::vector<uint8_t> bytes, std::string text);
     // A named group of fields shown beneath its name, one level deeper;

@@ -12,20 +12,6 @@
 namespace smbios::decode {
 namespace {
 
-// A field whose string dmidecode takes by its number, whatever the
-// structure's bytes say: "<BAD INDEX>" where the structure has too few.
-Field &fixedString(Fields &fields, Label name, const StructureView &view, uint8_t number) {
-    const std::string *stored = view.string(number);
-    Field &field = fields.text(std::move(name), stored ? shownString(*stored) : "<BAD INDEX>");
-    field.kind = Kind::String;
-    field.stringNumber = number;
-    field.known = stored != nullptr;
-    if (stored) {
-        field.bytes.assign(stored->begin(), stored->end());
-    }
-    return field;
-}
-
 bool bytesAre(const StructureView &view, std::size_t offset, const char *text) {
     const std::size_t size = std::strlen(text);
     return view.has(offset, size) && std::memcmp(view.data() + offset, text, size) == 0;
@@ -62,8 +48,8 @@ void decodeEmbeddedController(StructureView &view, Fields &fields) {
         view.leaveUndecoded();
         return;
     }
-    fixedString(fields, "Version ID", view, 1);
-    fixedString(fields, "Release Date", view, 2);
+    fields.numberedString("Version ID", view, 1);
+    fields.numberedString("Release Date", view, 2);
 }
 
 constexpr Reworded same(const char *name) {

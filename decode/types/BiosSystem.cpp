@@ -10,21 +10,6 @@
 namespace smbios::decode {
 namespace {
 
-// The string numbered `number` where the number is not a byte of the
-// structure but a position (OEM strings, options, languages).
-Field &numberedString(Fields &fields, std::string name, const StructureView &view, unsigned number) {
-    auto stringNumber = static_cast<uint8_t>(number);
-    const std::string *stored = view.string(stringNumber);
-    Field &field = fields.text(std::move(name), stored ? shownString(*stored) : "<BAD INDEX>");
-    field.kind = Kind::String;
-    field.stringNumber = stringNumber;
-    field.known = stored != nullptr;
-    if (stored) {
-        field.bytes.assign(stored->begin(), stored->end());
-    }
-    return field;
-}
-
 // An enumeration whose value `unknown` is the standard's "Unknown": its
 // name says nothing of the value.
 Field &enumerationWithUnknown(Fields &fields, std::string name, unsigned value, const NameTable &names,
@@ -450,7 +435,7 @@ void countedStrings(StructureView &view, Fields &fields, const char *label) {
     }
     unsigned count = view.u8(0x04);
     for (unsigned i = 1; i <= count; ++i) {
-        numberedString(fields, format("%s %u", label, i), view, i);
+        fields.numberedString(format("%s %u", label, i), view, static_cast<uint8_t>(i));
     }
 }
 
@@ -477,7 +462,7 @@ void decodeBiosLanguage(StructureView &view, Fields &fields) {
     installable.number = count;
     Fields languages(installable, fields);
     for (unsigned i = 1; i <= count; ++i) {
-        numberedString(languages, {}, view, i);
+        languages.numberedString({}, view, static_cast<uint8_t>(i));
     }
     fields.string("Currently Installed Language", view, 0x15);
 }
