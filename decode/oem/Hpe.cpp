@@ -8,8 +8,6 @@
 namespace smbios::decode {
 namespace {
 
-// ---- Types 193 to 212 ----
-
 constexpr Dialect k34 = Dialect::Dmidecode34;
 constexpr Dialect k36 = Dialect::Dmidecode36;
 constexpr Dialect k37 = Dialect::Dmidecode37;
@@ -92,6 +90,8 @@ Field &hex16(Fields &fields, const char *name, uint16_t value) {
 std::string pciDevice(unsigned bus, unsigned devfn) {
     return format("%02x:%02x.%x", bus, devfn >> 3, devfn & 7);
 }
+
+// ---- Types 193 to 212 ----
 
 // 193: the ROMs beside the running one. The redundant ROM's version is
 // there when bit 0 of byte 4 says so (Gen12 has none); the OEM ROM's build
@@ -657,8 +657,8 @@ void decodeUsbPortConnector(StructureView &view, Fields &fields) {
     const char *place = named ? fields.say(kUsbLocations[location]) : "Reserved";
     fields.enumerated("Location", location, place, std::string(place) != "Reserved");
     fields.enumeration("Management Port", view.u16(0x09), nameTable(0, kManagementPorts), "Reserved");
-    fields.integer("Port Instance", view.u8(0x0B), "", format("%u", view.u8(0x0B)));
-    fields.integer("Parent Hub Port Instance", view.u8(0x0C), "", format("%u", view.u8(0x0C)));
+    number(fields, "Port Instance", view.u8(0x0B));
+    number(fields, "Parent Hub Port Instance", view.u8(0x0C));
     const uint8_t speed = view.u8(0x0D);
     fields.enumeration("Port Speed Capability", speed, nameTable(0, kUsbSpeeds), "Reserved").known =
         speed != 0 && speed < 4;
@@ -785,7 +785,7 @@ void decodeDimmConfiguration(StructureView &view, Fields &fields) {
         return;
     }
     fields.handle("Associated Handle", view.u16(0x04));
-    fields.integer("Region ID", view.u8(0x06), "", format("%u", view.u8(0x06)));
+    number(fields, "Region ID", view.u8(0x06));
     // The lowest bit set names the type.
     const uint8_t persistence = view.u8(0x07);
     const char *type = (persistence & 0x01)   ? "Volatile"
@@ -802,11 +802,11 @@ void decodeDimmConfiguration(StructureView &view, Fields &fields) {
     if (set == 0) {
         return;
     }
-    fields.integer("Interleave Set Index", set, "", format("%u", set));
+    number(fields, "Interleave Set Index", set);
     if (!view.has(0x14)) {
         return;
     }
-    fields.integer("Interleave DIMM Count", view.u8(0x14), "", format("%u", view.u8(0x14)));
+    number(fields, "Interleave DIMM Count", view.u8(0x14));
     if (!view.has(0x15)) {
         return;
     }
@@ -829,7 +829,7 @@ void decodeExtensionBoard(StructureView &view, Fields &fields) {
         }
         fields.enumeration("Riser Position", view.u8(0x05), nameTable(0, kRiserPositions), "Reserved").known =
             view.u8(0x05) >= 1 && view.u8(0x05) <= 4;
-        fields.integer("Riser ID", view.u8(0x06), "", format("%u", view.u8(0x06)));
+        number(fields, "Riser ID", view.u8(0x06));
         // Bit 7 marks a beta release; no line for version 0.
         if (const uint8_t cpld = view.u8(0x07); cpld != 0) {
             fields.integer("CPLD Version", cpld, "", format("%s0x%02X", (cpld & 0x80) ? "B." : "", cpld & 0x7F));
@@ -844,13 +844,13 @@ void decodeExtensionBoard(StructureView &view, Fields &fields) {
     if (!view.has(0x0A)) {
         return;
     }
-    fields.integer("Riser ID", view.u8(0x05), "", format("%u", view.u8(0x05)));
+    number(fields, "Riser ID", view.u8(0x05));
     fields.text("Firmware Version", format("%x.%x", view.u8(0x06), view.u8(0x07)));
     const bool downgradable = (view.u8(0x08) & 0x01) != 0;
     fields.enumerated("Downgradable", downgradable ? 1 : 0, yesNo(downgradable));
     fields.string("Riser Name", view, 0x09);
     const uint8_t count = view.u8(0x0A);
-    fields.integer("Slot Count", count, "", format("%u", count));
+    number(fields, "Slot Count", count);
     // The slots the record holds, however many it counts.
     std::vector<std::string> slots;
     for (std::size_t i = 0; i < count && view.has(0x0B + i); ++i) {
@@ -995,6 +995,8 @@ void decodeTrustedModule(StructureView &view, Fields &fields) {
     fields.enumerated("Chip Identifier", chip, name, std::string(name) != "Reserved");
 }
 
+// 236: a drive backplane's FRU and bays. Gen11 and later (as far as the
+// release knows them) carry another record of this number, left raw.
 void decodeBackplane(StructureView &view, Fields &fields) {
     if (leftRawUnless(view, generationOf(view) < Generation::Gen11)) {
         return;
@@ -1004,7 +1006,7 @@ void decodeBackplane(StructureView &view, Fields &fields) {
     }
     const uint8_t address = view.u8(0x04);
     fields.integer("FRU I2C Address", address >> 1, "", format("0x%X raw(0x%X)", address >> 1, address));
-    fields.integer("Box Number", view.u16(0x05), "", format("%u", view.u16(0x05)));
+    number(fields, "Box Number", view.u16(0x05));
     fields.integer("NVRAM ID", view.u16(0x07), "", format("0x%X", view.u16(0x07)));
     // Eight bytes held, the low four shown.
     if (!view.has(0x09, 8)) {
@@ -1014,14 +1016,14 @@ void decodeBackplane(StructureView &view, Fields &fields) {
     if (!view.has(0x11)) {
         return;
     }
-    fields.integer("Total SAS Bays", view.u8(0x11), "", format("%u", view.u8(0x11)));
+    number(fields, "Total SAS Bays", view.u8(0x11));
     // The bay counts and name only where the product names a generation
     // up to Gen10.
     if (generationOf(view) == Generation::Unnamed || !view.has(0x14)) {
         return;
     }
-    fields.integer("A0 Bay Count", view.u8(0x12), "", format("%u", view.u8(0x12)));
-    fields.integer("A2 Bay Count", view.u8(0x13), "", format("%u", view.u8(0x13)));
+    number(fields, "A0 Bay Count", view.u8(0x12));
+    number(fields, "A2 Bay Count", view.u8(0x13));
     fields.string("Backplane Name", view, 0x14);
 }
 
