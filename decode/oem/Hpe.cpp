@@ -19,10 +19,11 @@ constexpr Reworded same(const char *name) {
 
 // The ProLiant generation, as dmidecode reads it off the product name: a
 // release knows the generations up to its own newest (Gen11 from 3.6 on,
-// Gen12 from 3.7 on). A product naming none it knows is taken for an older
-// machine (before Gen8) where the manufacturer is HP, and for a newer one
-// (Unnamed) where it is HPE: every type reads Unnamed as Gen10 but the
-// backplane (236), which shows its bays for a named generation only.
+// Gen12 from 3.7 on), and takes the newest the name holds. A product
+// naming none it knows is taken for an older machine (before Gen8) where
+// the manufacturer is HP, and for a newer one (Unnamed) where it is HPE:
+// every type reads Unnamed as Gen10 but the backplane (236), which shows
+// its bays for a named generation only.
 enum class Generation { G6, G7, Gen8, Gen9, Gen10, Unnamed, Gen11, Gen12 };
 
 Generation generationOf(const StructureView &view) {
@@ -31,10 +32,11 @@ Generation generationOf(const StructureView &view) {
         Generation generation;
         Dialect since;
     };
+    // Newest first: a name holding several counts as the newest.
     static const Named kGenerations[] = {
-        {"G6", Generation::G6, k34},       {"G7", Generation::G7, k34},       {"Gen8", Generation::Gen8, k34},
-        {"Gen9", Generation::Gen9, k34},   {"Gen10", Generation::Gen10, k34}, {"Gen11", Generation::Gen11, k36},
-        {"Gen12", Generation::Gen12, k37},
+        {"Gen12", Generation::Gen12, k37}, {"Gen11", Generation::Gen11, k36}, {"Gen10", Generation::Gen10, k34},
+        {"Gen9", Generation::Gen9, k34},   {"Gen8", Generation::Gen8, k34},   {"G7", Generation::G7, k34},
+        {"G6", Generation::G6, k34},
     };
     const DecodeOptions &options = view.options();
     for (const Named &named : kGenerations) {
