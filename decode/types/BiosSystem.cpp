@@ -206,8 +206,8 @@ const char *const kBootStatuses[] = {
     "System watchdog timer expired",
 };
 
-// The UUID's text: from SMBIOS 2.6 on its first three fields are stored
-// little-endian, before that as they are written.
+}  // namespace
+
 std::string uuidText(const uint8_t *id, bool littleEndian) {
     if (littleEndian) {
         return format("%02x%02x%02x%02x-%02x%02x-%02x%02x-%02x%02x-%02x%02x%02x%02x%02x%02x", id[3], id[2], id[1],
@@ -216,8 +216,6 @@ std::string uuidText(const uint8_t *id, bool littleEndian) {
     return format("%02x%02x%02x%02x-%02x%02x-%02x%02x-%02x%02x-%02x%02x%02x%02x%02x%02x", id[0], id[1], id[2], id[3],
                   id[4], id[5], id[6], id[7], id[8], id[9], id[10], id[11], id[12], id[13], id[14], id[15]);
 }
-
-}  // namespace
 
 void decodeBios(StructureView &view, Fields &fields) {
     if (!view.has(0x11)) {

@@ -41,6 +41,10 @@ const TypeDecoder *decoderFor(uint8_t type);
 // nullptr for none.
 const TypeDecoder *decoderFor(uint8_t type, const DecodeOptions &options);
 
+// The text of the 16 bytes of a UUID at `id`: from SMBIOS 2.6 on its first
+// three fields are stored little-endian, before that as they are written.
+std::string uuidText(const uint8_t *id, bool littleEndian);
+
 // Each group of types registers its decoders in its own file.
 void decodeBios(StructureView &view, Fields &fields);                               // 0
 void decodeSystem(StructureView &view, Fields &fields);                             // 1

@@ -138,11 +138,8 @@ std::string firstDifference(const std::string &theirs, const std::string &ours) 
 bool isJudgedByDmidecode(const std::string &block, const Release & /*release*/) {
     const int type = typeOfBlock(block);
     if (type >= 128) {
-        // Every maker's structure is judged, decoded or not, but those
-        // dmidecode names as HP's or HPE's: their decoders are still being
-        // written (decode/oem/Hpe.cpp).
-        const std::size_t name = block.find('\n') + 1;
-        return block.compare(name, 3, "HP ") != 0 && block.compare(name, 4, "HPE ") != 0;
+        // Every maker's structure is judged, decoded or not.
+        return true;
     }
     if (type == 37) {
         // Every release reads a memory channel's devices three bytes past
