@@ -444,24 +444,45 @@ void decodeRackLocator(StructureView &view, Fields &fields) {
     number(fields, "Bays Filled", view.u8(0x09));
 }
 
+// One network port's line: "Disabled" for 0 in both PCI bytes, "Not
+// Installed" for FFh in both, else the device and the MAC address at `mac`.
+std::string nicText(const StructureView &view, unsigned bus, unsigned devfn, std::size_t mac) {
+    if (bus == 0 && devfn == 0) {
+        return "Disabled";
+    }
+    if (bus == 0xFF && devfn == 0xFF) {
+        return "Not Installed";
+    }
+    return "PCI device " + pciDevice(bus, devfn) +
+           format(", MAC address %02X:%02X:%02X:%02X:%02X:%02X", view.u8(mac), view.u8(mac + 1), view.u8(mac + 2),
+                  view.u8(mac + 3), view.u8(mac + 4), view.u8(mac + 5));
+}
+
 // The network ports the firmware boots from (209 PXE, 221 iSCSI), 8 bytes
-// each: the PCI device and function, the bus, the MAC address. 0 in both
-// PCI bytes is a disabled port, 0xFF in both an absent one.
+// each: the PCI device and function, the bus, the MAC address.
 void decodeNics(StructureView &view, Fields &fields) {
     unsigned index = 1;
     for (std::size_t offset = 0x04; view.has(offset, 8); offset += 8, ++index) {
-        const std::string name = format("NIC %u", index);
-        const uint16_t pci = view.u16(offset);
-        if (pci == 0x0000) {
-            fields.text(name, "Disabled");
-        } else if (pci == 0xFFFF) {
-            fields.text(name, "Not Installed");
-        } else {
-            fields.text(name, "PCI device " + pciDevice(view.u8(offset + 1), view.u8(offset)) +
-                                  format(", MAC address %02X:%02X:%02X:%02X:%02X:%02X", view.u8(offset + 2),
-                                         view.u8(offset + 3), view.u8(offset + 4), view.u8(offset + 5),
-                                         view.u8(offset + 6), view.u8(offset + 7)));
-        }
+        fields.text(format("NIC %u", index), nicText(view, view.u8(offset + 1), view.u8(offset), offset + 2));
+    }
+}
+
+// 233: one PXE port a structure: the bus, the device and function, the MAC
+// address; from 29h bytes on the port's number at 28h, and from 3.6 on its
+// UEFI device path. A shorter record is numbered by its place among the
+// short ones decoded before it in the run, as dmidecode counts them.
+void decodePxeNic(StructureView &view, Fields &fields) {
+    if (!view.has(0x08, 6)) {
+        return;
+    }
+    unsigned number = view.u8(0x28);
+    if (!view.has(0x28)) {
+        DecodeRun *run = view.options().run;
+        number = run != nullptr ? ++run->numbered[233] : 1;
+    }
+    fields.text(format("NIC %u", number), nicText(view, view.u8(0x06), view.u8(0x07), 0x08));
+    if (view.wordsOf(k36) && view.has(0x29)) {
+        fields.string("UEFI Device Path", view, 0x29);
     }
 }
 
@@ -1316,6 +1337,7 @@ const OemTypeDecoder kHpeTypes[] = {
     row(229, k37, "Reserved Memory Location", "HP Reserved Memory Location", inMakersWords<decodeReservedMemory>),
     row(230, k36, "Power Supply Information", "HP Power Supply Information", inMakersWords<decodePowerSupply>),
     row(232, k37, "DIMM Attributes Record", "HP DIMM Attributes Record", inMakersWords<decodeDimmAttributes>),
+    row(233, k34, "BIOS PXE NIC PCI and MAC Information", "HP BIOS PXE NIC PCI and MAC Information", inMakersWords<decodePxeNic>),
     row(236, k34, "HDD Backplane FRU Information", "HP HDD Backplane FRU Information", inMakersWords<decodeBackplane>),
     row(237, k34, "DIMM Vendor Information", "HP DIMM Vendor Information", inMakersWords<decodeDimmVendor>),
     row(238, k34, "USB Port Connector Correlation Record", kUsbPortConnectorName, inMakersWords<decodeUsbPortConnector>),

@@ -47,12 +47,21 @@ enum class Dialect : uint8_t { Dmidecode34, Dmidecode36, Dmidecode37 };
 // structures take.
 enum class Maker : uint8_t { Other, Hp, Hpe, IbmLenovo, Acer };
 
+// What the decoding of a table's structures, one after the other, carries
+// from one to the next: HP numbers the short records of its type 233 by
+// their place among those decoded before them, as dmidecode shows them. A
+// program that decodes a table keeps one for the run and points its options
+// at it; without one, every such record is the first.
+struct DecodeRun {
+    unsigned numbered[256] = {};  // by type: the records numbered so far
+};
+
 // How structures are decoded. `quirks` off decodes every structure as the
 // standard lays it out, without the corrections for known firmware faults
 // that dmidecode also leaves out with --no-quirks. `maker` and `product`
 // (the system's product name, which tells some makers' generations apart)
 // are those of the table the structure belongs to: `decodeOptionsFor`
-// reads them.
+// reads them. `run`, where given, is the run the structure is decoded in.
 struct DecodeOptions {
     DecodeOptions() = default;
     // NOLINTNEXTLINE(google-explicit-constructor): {dialect} reads as what it is
@@ -62,6 +71,7 @@ struct DecodeOptions {
     bool quirks = true;
     Maker maker = Maker::Other;
     std::string product;
+    DecodeRun *run = nullptr;
 };
 
 // The options that decode `table`'s structures in `dialect`: its maker and

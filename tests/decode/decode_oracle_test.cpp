@@ -117,7 +117,9 @@ TEST_P(DecodeOracleTest, EveryStructureReadsAsDmidecodeShowsIt) {
         smbios::SmbiosFactory::getFactory()->setParameter("smbios3", 1u);
         std::unique_ptr<smbios::ISmbiosTable> table(smbios::SmbiosFactory::getFactory()->makeNew());
         const smbios::decode::Version version = smbios::decode::versionOf(*table);
-        const smbios::decode::DecodeOptions options = smbios::decode::decodeOptionsFor(*table, release.dialect);
+        smbios::decode::DecodeRun run;
+        smbios::decode::DecodeOptions options = smbios::decode::decodeOptionsFor(*table, release.dialect);
+        options.run = &run;
         for (auto it = table->begin(); it != table->end(); ++it) {
             std::string text;
             const smbios::decode::Structure structure = smbios::decode::decodeStructure(*it, version, options);

@@ -20,8 +20,10 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
     // The maker's own types are decoded for the maker the table names. JSON
     // takes one release's words whatever --dmidecode says; the corrections
     // of firmware faults are no words, and stay as asked.
-    const smbios::decode::DecodeOptions tableOptions =
+    smbios::decode::DecodeRun run;
+    smbios::decode::DecodeOptions tableOptions =
         smbios::decode::decodeOptionsFor(table, json ? smbios::decode::kJsonDialect : options.dialect, options.quirks);
+    tableOptions.run = &run;
     if (!json && !quiet) {
         HeadingOptions heading;
         heading.firstLine = "# smbios-inspect 0.1.0 (Tarnwick)";

@@ -444,8 +444,10 @@ int writeDumpBin(TableSource &source, const std::string &path, bool quiet, Outpu
 }
 
 void decodeStructures(smbios::ISmbiosTable &table, const DropInLine &line, Output &out, Output &errors) {
-    const smbios::decode::DecodeOptions options =
+    smbios::decode::DecodeRun run;
+    smbios::decode::DecodeOptions options =
         smbios::decode::decodeOptionsFor(table, smbios::decode::Dialect::Dmidecode37, line.quirks);
+    options.run = &run;
     const smbios::decode::Version version = smbios::decode::versionOf(table);
     // dmidecode shows the structures as the firmware delivered them, without
     // the library's workarounds' corrections.
