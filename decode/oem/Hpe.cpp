@@ -1070,11 +1070,12 @@ std::string decimalSize(uint64_t bytes) {
     static const char *const kUnits[] = {"bytes", "kB", "MB", "GB", "TB", "PB", "EB"};
     std::size_t unit = 0;
     double scale = 1;
-    while (unit + 1 < std::size(kUnits) && bytes / scale >= 1000) {
+    const auto size = static_cast<double>(bytes);
+    while (unit + 1 < std::size(kUnits) && size / scale >= 1000) {
         scale *= 1000;
         ++unit;
     }
-    return format("%.1f %s", bytes / scale, kUnits[unit]);
+    return format("%.1f %s", size / scale, kUnits[unit]);
 }
 
 Field &speed(Fields &fields, Label name, uint16_t gbits) {
@@ -1135,56 +1136,56 @@ void decodeHardDrive(StructureView &view, Fields &fields) {
 // The firmware types 216 names, with the release that first names each
 // (a later row for the same value rewords it from its release on).
 struct FirmwareType {
-    uint16_t value;
     const char *name;
+    uint16_t value;
     Dialect since;
 };
 const FirmwareType kFirmwareTypes[] = {
-    {0x01, "System ROM", k36},
-    {0x02, "Redundant System ROM", k36},
-    {0x03, "System ROM Bootblock", k36},
-    {0x04, "Power Management Controller Firmware", k36},
-    {0x05, "Power Management Controller Firmware Bootloader", k36},
-    {0x06, "SL Chassis Firmware", k36},
-    {0x07, "SL Chassis Firmware Bootloader", k36},
-    {0x08, "Hardware PAL/CPLD", k36},
-    {0x09, "SPS Firmware (ME Firmware)", k36},
-    {0x0A, "SL Chassis PAL/CPLD", k36},
-    {0x0B, "Compatibility Support Module (CSM)", k36},
-    {0x0C, "APML", k36},
-    {0x0D, "Smart Storage Battery (Megacell) Firmware", k36},
-    {0x0E, "Trusted Module (TPM or TCM) Firmware Version", k36},
-    {0x0F, "NVMe Backplane Firmware", k36},
-    {0x10, "Intelligent Provisioning", k36},
-    {0x11, "SPI Descriptor Version", k36},
-    {0x12, "Innovation Engine Firmware (IE Firmware)", k36},
-    {0x13, "UMB Backplane Firmware", k36},
-    {0x14, "Embedded Diagnostics", k37},
-    {0x20, "EL Chassis Abstraction Revision", k36},
-    {0x21, "EL Chassis Firmware Revision", k36},
-    {0x22, "EL Chassis PAL/CPLD", k36},
-    {0x23, "EL Cartride Abstraction Revision", k36},
-    {0x30, "Embedded Video Controller", k36},
-    {0x31, "PCIe Riser Programmable Logic Device", k36},
-    {0x32, "PCIe cards that contain a CPLD", k36},
-    {0x33, "Intel NVMe VROC", k36},
-    {0x34, "Intel SATA VROC", k36},
-    {0x35, "Intel SPS Firmware", k36},
-    {0x36, "Secondary System Programmable Logic Device", k36},
-    {0x37, "CPU MEZZ Programmable Logic Device", k36},
-    {0x37, "CPU Mezzanine Board CPLD", k37},
-    {0x38, "Intel Artic Sound -M Accelerator Models Firmware", k36},
-    {0x39, "Ampere System Control Processor (SCP - PMPro+SMPro)", k36},
-    {0x3A, "Intel CFR information", k36},
-    {0x3B, "OCP cards", k36},
-    {0x3C, "DC-SCM CPLD", k36},
-    {0x3D, "Power Distribution Board CPLD", k37},
-    {0x3E, "PCIe Switch Board CPLD", k37},
-    {0x3F, "Sideband Board CPLD", k37},
-    {0x40, "PCIe Riser MCU Firmware", k37},
-    {0x41, "PCIe Switch Board Firmware", k37},
-    {0x42, "Power Supply Firmware", k37},
-    {0x43, "BMC Firmware", k37},
+    {"System ROM", 0x01, k36},
+    {"Redundant System ROM", 0x02, k36},
+    {"System ROM Bootblock", 0x03, k36},
+    {"Power Management Controller Firmware", 0x04, k36},
+    {"Power Management Controller Firmware Bootloader", 0x05, k36},
+    {"SL Chassis Firmware", 0x06, k36},
+    {"SL Chassis Firmware Bootloader", 0x07, k36},
+    {"Hardware PAL/CPLD", 0x08, k36},
+    {"SPS Firmware (ME Firmware)", 0x09, k36},
+    {"SL Chassis PAL/CPLD", 0x0A, k36},
+    {"Compatibility Support Module (CSM)", 0x0B, k36},
+    {"APML", 0x0C, k36},
+    {"Smart Storage Battery (Megacell) Firmware", 0x0D, k36},
+    {"Trusted Module (TPM or TCM) Firmware Version", 0x0E, k36},
+    {"NVMe Backplane Firmware", 0x0F, k36},
+    {"Intelligent Provisioning", 0x10, k36},
+    {"SPI Descriptor Version", 0x11, k36},
+    {"Innovation Engine Firmware (IE Firmware)", 0x12, k36},
+    {"UMB Backplane Firmware", 0x13, k36},
+    {"Embedded Diagnostics", 0x14, k37},
+    {"EL Chassis Abstraction Revision", 0x20, k36},
+    {"EL Chassis Firmware Revision", 0x21, k36},
+    {"EL Chassis PAL/CPLD", 0x22, k36},
+    {"EL Cartride Abstraction Revision", 0x23, k36},
+    {"Embedded Video Controller", 0x30, k36},
+    {"PCIe Riser Programmable Logic Device", 0x31, k36},
+    {"PCIe cards that contain a CPLD", 0x32, k36},
+    {"Intel NVMe VROC", 0x33, k36},
+    {"Intel SATA VROC", 0x34, k36},
+    {"Intel SPS Firmware", 0x35, k36},
+    {"Secondary System Programmable Logic Device", 0x36, k36},
+    {"CPU MEZZ Programmable Logic Device", 0x37, k36},
+    {"CPU Mezzanine Board CPLD", 0x37, k37},
+    {"Intel Artic Sound -M Accelerator Models Firmware", 0x38, k36},
+    {"Ampere System Control Processor (SCP - PMPro+SMPro)", 0x39, k36},
+    {"Intel CFR information", 0x3A, k36},
+    {"OCP cards", 0x3B, k36},
+    {"DC-SCM CPLD", 0x3C, k36},
+    {"Power Distribution Board CPLD", 0x3D, k37},
+    {"PCIe Switch Board CPLD", 0x3E, k37},
+    {"Sideband Board CPLD", 0x3F, k37},
+    {"PCIe Riser MCU Firmware", 0x40, k37},
+    {"PCIe Switch Board Firmware", 0x41, k37},
+    {"Power Supply Firmware", 0x42, k37},
+    {"BMC Firmware", 0x43, k37},
 };
 
 // The version data's text in each of its formats (the byte at 08h); the

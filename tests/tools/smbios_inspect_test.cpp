@@ -359,7 +359,10 @@ TEST_P(SmbiosInspectFixtureTest, DecodeAndGetAgreeWithDmidecode) {
             tarnwick_test::textBlocks(inspect(source + " decode --type " + keyword + words).out), release);
     }
     for (const std::string &keyword : splitLines(inspect("get --list").out)) {
-        EXPECT_EQ(inspect(source + " get " + keyword + words).out, dmidecodeSays("-s " + keyword)) << keyword;
+        std::string get = source + " get ";
+        get += keyword;
+        get += words;
+        EXPECT_EQ(inspect(get).out, dmidecodeSays("-s " + keyword)) << keyword;
     }
     for (const char *oemString : {"count", "1", "3"}) {
         EXPECT_EQ(inspect(source + " get --oem-string " + oemString).out,

@@ -466,7 +466,7 @@ const TypeKeyword kTypeKeywords[] = {
 const std::vector<int> *typesOfKeyword(const std::string &keyword) {
     for (const TypeKeyword &known : kTypeKeywords) {
         std::size_t at = 0;
-        while (known.name[at] != '\0' && at < keyword.size() &&
+        while (at < keyword.size() && known.name[at] != '\0' &&
                (keyword[at] == known.name[at] || keyword[at] - 'A' + 'a' == known.name[at])) {
             ++at;
         }

@@ -260,9 +260,10 @@ void takeString(DropInLine &line, int option, const std::string &value) {
         }
         return;
     }
-    char *end = nullptr;
-    const unsigned long number = value.empty() ? 0 : std::strtoul(value.c_str(), &end, 10);
-    if (value != "count" && (value.empty() || *end != '\0' || number == 0 || number > 0xFF)) {
+    const bool digits =
+        !value.empty() && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const unsigned long number = digits && value.size() <= 3 ? std::stoul(value) : 0;
+    if (value != "count" && (number == 0 || number > 0xFF)) {
         throw Stop{kUsageError, "invalid OEM string number '" + value + "' (1 to 255, or count)"};
     }
     line.oemString = value;
