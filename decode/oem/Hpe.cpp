@@ -884,13 +884,14 @@ void decodeExtensionBoard(StructureView &view, Fields &fields) {
 
 const char *const kEncryptionStatuses[] = {"Not Encrypted", "Encrypted", "Unknown", "Not Supported"};
 
-Field &voltage(Fields &fields, Label name, uint16_t millivolts) {
-    if (millivolts == 0) {
+// A quantity in `unit` where 0 stands for "Unknown" (voltages, link speeds).
+Field &quantityOrUnknown(Fields &fields, Label name, uint16_t value, const char *unit) {
+    if (value == 0) {
         Field &field = fields.text(std::move(name), "Unknown");
         field.known = false;
         return field;
     }
-    return fields.integer(std::move(name), millivolts, "mV", format("%u mV", millivolts));
+    return fields.integer(std::move(name), value, unit, format("%u %s", unsigned{value}, unit));
 }
 
 // 232: a DIMM's HPE attributes, voltages and why it was mapped out.
@@ -915,8 +916,8 @@ void decodeDimmAttributes(StructureView &view, Fields &fields) {
     if (attributes & 0x10U) {
         each.enumerated("HPE Standard Memory Installed", (attributes >> 5) & 1U, yesNo((attributes & 0x20U) != 0));
     }
-    voltage(fields, "Minimum Voltage", view.u16(0x0A));
-    voltage(fields, "Configured Voltage", view.u16(0x0C));
+    quantityOrUnknown(fields, "Minimum Voltage", view.u16(0x0A), "mV");
+    quantityOrUnknown(fields, "Configured Voltage", view.u16(0x0C), "mV");
     if (!view.has(0x22)) {
         return;
     }
@@ -1078,15 +1079,6 @@ std::string decimalSize(uint64_t bytes) {
     return format("%.1f %s", size / scale, kUnits[unit]);
 }
 
-Field &speed(Fields &fields, Label name, uint16_t gbits) {
-    if (gbits == 0) {
-        Field &field = fields.text(std::move(name), "Unknown");
-        field.known = false;
-        return field;
-    }
-    return fields.integer(std::move(name), gbits, "Gbit/s", format("%u Gbit/s", gbits));
-}
-
 // 242: a drive's identity, size, health and links. 3.7 reads the record
 // from length 42, 3.6 from 44; the capacity is a count of MB (10^6 bytes)
 // up to length 61, of bytes from 62 on.
@@ -1129,8 +1121,8 @@ void decodeHardDrive(StructureView &view, Fields &fields) {
         return;
     }
     fields.integer("Block Size", view.u32(0x34), "bytes", format("%u bytes", view.u32(0x34)));
-    speed(fields, "Negotiated Speed", view.u16(0x3A));
-    speed(fields, "Capable Speed", view.u16(0x3C));
+    quantityOrUnknown(fields, "Negotiated Speed", view.u16(0x3A), "Gbit/s");
+    quantityOrUnknown(fields, "Capable Speed", view.u16(0x3C), "Gbit/s");
 }
 
 // The firmware types 216 names, with the release that first names each
