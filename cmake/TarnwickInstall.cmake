@@ -6,7 +6,7 @@ include(CMakePackageConfigHelpers)
 
 set(TARNWICK_CMAKE_DIR "${CMAKE_INSTALL_LIBDIR}/cmake/tarnwick")
 
-install(TARGETS tarnwick_smbios tarnwick_decode
+install(TARGETS tarnwick_smbios tarnwick_decode tarnwick_check
     EXPORT tarnwickTargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tarnwick)

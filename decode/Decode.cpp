@@ -257,6 +257,21 @@ std::vector<std::string> hexRows(const uint8_t *data, std::size_t size) {
 
 namespace {
 
+// A bare table is decoded as the last 2.x version; and some firmware writes
+// the version as decimal digits of one that never existed, whose fields
+// are those of the version meant.
+Version meantVersion(Version version) {
+    if (version.major == 0 && version.minor == 0) {
+        return Version{format::kBareTableMajor, format::kBareTableMinor, 0};
+    }
+    if (version.major == 2 && (version.minor == 31 || version.minor == 33)) {
+        version.minor = 3;
+    } else if (version.major == 2 && version.minor == 51) {
+        version.minor = 6;
+    }
+    return version;
+}
+
 const char *const kUnknownTypeName = "Unknown Type";
 const char *const kOemTypeName = "OEM-specific Type";
 
@@ -471,26 +486,21 @@ Version versionOf(const smbios::ISmbiosTable &table) {
     SourceEntryPoint source = table.getSourceEntryPoint();
     smbios::SmbiosTableBytes record;
     record.entryPoint = source.bytes;
-    auto [major, minor] = format::versionOf(record);
-    Version version{major, minor, 0};
-    if (source.kind == EntryPointKind::Smbios3 && source.bytes.size() > 9) {
-        version.docrev = source.bytes[9];
-    }
     if (source.kind == EntryPointKind::None) {
-        SmbiosTableEntryPoint header = table.getTableHeader();
-        version = Version{header.major_version, header.minor_version, 0};
+        // WMI gives the version alone, in the table's 2.x record.
+        const SmbiosTableEntryPoint header = table.getTableHeader();
+        return meantVersion(Version{header.major_version, header.minor_version, 0});
     }
-    if (version.major == 0 && version.minor == 0) {
-        version = Version{format::kBareTableMajor, format::kBareTableMinor, 0};
+    return versionOf(record);
+}
+
+Version versionOf(const smbios::SmbiosTableBytes &source) {
+    auto [major, minor] = format::versionOf(source);
+    Version version{major, minor, 0};
+    if (format::kindOf(source.entryPoint) == EntryPointKind::Smbios3 && source.entryPoint.size() > 9) {
+        version.docrev = source.entryPoint[9];
     }
-    // Some firmware writes the version as decimal digits of a version that
-    // never existed; the fields they carry are those of the version meant.
-    if (version.major == 2 && (version.minor == 31 || version.minor == 33)) {
-        version.minor = 3;
-    } else if (version.major == 2 && version.minor == 51) {
-        version.minor = 6;
-    }
-    return version;
+    return meantVersion(version);
 }
 
 }  // namespace smbios::decode

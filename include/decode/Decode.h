@@ -12,6 +12,7 @@
 namespace smbios {
 class ISmbiosItem;
 class ISmbiosTable;
+struct SmbiosTableBytes;
 }  // namespace smbios
 
 namespace smbios::decode {
@@ -33,6 +34,8 @@ struct Version {
 // given. Versions firmware writes as digits of one that never existed
 // (2.31, 2.33, 2.51) are read as the one meant (2.3, 2.3, 2.6).
 Version versionOf(const smbios::ISmbiosTable &table);
+// The same for a table's bytes and the record in front of them.
+Version versionOf(const smbios::SmbiosTableBytes &source);
 
 // The dmidecode release whose words the text takes. Releases word the same
 // fields differently (3.7 says "Platform Firmware Information" and "16 MiB"

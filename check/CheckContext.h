@@ -1,0 +1,101 @@
+// What the rule groups share while a table is checked: its structures as
+// walked and decoded once, the profile, and the one way findings are made.
+#ifndef TARNWICK_CHECK_CHECKCONTEXT_H
+#define TARNWICK_CHECK_CHECKCONTEXT_H
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "check/Check.h"
+#include "check/ProfileData.h"
+#include "decode/Decode.h"
+#include "smbios/SmbiosItem.h"
+
+namespace smbios::check {
+
+// One structure of the table as the walk met it.
+struct WalkedStructure {
+    std::size_t offset = 0;  // of its first byte in the table
+    std::size_t size = 0;    // with its strings, as far as the table holds them
+    uint8_t type = 0;
+    uint8_t length = 0;
+    uint16_t handle = 0;
+    // Whether its string set ends (a double zero) inside the table.
+    bool stringsEnd = true;
+    std::unique_ptr<smbios::ISmbiosItem> item;
+    // Its fields as the standard lays them out (no quirks), in the words
+    // programs read (decode::kJsonDialect).
+    decode::Structure decoded;
+};
+
+// A group of rules: the rules it makes findings of, and its check.
+class Context;
+struct RuleGroup {
+    const Rule *rules;
+    std::size_t count;
+    void (*run)(Context &context);
+};
+
+// Each group in its own file under check/rules/, in the order they run.
+RuleGroup entryPointRules();
+RuleGroup walkRules();
+RuleGroup structureRules();
+RuleGroup valueRules();
+RuleGroup referenceRules();
+RuleGroup consistencyRules();
+RuleGroup contentRules();
+RuleGroup requirementRules();
+
+class Context {
+public:
+    Context(const smbios::SmbiosTableBytes &source, const Profile &profile);
+
+    const smbios::SmbiosTableBytes &source() const { return tableSource; }
+    const Profile::Data &profile() const { return profileData; }
+    // The version the record in front of the table claims; for a bare
+    // table, the one it is decoded as.
+    decode::Version version() const { return tableVersion; }
+    // What the record in front of the table is.
+    smbios::EntryPointKind entryPointKind() const { return kind; }
+
+    // The structures the walk met, in table order; `walkedLength` is where
+    // the last one ends.
+    const std::vector<WalkedStructure> &structures() const { return walked; }
+    std::size_t walkedLength() const { return walkEnd; }
+    // The first structure with `handle`, or nullptr.
+    const WalkedStructure *byHandle(uint16_t handle) const;
+
+    // A finding of rule `id` (which must be one of the group's) about the
+    // table, or about `structure`, at `offset` in it (or in the entry point
+    // when `structure` is null), on `field`. Left out when the profile
+    // turns the rule off; its severity is the profile's.
+    void report(const char *id, const WalkedStructure *structure, std::optional<std::size_t> offset,
+                const std::string &field, std::string message);
+
+    // The findings in table order: the table's own first, then by the
+    // structure's place, each structure's in the order they were made.
+    std::vector<Finding> takeFindings();
+
+private:
+    const smbios::SmbiosTableBytes &tableSource;
+    const Profile::Data &profileData;
+    decode::Version tableVersion;
+    smbios::EntryPointKind kind;
+    std::vector<WalkedStructure> walked;
+    std::size_t walkEnd = 0;
+    std::unordered_map<uint16_t, std::size_t> handles;
+    std::vector<Finding> findings;
+    std::vector<std::size_t> places;  // of each finding: 0 for the table, else 1 + its structure's offset
+};
+
+// The top-level field of `structure` whose JSON key is `key`, or nullptr.
+const decode::Field *fieldByKey(const decode::Structure &structure, const std::string &key);
+
+}  // namespace smbios::check
+
+#endif  // TARNWICK_CHECK_CHECKCONTEXT_H
