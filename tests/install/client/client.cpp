@@ -1,13 +1,14 @@
 // A client of the installed library: includes its headers by their
 // installed paths, reads the system ID of a memory image it writes itself
 // the way the library's typical request does, decodes its OEM strings, and
-// catches library errors.
+// catches library errors, and checks the table.
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "check/Check.h"
 #include "decode/Summary.h"
 #include "smbios/Smbios.h"
 #include "smbios/SmbiosTable.h"
@@ -78,6 +79,19 @@ int main() {
     } catch (const memory::AccessError &error) {
         if (std::string(error.what()).rfind("Read error trying to read memory.", 0) != 0) {
             status = 5;
+        }
+    }
+    {
+        // The same table checked from its bytes: two structures walked, and
+        // the structures DSP0134 requires missing from it.
+        smbios::SmbiosTableBytes bytes;
+        bytes.entryPoint.assign(image.begin() + 0xF0000, image.begin() + 0xF001F);
+        bytes.table.assign(image.begin() + 0x10000, image.begin() + 0x10000 + image[0xF0016]);
+        const smbios::check::Report report =
+            smbios::check::checkTable(bytes, smbios::check::Profile::builtIn("dsp0134"));
+        if (report.structures != 2 || smbios::check::rules().empty()) {
+            std::printf("table not checked\n");
+            status = 7;
         }
     }
     smbios::SmbiosFactory::getFactory()->reset();
