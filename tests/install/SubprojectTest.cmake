@@ -16,10 +16,11 @@ file(WRITE "${WORK_DIR}/consumer/CMakeLists.txt" "cmake_minimum_required(VERSION
 project(consumer LANGUAGES CXX)
 add_subdirectory(\"${SOURCE_DIR}\" tarnwick)
 add_executable(consumer main.cpp)
-target_link_libraries(consumer PRIVATE tarnwick::decode tarnwick::smbios)
+target_link_libraries(consumer PRIVATE tarnwick::check tarnwick::decode tarnwick::smbios)
 ")
 file(WRITE "${WORK_DIR}/consumer/main.cpp" "#include \"smbios/SmbiosFactory.h\"
 #include \"decode/Decode.h\"
+#include \"check/Check.h\"
 #if __has_include(\"smbios/format/SmbiosFormat.h\") || __has_include(\"launcher/Launcher.h\")
 #error the include path of tarnwick::smbios reaches its private headers or the launcher
 #endif
@@ -57,7 +58,13 @@ if(installs)
     message(FATAL_ERROR "a consumer's install would install Tarnwick's files:\n${installs}")
 endif()
 # Compiling the consumer's one source is enough to judge its include path.
-execute_process(COMMAND ${CMAKE_COMMAND} --build "${WORK_DIR}/build" --target CMakeFiles/consumer.dir/main.cpp.o
+# Each generator names the object's own target its way.
+if(GENERATOR MATCHES "Ninja")
+    set(object CMakeFiles/consumer.dir/main.cpp.o)
+else()
+    set(object main.cpp.o)
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} --build "${WORK_DIR}/build" --target ${object}
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "compiling the consumer failed (${rc}):\n${out}\n${err}")
