@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 #include "smbios/Exception.h"
@@ -327,7 +329,9 @@ Bytes buildRawSmbiosData(uint8_t major, uint8_t minor, const Bytes &table) {
 SmbiosTableBytes readSysfsTables(const std::string &directory) {
     SmbiosTableBytes source;
     const std::string entryPointPath = directory + "/smbios_entry_point";
-    source.entryPoint = readFileBytes(entryPointPath);
+    // An entry point is 1Fh bytes at most; the limit only keeps a file
+    // that is none from being read whole.
+    source.entryPoint = readFileBytes(entryPointPath, 0x100);
     const EntryPointKind kind = kindOf(source.entryPoint);
     if (kind != EntryPointKind::Smbios2 && kind != EntryPointKind::Smbios3) {
         ParseExceptionImpl failure;
@@ -399,24 +403,132 @@ Bytes buildMemoryImage(const SmbiosTableBytes &source) {
     return buildMemoryImage(source, layoutFor(source.table.size()));
 }
 
-Bytes readFileBytes(const std::string &path) {
-    errno = 0;
-    std::FILE *file = std::fopen(path.c_str(), "rb");
-    int error = errno;
-    Bytes bytes;
-    if (file != nullptr) {
-        uint8_t chunk[16384];
-        std::size_t got = 0;
-        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-            bytes.insert(bytes.end(), chunk, chunk + got);
-        }
-        error = std::ferror(file) ? (errno != 0 ? errno : EIO) : 0;
-        (void)std::fclose(file);  // read-only: nothing to lose
-        if (error == 0) {
-            return bytes;
+namespace {
+
+std::string mebibytes(std::size_t bytes) {
+    return std::to_string(bytes >> 20) + " MiB";
+}
+
+[[noreturn]] void throwTooLarge(const std::string &path, std::size_t limit, const std::string &found) {
+    ParseExceptionImpl failure;
+    setMessageWithVerbatimValues(failure, "%(file)s is larger than the largest SMBIOS table (%(limit)s): %(found)s",
+                                 {{"file", path}, {"limit", mebibytes(limit)}, {"found", found}});
+    throw failure;
+}
+
+// A file open for reading, read in pieces and never past what is asked.
+class InputFile {
+public:
+    explicit InputFile(std::string name) : path(std::move(name)) {
+        errno = 0;
+        file = std::fopen(path.c_str(), "rb");
+        if (file == nullptr) {
+            throwFileError("Could not read the SMBIOS table file %(file)s: %(err)s", path, errno != 0 ? errno : ENOENT);
         }
     }
-    throwFileError("Could not read the SMBIOS table file %(file)s: %(err)s", path, error != 0 ? error : ENOENT);
+    ~InputFile() { (void)std::fclose(file); }  // read-only: nothing to lose
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+
+    // The file's size where the file says it (a regular file), else -1.
+    long long size() const {
+        std::error_code failed;
+        const std::filesystem::path name(path);
+        if (!std::filesystem::is_regular_file(name, failed)) {
+            return -1;
+        }
+        const std::uintmax_t bytes = std::filesystem::file_size(name, failed);
+        return failed ? -1 : static_cast<long long>(std::min<std::uintmax_t>(bytes, LLONG_MAX));
+    }
+
+    // Appends up to `count` more bytes to `bytes`; fewer only at the end.
+    void read(Bytes &bytes, std::size_t count) {
+        uint8_t chunk[16384];
+        while (count > 0) {
+            const std::size_t got = std::fread(chunk, 1, std::min(count, sizeof chunk), file);
+            bytes.insert(bytes.end(), chunk, chunk + got);
+            count -= got;
+            if (got == 0) {
+                break;
+            }
+        }
+        if (std::ferror(file) != 0) {
+            throwFileError("Could not read the SMBIOS table file %(file)s: %(err)s", path, errno != 0 ? errno : EIO);
+        }
+    }
+
+    const std::string path;
+
+private:
+    std::FILE *file = nullptr;
+};
+
+// Reads the rest of the table that the record read so far declares:
+// `length` bytes from `offset` of the file; `exact` where the record gives
+// the table's length, not its maximum (as a 3.x entry point does, whose
+// table may be shorter).
+void readDeclaredTable(InputFile &file, Bytes &bytes, uint64_t offset, uint64_t length, bool exact) {
+    if (length > kLargestTable) {
+        throwTooLarge(file.path, kLargestTable, "its header declares a table of " + std::to_string(length) + " bytes");
+    }
+    if (offset > kLargestTable) {
+        throwTooLarge(file.path, kLargestTable, "its header places the table at offset " + std::to_string(offset));
+    }
+    const uint64_t end = offset + length;
+    if (bytes.size() < end) {
+        file.read(bytes, static_cast<std::size_t>(end - bytes.size()));
+    }
+    if (bytes.size() < end && exact) {
+        ParseExceptionImpl failure;
+        setMessageWithVerbatimValues(failure,
+                                     "%(file)s ends %(missing)s bytes before the end of the table its header declares "
+                                     "(%(length)s bytes at offset %(offset)s)",
+                                     {{"file", file.path},
+                                      {"missing", std::to_string(end - bytes.size())},
+                                      {"length", std::to_string(length)},
+                                      {"offset", std::to_string(offset)}});
+        throw failure;
+    }
+}
+
+}  // namespace
+
+Bytes readFileBytes(const std::string &path, std::size_t limit) {
+    InputFile file(path);
+    const long long size = file.size();
+    if (size >= 0 && static_cast<unsigned long long>(size) > limit) {
+        throwTooLarge(path, limit, std::to_string(size) + " bytes");
+    }
+    Bytes bytes;
+    file.read(bytes, limit == SIZE_MAX ? limit : limit + 1);
+    if (bytes.size() > limit) {
+        throwTooLarge(path, limit, "it goes on past " + std::to_string(limit) + " bytes");
+    }
+    return bytes;
+}
+
+SmbiosTableBytes readDumpFile(const std::string &path) {
+    InputFile file(path);
+    Bytes bytes;
+    file.read(bytes, kDumpTableOffset);
+    // The entry point says where the table lies and how long it is; a file
+    // that is no dump is refused as parseDumpBin refuses it.
+    if (startsWith(bytes, "_SM3_") && bytes.size() >= kEntryPoint3Size) {
+        readDeclaredTable(file, bytes, readLe(&bytes[0x10], 8), readLe(&bytes[0x0C], 4), false);
+    } else if (startsWith(bytes, "_SM_") && bytes.size() >= kEntryPoint2Size) {
+        readDeclaredTable(file, bytes, readLe(&bytes[0x18], 4), readLe(&bytes[0x16], 2), true);
+    }
+    return parseDumpBin(bytes);
+}
+
+SmbiosTableBytes readRawSmbiosDataFile(const std::string &path) {
+    InputFile file(path);
+    Bytes bytes;
+    file.read(bytes, kRawSmbiosHeaderSize);
+    if (bytes.size() == kRawSmbiosHeaderSize) {
+        readDeclaredTable(file, bytes, kRawSmbiosHeaderSize, readLe(&bytes[4], 4), true);
+    }
+    return parseRawSmbiosData(bytes);
 }
 
 void writeFileBytes(const std::string &path, const Bytes &bytes) {

@@ -222,9 +222,26 @@ Bytes buildMemoryImage(const SmbiosTableBytes &source);
 
 // ---- Files ----------------------------------------------------------------
 
-// The whole file. Throws ParseException "Could not read the SMBIOS table
-// file %(file)s: %(err)s".
-Bytes readFileBytes(const std::string &path);
+// The largest table a file is taken to hold (a bare table, sysfs's DMI
+// file, the table of a dump or an RSMB buffer): far beyond any firmware's,
+// whose tables stay below 100 KiB, and far below the 4 GiB a 3.x entry
+// point can declare, so that no file can make a reader hold gigabytes.
+constexpr std::size_t kLargestTable = std::size_t{64} << 20;
+
+// The whole file, at most `limit` bytes: a file known to be larger is
+// refused before the read, a stream (a device, a pipe) that goes on past
+// the limit during it. Throws ParseException "Could not read the SMBIOS
+// table file %(file)s: %(err)s", or one that names the file, the limit and
+// the size found.
+Bytes readFileBytes(const std::string &path, std::size_t limit = kLargestTable);
+// A dump file and an RSMB buffer file, read as far as the record at their
+// start declares and no further (the table's length, at most kLargestTable):
+// a file that ends before a table of a declared length (2.x, RSMB) does is
+// refused, naming the file and the bytes missing; a 3.x entry point
+// declares a maximum, which the table may stay below. Otherwise as
+// parseDumpBin and parseRawSmbiosData.
+SmbiosTableBytes readDumpFile(const std::string &path);
+SmbiosTableBytes readRawSmbiosDataFile(const std::string &path);
 // Throws ParseException "Could not write %(file)s: %(err)s".
 void writeFileBytes(const std::string &path, const Bytes &bytes);
 

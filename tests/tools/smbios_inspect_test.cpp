@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -623,7 +624,9 @@ TEST(SmbiosInspectTest, OffsetAndStrict) {
     EXPECT_EQ(inspect("--image " + quoted(image.path()) + " --offset 0xF0000 --strict list").status, 0);
     const Result wrong = inspect("--image " + quoted(image.path()) + " --offset 0xF0010 list");
     EXPECT_EQ(wrong.status, 1);
-    EXPECT_EQ(wrong.err, "smbios-inspect: Could not instantiate SMBIOS table.\n");
+    EXPECT_EQ(wrong.err, "smbios-inspect: " + image.path() +
+                             ": no SMBIOS table in it: no valid entry point (_SM3_ or _SM_) at offset F0010h, or "
+                             "none whose table lies inside the image\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -850,12 +853,109 @@ TEST_F(MachineWithoutTableTest, SaysWhichSourcesWereTriedAndWhyEachFailed) {
     EXPECT_EQ(refused.err, expected(std::strerror(EACCES), " (needs root)"));
 }
 
-TEST(SmbiosInspectErrorTest, ImageWithoutEntryPoint) {
-    const tarnwick_test::TempFile empty(std::vector<uint8_t>(0x100000, 0));
-    const Result result = inspect("--image " + quoted(empty.path()) + " list");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "smbios-inspect: Could not instantiate SMBIOS table.\n");
+// Inputs that could hang a reader or take its memory, and files that hold
+// no table: each source option refuses each within a bound of time and
+// memory, with one line naming the file and why.
+struct HostileInput {
+    const char *name;
+    const char *option;  // the source option
+    const char *file;    // a kind of file, made by the test
+    const char *says;    // what the line says after "smbios-inspect: FILE"
+};
+
+void PrintTo(const HostileInput &input, std::ostream *out) {
+    *out << input.name;
 }
+
+class HostileInputTest : public ::testing::TestWithParam<HostileInput> {
+protected:
+    static void SetUpTestSuite() {
+        folder = std::make_unique<tarnwick_test::TempDirectory>();
+        std::filesystem::create_directory(folder->path() + "/directory");
+        folder->write("empty", {});
+        folder->write("zeros", std::vector<uint8_t>(0x100000, 0));
+        // 8 GiB of nothing: the file system stores none of it.
+        std::filesystem::resize_file(folder->write("sparse", {}), std::uintmax_t{8} << 30);
+        // A dump and an RSMB buffer one byte short of the table they declare.
+        namespace fmt = smbios::format;
+        const smbios::SmbiosTableBytes vmware =
+            fmt::parseDumpBin(fmt::readFileBytes(tarnwick_test::testDataPath("real-smbios/dump-bin/VMWare.bin")));
+        fmt::Bytes dump = fmt::buildDumpBin(vmware);
+        dump.pop_back();
+        folder->write("short-dump", dump);
+        fmt::Bytes rsmb = fmt::buildRawSmbiosData(2, 7, vmware.table);
+        rsmb.pop_back();
+        folder->write("short-rsmb", rsmb);
+    }
+    static void TearDownTestSuite() { folder.reset(); }
+
+    static std::string path(const char *file) {
+        return file[0] == '/' ? std::string(file) : folder->path() + "/" + file;
+    }
+
+    static std::unique_ptr<tarnwick_test::TempDirectory> folder;
+};
+
+std::unique_ptr<tarnwick_test::TempDirectory> HostileInputTest::folder;
+
+TEST_P(HostileInputTest, RefusedPlainlyWithinBounds) {
+    const HostileInput &input = GetParam();
+    if (!std::filesystem::exists("/usr/bin/time")) {
+        GTEST_SKIP() << "/usr/bin/time is missing (scripts/install-deps installs it)";
+    }
+    const std::string file = path(input.file);
+    const tarnwick_test::TempFile usage({});
+    const Result result = tarnwick_test::runCommand("/usr/bin/time -f %M -o " + quoted(usage.path()) + " timeout 10 " +
+                                                    tarnwick_test::shellQuoted(TARNWICK_SMBIOS_INSPECT) + " " +
+                                                    input.option + " " + quoted(file) + " list");
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "smbios-inspect: " + file + input.says + "\n");
+    // Peak memory in KiB, time's last line: a few MiB for the tool, tens
+    // under a sanitizer; a reader that took the file in would hold gigabytes.
+    std::ifstream said(usage.path());
+    std::string line;
+    std::string peak;
+    while (std::getline(said, line)) {
+        peak = line;
+    }
+    ASSERT_FALSE(peak.empty() || !std::isdigit(static_cast<unsigned char>(peak[0]))) << peak;
+    EXPECT_LT(std::stoul(peak), 64UL * 1024);
+}
+
+constexpr const char *kNoImageTable =
+    ": no SMBIOS table in it: no valid entry point (_SM3_ or _SM_) in its BIOS area (E0000h to FFFFFh), or none "
+    "whose table lies inside the image";
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, HostileInputTest,
+    ::testing::Values(
+        HostileInput{"ImageOfZeros", "--image", "/dev/zero", kNoImageTable},
+        HostileInput{"ImageSparse", "--image", "sparse", kNoImageTable},
+        HostileInput{"ImageWithoutEntryPoint", "--image", "zeros", kNoImageTable},
+        HostileInput{"ImageDirectory", "--image", "directory", ": is a directory, not a file"},
+        HostileInput{"ImageEmpty", "--image", "empty", ": is empty"},
+        HostileInput{"DumpOfZeros", "--dump", "/dev/zero", ": is a device, not a file"},
+        HostileInput{"DumpSparse", "--dump", "sparse",
+                     ": Not a dmidecode binary dump: no _SM_ or _SM3_ entry point at offset 0."},
+        HostileInput{"DumpDirectory", "--dump", "directory", ": is a directory, not a file"},
+        HostileInput{"DumpEmpty", "--dump", "empty", ": is empty"},
+        HostileInput{"DumpOneByteShort", "--dump", "short-dump",
+                     " ends 1 bytes before the end of the table its header declares (29060 bytes at offset 32)"},
+        HostileInput{"RawOfZeros", "--raw", "/dev/zero", ": is a device, not a file"},
+        HostileInput{"RawSparse", "--raw", "sparse",
+                     " is larger than the largest SMBIOS table (64 MiB): 8589934592 bytes"},
+        HostileInput{"RawDirectory", "--raw", "directory", ": is a directory, not a file"},
+        HostileInput{"RawEmpty", "--raw", "empty", ": is empty"},
+        HostileInput{"RawWithoutStructure", "--raw", "zeros",
+                     ": holds no SMBIOS structure (1048576 bytes, no structure header)"},
+        HostileInput{"RsmbOfZeros", "--rsmb", "/dev/zero", ": is a device, not a file"},
+        HostileInput{"RsmbSparse", "--rsmb", "sparse", ": holds no SMBIOS structure (its table is empty)"},
+        HostileInput{"RsmbDirectory", "--rsmb", "directory", ": is a directory, not a file"},
+        HostileInput{"RsmbEmpty", "--rsmb", "empty", ": is empty"},
+        HostileInput{"RsmbOneByteShort", "--rsmb", "short-rsmb",
+                     " ends 1 bytes before the end of the table its header declares (29060 bytes at offset 8)"}),
+    [](const ::testing::TestParamInfo<HostileInput> &info) { return std::string(info.param.name); });
 
 TEST(SmbiosInspectErrorTest, FileThatIsNoDump) {
     const tarnwick_test::TempFile notADump(std::vector<uint8_t>(64, 0x41));

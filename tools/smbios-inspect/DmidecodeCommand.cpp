@@ -429,7 +429,7 @@ int writeDumpBin(TableSource &source, const std::string &path, bool quiet, Outpu
     try {
         Output said;
         exportDumpCommand(source, path, said);
-        written = fmt::parseDumpBin(fmt::readFileBytes(path));
+        written = fmt::readDumpFile(path);
     } catch (const std::exception &error) {
         // dmidecode too exits 0 when the dump cannot be written.
         errors << "smbios-dmidecode: " << oneLine(error.what()) << '\n';
@@ -507,6 +507,7 @@ void decodeStructures(smbios::ISmbiosTable &table, const DropInLine &line, Outpu
 
 int runDropIn(const DropInLine &line, Output &out, Output &errors) {
     SourceOptions sourceOptions;
+    sourceOptions.asDmidecode = true;
     HeadingOptions heading;
     heading.firstLine = kFirstLine;
     heading.decodeOptions.quirks = line.quirks;

@@ -106,39 +106,77 @@ private:
     BlankMemory blank;
 };
 
-// Runs `read` on the bytes of a file, naming the file in a failure.
+// Refuses a path that cannot be the source file: a directory, an empty
+// file, or a device where a file of a table is needed (`deviceAllowed`:
+// an image may be /dev/mem itself). What cannot be known here (a missing
+// file, one that cannot be read) the read says.
+void refuseNonFile(const std::string &path, bool deviceAllowed) {
+    std::error_code failed;
+    const std::filesystem::file_status status = std::filesystem::status(path, failed);
+    if (failed) {
+        return;
+    }
+    if (std::filesystem::is_directory(status)) {
+        throw ToolError(path + ": is a directory, not a file");
+    }
+    if (!deviceAllowed && (std::filesystem::is_character_file(status) || std::filesystem::is_block_file(status))) {
+        throw ToolError(path + ": is a device, not a file");
+    }
+    if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, failed) == 0 && !failed) {
+        throw ToolError(path + ": is empty");
+    }
+}
+
+// Runs `read` on the file, naming the file in a failure.
 template <class Reader>
 auto fromFile(const std::string &path, Reader read) {
+    refuseNonFile(path, false);
     try {
-        return read(fmt::readFileBytes(path));
+        return read(path);
     } catch (const std::exception &error) {
         const std::string text = error.what();
         throw ToolError(text.find(path) != std::string::npos ? text : path + ": " + text);
     }
 }
 
+fmt::Bytes wholeFile(const std::string &path) {
+    return fmt::readFileBytes(path);
+}
+
 // The table of a dump, raw table or RSMB buffer, with the record its file
-// holds in front of it.
+// holds in front of it. A file whose table holds no structure is refused:
+// an empty table is no answer.
 smbios::SmbiosTableBytes loadedSource(const SourceOptions &options) {
-    if (!options.dump.empty()) {
-        return fromFile(options.dump, fmt::parseDumpBin);
-    }
-    if (!options.rsmb.empty()) {
-        return fromFile(options.rsmb, fmt::parseRawSmbiosData);
-    }
-    // A raw table takes its entry point from the file beside it, as sysfs
-    // publishes them; without one it has none.
+    const std::string &path = !options.dump.empty() ? options.dump : !options.rsmb.empty() ? options.rsmb : options.raw;
     smbios::SmbiosTableBytes source;
-    source.table = fromFile(options.raw, [](fmt::Bytes bytes) { return bytes; });
-    const std::filesystem::path entryPointFile =
-        std::filesystem::path(options.raw).parent_path() / "smbios_entry_point";
-    std::error_code ignored;
-    if (std::filesystem::exists(entryPointFile, ignored)) {
-        fmt::Bytes entryPoint = fromFile(entryPointFile.string(), [](fmt::Bytes bytes) { return bytes; });
-        const smbios::EntryPointKind kind = fmt::kindOf(entryPoint);
-        if (kind == smbios::EntryPointKind::Smbios2 || kind == smbios::EntryPointKind::Smbios3) {
-            source.entryPoint = std::move(entryPoint);
+    if (!options.dump.empty()) {
+        source =
+            options.asDmidecode
+                ? fromFile(options.dump, [](const std::string &file) { return fmt::parseDumpBin(wholeFile(file)); })
+                : fromFile(options.dump, fmt::readDumpFile);
+    } else if (!options.rsmb.empty()) {
+        source = fromFile(options.rsmb, fmt::readRawSmbiosDataFile);
+    } else {
+        source.table = fromFile(options.raw, wholeFile);
+        // A raw table takes its entry point from the file beside it, as
+        // sysfs publishes them; without one it has none.
+        const std::filesystem::path entryPointFile =
+            std::filesystem::path(options.raw).parent_path() / "smbios_entry_point";
+        std::error_code ignored;
+        if (std::filesystem::is_regular_file(entryPointFile, ignored)) {
+            fmt::Bytes entryPoint = fromFile(entryPointFile.string(),
+                                             [](const std::string &file) { return fmt::readFileBytes(file, 0x100); });
+            const smbios::EntryPointKind kind = fmt::kindOf(entryPoint);
+            if (kind == smbios::EntryPointKind::Smbios2 || kind == smbios::EntryPointKind::Smbios3) {
+                source.entryPoint = std::move(entryPoint);
+            }
         }
+    }
+    if (fmt::surveyTable(source.table).structures == 0 && !options.asDmidecode) {
+        throw ToolError(path + ": holds no SMBIOS structure" +
+                        (source.table.empty()
+                             ? std::string(" (its table is empty)")
+                             : " (" + std::to_string(source.table.size()) + " bytes, no structure header)"));
     }
     return source;
 }
@@ -228,6 +266,7 @@ TableSource::TableSource(const SourceOptions &sourceOptions)
         tables->setMode(smbios::SmbiosFactory::BufferMode);
         BlankMemoryFactory::install();
     } else if (!options.image.empty()) {
+        refuseNonFile(options.image, true);
         memory::MemoryFactory *memorySource = memory::MemoryFactory::getFactory();
         memorySource->setParameter("memFile", options.image);
         memorySource->setMode(memory::MemoryFactory::FileMode);
@@ -320,6 +359,14 @@ smbios::ISmbiosTable &TableSource::table() {
     } catch (const smbios::InternalError &) {
         // The library keeps no reasons of its strategies: the tool finds
         // them itself for the running machine.
+        if (!options.image.empty()) {
+            char where[40] = "in its BIOS area (E0000h to FFFFFh)";
+            if (options.offset != 0) {
+                (void)std::snprintf(where, sizeof where, "at offset %Xh", static_cast<unsigned>(options.offset));
+            }
+            throw ToolError(options.image + ": no SMBIOS table in it: no valid entry point (_SM3_ or _SM_) " + where +
+                            ", or none whose table lies inside the image");
+        }
         if (!fromMachine) {
             throw;
         }

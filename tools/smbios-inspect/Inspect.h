@@ -32,6 +32,9 @@ struct SourceOptions {
     std::string rsmb;   // a Windows firmware-table 'RSMB' buffer
     uint32_t offset = 0;
     bool strict = false;
+    // As dmidecode takes them: a file's table that is cut short or holds no
+    // structure is read as far as it goes, rather than refused.
+    bool asDmidecode = false;
 };
 
 // Points the library's factories at the source for the lifetime of the
