@@ -67,10 +67,14 @@ struct ItemLayout {
 };
 
 const ItemLayout kItems[] = {
-    {2, 0x0E, 0, 2, 0x0F, "contained object handles"},      {3, 0x13, 0x14, 0, 0x15, "contained elements"},
-    {5, 0x0E, 0, 2, 0x0F, "memory module handles"},         {9, 0x12, 0, 5, 0x13, "peer groups"},
-    {15, 0x15, 0x16, 0, 0x17, "log type descriptors"},      {37, 0x06, 0, 3, 0x07, "memory devices"},
-    {42, 0x05, 0, 1, 0x06, "bytes of interface data"},      {44, 0x06, 0, 1, 0x08, "bytes of processor-specific data"},
+    {2, 0x0E, 0, 2, 0x0F, "contained object handles"},
+    {3, 0x13, 0x14, 0, 0x15, "contained elements"},
+    {5, 0x0E, 0, 2, 0x0F, "memory module handles"},
+    {9, 0x12, 0, 5, 0x13, "peer groups"},
+    {15, 0x15, 0x16, 0, 0x17, "log type descriptors"},
+    {37, 0x06, 0, 3, 0x07, "memory devices"},
+    {42, 0x05, 0, 1, 0x06, "bytes of interface data"},
+    {44, 0x06, 0, 1, 0x08, "bytes of the processor's data block"},
     {45, 0x17, 0, 2, 0x18, "associated component handles"},
 };
 
@@ -186,15 +190,18 @@ std::string keyOfString(const std::vector<decode::Field> &fields, std::size_t nu
     return {};
 }
 
+// Each String field, at any depth, whose number is past the last string; a
+// list's unnamed items go by the list's name.
 void checkStringNumbers(Context &context, const WalkedStructure &structure, const std::vector<decode::Field> &fields,
-                        std::size_t count) {
+                        std::size_t count, const decode::Field *list = nullptr) {
     for (const decode::Field &field : fields) {
+        const decode::Field &named = field.name.empty() && list != nullptr ? *list : field;
         if (field.kind == decode::Kind::String && field.stringNumber > count) {
-            context.report("structure.string-number-past-last", &structure, {}, decode::jsonKeyOf(field),
-                           field.name + " names string " + std::to_string(field.stringNumber) + "; the structure has " +
+            context.report("structure.string-number-past-last", &structure, {}, decode::jsonKeyOf(named),
+                           named.name + " names string " + std::to_string(field.stringNumber) + "; the structure has " +
                                std::to_string(count) + " strings");
         }
-        checkStringNumbers(context, structure, field.children, count);
+        checkStringNumbers(context, structure, field.children, count, &field);
     }
 }
 
