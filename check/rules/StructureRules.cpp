@@ -29,7 +29,8 @@ const Rule kRules[] = {
 
 // The length of a type's structures from one version of DSP0134 on: the
 // formatted area without the items a variable-length type counts. Rows of a
-// type run from its first version to its latest change.
+// type run from its first version to its latest change. Types 10 and 14
+// have no count: their length alone says how many items they hold.
 struct LengthRow {
     uint8_t type;
     uint8_t major;
