@@ -14,8 +14,8 @@ namespace {
 namespace fmt = smbios::format;
 
 const RuleGroup &group(std::size_t index) {
-    static const RuleGroup groups[] = {entryPointRules(), walkRules(),     structureRules(), valueRules(),
-                                       referenceRules(),  consistencyRules(), contentRules(), requirementRules()};
+    static const RuleGroup groups[] = {entryPointRules(), walkRules(),        structureRules(), valueRules(),
+                                       referenceRules(),  consistencyRules(), contentRules(),   requirementRules()};
     return groups[index];
 }
 constexpr std::size_t kGroups = 8;

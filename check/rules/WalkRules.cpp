@@ -71,9 +71,8 @@ void run(Context &context) {
                          !allZero(&table[end], fmt::kStructureHeaderSize);
     if (stopped) {
         context.report("walk.length-below-header", nullptr, end + 1, {},
-                       "the structure at table offset " + std::to_string(end) + " (type " +
-                           std::to_string(table[end]) + ") has length " + std::to_string(table[end + 1]) +
-                           "; the walk stops there");
+                       "the structure at table offset " + std::to_string(end) + " (type " + std::to_string(table[end]) +
+                           ") has length " + std::to_string(table[end + 1]) + "; the walk stops there");
     }
     if (!ended) {
         if (!stopped && !structures.empty() && structures.back().stringsEnd) {
