@@ -203,7 +203,9 @@ public:
         }
     }
 
-    // A field shown as "Name: text".
+    // A field shown as "Name: text". Every builder but the strings' makes
+    // its field here, which marks it undefined (Field::undefined) where the
+    // text shows a value the release does not define.
     Field &text(Label name, std::string text);
     Field &integer(Label name, uint64_t number, std::string unit, std::string text);
     // An enumeration: `names` gives the text; a value outside it shows
@@ -237,6 +239,10 @@ public:
     Field &blankLine();
 
 private:
+    // A field of `text` as given: the string builders' words are the
+    // firmware's, never a value.
+    Field &add(Label name, std::string text);
+
     std::vector<Field> &fields;
     Structure *owner = nullptr;
     Dialect words;

@@ -1,10 +1,86 @@
-// The value rules. (To be written.)
+// The value rules: each field of a standard structure whose value DSP0134
+// does not define, as the decoding layer marks it (decode::Field::undefined).
+#include <cinttypes>
+#include <cstdio>
+
 #include "check/CheckContext.h"
 
 namespace smbios::check {
+namespace {
+
+const Rule kRules[] = {
+    {"value.undefined", Severity::Error, "DSP0134 3.9.0 7",
+     "An enumeration, unit or position outside the values the structure's clause defines, or one it reserves, "
+     "means nothing a reader can rely on."},
+};
+
+// The last type whose structure the standard defines.
+constexpr uint8_t kLastStandardType = 46;
+
+std::string hex(uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%02" PRIX64 "h", value);
+    return text;
+}
+
+// Each structure type's clause is 7.(type + 1).
+std::string clauseOf(uint8_t type) {
+    return "DSP0134 7." + std::to_string(unsigned{type} + 1);
+}
+
+// A field of its own value: a text alone (an address shown in a format
+// the structure gives elsewhere) or a string carries none.
+bool carriesValue(const decode::Field &field) {
+    switch (field.kind) {
+    case decode::Kind::Enum:
+    case decode::Kind::Integer:
+    case decode::Kind::Handle:
+    case decode::Kind::Group:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void visit(Context &context, const WalkedStructure &structure, const std::vector<decode::Field> &fields,
+           const std::string &parentKey) {
+    for (const decode::Field &field : fields) {
+        std::string key = decode::jsonKeyOf(field);
+        if (key.empty()) {
+            key = parentKey;
+        }
+        if (field.undefined && carriesValue(field)) {
+            const std::string clause = clauseOf(structure.type);
+            std::string message;
+            if (field.kind == decode::Kind::Handle) {
+                message =
+                    key + " names handle " + hex(field.number) + " by a structure type " + clause + " does not define";
+            } else if (field.kind == decode::Kind::Enum) {
+                message = key + " is " + hex(field.number) + ", a value " + clause + " does not define";
+            } else {
+                // A quantity or a record whose unit or kind is the undefined
+                // part: its text says which.
+                message = key + " reads \"" + field.text + "\" (" + hex(field.number) + "), a value " + clause +
+                          " does not define";
+            }
+            context.report("value.undefined", &structure, {}, key, std::move(message));
+        }
+        visit(context, structure, field.children, key);
+    }
+}
+
+void run(Context &context) {
+    for (const WalkedStructure &structure : context.structures()) {
+        if (structure.item && structure.type <= kLastStandardType) {
+            visit(context, structure, structure.decoded.fields, {});
+        }
+    }
+}
+
+}  // namespace
 
 RuleGroup valueRules() {
-    return RuleGroup{nullptr, 0, [](Context &) {}};
+    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], run};
 }
 
 }  // namespace smbios::check

@@ -119,6 +119,14 @@ struct Field {
     // its range, or the structure does not carry it: programs then see the
     // raw value rather than a name.
     bool known = true;
+    // True where the value is one the release whose words the text takes
+    // does not define: an enumeration's value past its table or one it names
+    // "Reserved", a unit or position the standard leaves out of its range. In
+    // kJsonDialect, whose release knows DSP0134 3.9, a value DSP0134 does not
+    // define. Set by the builder from what the text shows (dmidecode's "<OUT
+    // OF SPEC>", a name "Reserved"), so the two never disagree; neither text
+    // nor JSON shows it.
+    bool undefined = false;
     Shown shown = Shown::Always;
     std::vector<std::string> items;
     std::vector<uint8_t> bytes;
