@@ -117,6 +117,17 @@ bool showsUndefined(const std::string &text) {
 
 }  // namespace
 
+uint64_t unnamedBits(uint64_t bits, const NameTable &names) {
+    uint64_t unnamed = 0;
+    for (unsigned bit = 0; bit < 64; ++bit) {
+        const uint64_t mask = uint64_t{1} << bit;
+        if ((bits & mask) != 0 && names.find(bit) == nullptr) {
+            unnamed |= mask;
+        }
+    }
+    return unnamed;
+}
+
 Field &Fields::add(Label name, std::string text) {
     Field &field = fields.emplace_back();
     field.name = std::move(name.shown);

@@ -136,6 +136,11 @@ struct NameTable {
     }
 };
 
+// The bits of `bits` that `names`, a table of bit names from bit 0 that
+// names every bit the standard defines, leaves unnamed (null or past its
+// end): the bits the standard reserves (Field::reservedBits).
+uint64_t unnamedBits(uint64_t bits, const NameTable &names);
+
 template <std::size_t N>
 constexpr NameTable nameTable(unsigned first, const char *const (&names)[N]) {
     return NameTable{first, names, N, {N, N, N}};

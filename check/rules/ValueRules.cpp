@@ -1,5 +1,6 @@
 // The value rules: each field of a standard structure whose value DSP0134
-// does not define, as the decoding layer marks it (decode::Field::undefined).
+// does not define, and each bit set with bits it reserves set, as the
+// decoding layer marks them (decode::Field::undefined and reservedBits).
 #include <cinttypes>
 #include <cstdio>
 
@@ -12,6 +13,9 @@ const Rule kRules[] = {
     {"value.undefined", Severity::Error, "DSP0134 3.9.0 7",
      "An enumeration, unit or position outside the values the structure's clause defines, or one it reserves, "
      "means nothing a reader can rely on."},
+    {"value.reserved-bits-set", Severity::Warning, "DSP0134 3.9.0 7",
+     "Bits a bit set reserves are 0; one set is meaningless now and would be misread once a later version gives it "
+     "a meaning."},
 };
 
 // The last type whose structure the standard defines.
@@ -64,6 +68,11 @@ void visit(Context &context, const WalkedStructure &structure, const std::vector
                           " does not define";
             }
             context.report("value.undefined", &structure, {}, key, std::move(message));
+        }
+        if (field.reservedBits != 0) {
+            context.report("value.reserved-bits-set", &structure, {}, key,
+                           key + " has reserved bits " + hex(field.reservedBits) + " set; " + clauseOf(structure.type) +
+                               " reserves them");
         }
         visit(context, structure, field.children, key);
     }

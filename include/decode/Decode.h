@@ -127,6 +127,9 @@ struct Field {
     // OF SPEC>", a name "Reserved"), so the two never disagree; neither text
     // nor JSON shows it.
     bool undefined = false;
+    // For a bit set whose decoder names every bit the standard defines: the
+    // bits set that it reserves. 0 elsewhere; neither text nor JSON shows it.
+    uint64_t reservedBits = 0;
     Shown shown = Shown::Always;
     std::vector<std::string> items;
     std::vector<uint8_t> bytes;
