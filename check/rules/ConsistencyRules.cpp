@@ -37,7 +37,7 @@ constexpr uint8_t kDeviceRangeType = 20;
 
 std::string hex(uint64_t value, int digits) {
     char text[24];
-    std::snprintf(text, sizeof text, "%0*" PRIX64 "h", digits, value);
+    (void)std::snprintf(text, sizeof text, "%0*" PRIX64 "h", digits, value);
     return text;
 }
 

@@ -23,7 +23,7 @@ constexpr uint8_t kLastStandardType = 46;
 
 std::string hex(uint64_t value) {
     char text[24];
-    std::snprintf(text, sizeof text, "%02" PRIX64 "h", value);
+    (void)std::snprintf(text, sizeof text, "%02" PRIX64 "h", value);
     return text;
 }
 
@@ -46,6 +46,41 @@ bool carriesValue(const decode::Field &field) {
     }
 }
 
+// What is wrong with a field the decoder marks undefined.
+std::string undefinedMessage(const decode::Field &field, const std::string &key, uint8_t type) {
+    std::string message = key;
+    if (field.kind == decode::Kind::Handle) {
+        message += " names handle ";
+        message += hex(field.number);
+        message += " by a structure type ";
+    } else if (field.kind == decode::Kind::Enum) {
+        message += " is ";
+        message += hex(field.number);
+        message += ", a value ";
+    } else {
+        // A quantity or a record whose unit or kind is the undefined part:
+        // its text says which.
+        message += " reads \"";
+        message += field.text;
+        message += "\" (";
+        message += hex(field.number);
+        message += "), a value ";
+    }
+    message += clauseOf(type);
+    message += " does not define";
+    return message;
+}
+
+std::string reservedBitsMessage(const decode::Field &field, const std::string &key, uint8_t type) {
+    std::string message = key;
+    message += " has reserved bits ";
+    message += hex(field.reservedBits);
+    message += " set; ";
+    message += clauseOf(type);
+    message += " reserves them";
+    return message;
+}
+
 void visit(Context &context, const WalkedStructure &structure, const std::vector<decode::Field> &fields,
            const std::string &parentKey) {
     for (const decode::Field &field : fields) {
@@ -54,25 +89,11 @@ void visit(Context &context, const WalkedStructure &structure, const std::vector
             key = parentKey;
         }
         if (field.undefined && carriesValue(field)) {
-            const std::string clause = clauseOf(structure.type);
-            std::string message;
-            if (field.kind == decode::Kind::Handle) {
-                message =
-                    key + " names handle " + hex(field.number) + " by a structure type " + clause + " does not define";
-            } else if (field.kind == decode::Kind::Enum) {
-                message = key + " is " + hex(field.number) + ", a value " + clause + " does not define";
-            } else {
-                // A quantity or a record whose unit or kind is the undefined
-                // part: its text says which.
-                message = key + " reads \"" + field.text + "\" (" + hex(field.number) + "), a value " + clause +
-                          " does not define";
-            }
-            context.report("value.undefined", &structure, {}, key, std::move(message));
+            context.report("value.undefined", &structure, {}, key, undefinedMessage(field, key, structure.type));
         }
         if (field.reservedBits != 0) {
             context.report("value.reserved-bits-set", &structure, {}, key,
-                           key + " has reserved bits " + hex(field.reservedBits) + " set; " + clauseOf(structure.type) +
-                               " reserves them");
+                           reservedBitsMessage(field, key, structure.type));
         }
         visit(context, structure, field.children, key);
     }
