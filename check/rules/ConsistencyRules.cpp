@@ -1,10 +1,10 @@
 // The consistency rules: what structures say of one another, or one field of
 // another, where DSP0134 ties them: memory arrays, their devices and their
 // mapped ranges (7.17 to 7.21), and a processor's counts (7.5).
-#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "check/CheckContext.h"
@@ -15,12 +15,12 @@ namespace {
 const Rule kRules[] = {
     {"consistency.array-devices-over-count", Severity::Error, "DSP0134 3.9.0 7.17",
      "A physical memory array's number of memory devices counts its slots; more memory devices naming the array "
-     "than that is a count that is wrong."},
+     "than it has slots mean the count is wrong."},
     {"consistency.mapped-ranges-overlap", Severity::Error, "DSP0134 3.9.0 6.2",
      "Each memory array mapped address range is unique: two that overlap map the same addresses twice."},
     {"consistency.mapped-range-over-capacity", Severity::Warning, "DSP0134 3.9.0 7.17",
-     "Ranges that map more memory to an array than its maximum capacity holds take holes for memory, or "
-     "the capacity is wrong."},
+     "Mapped ranges that come to more than their array's maximum capacity count holes as memory, or the "
+     "capacity is wrong."},
     {"consistency.device-range-outside-array-range", Severity::Error, "DSP0134 3.9.0 7.21",
      "A memory device's mapped addresses lie within those of the memory array mapped address structure it names."},
     {"consistency.cores-enabled-over-count", Severity::Error, "DSP0134 3.9.0 7.5",

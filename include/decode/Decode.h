@@ -123,9 +123,9 @@ struct Field {
     // does not define: an enumeration's value past its table or one it names
     // "Reserved", a unit or position the standard leaves out of its range. In
     // kJsonDialect, whose release knows DSP0134 3.9, a value DSP0134 does not
-    // define. Set by the builder from what the text shows (dmidecode's "<OUT
-    // OF SPEC>", a name "Reserved"), so the two never disagree; neither text
-    // nor JSON shows it.
+    // define. Set by the builder from what the text shows (the words dmidecode
+    // shows for a value out of range, a name "Reserved"), so the two never
+    // disagree; neither text nor JSON shows it.
     bool undefined = false;
     // For a bit set whose decoder names every bit the standard defines: the
     // bits set that it reserves. 0 elsewhere; neither text nor JSON shows it.
