@@ -100,11 +100,45 @@ std::string format(const char *pattern, ...) {  // NOLINT(cert-dcl50-cpp)
     return large;
 }
 
-Field &Fields::text(Label name, std::string text) {
+namespace {
+
+// Whether a value's text is one the release shows for a value outside the
+// standard's range, or the name its table gives a reserved value, alone or
+// beside the raw value ("Reserved (0x0005)", "01 (Reserved)").
+bool showsUndefined(const std::string &text) {
+    static const std::string kReserved = "Reserved";
+    if (text.find(kOutOfRange) != std::string::npos) {
+        return true;
+    }
+    const bool leads = text.compare(0, kReserved.size(), kReserved) == 0 &&
+                       (text.size() == kReserved.size() || text[kReserved.size()] == ' ');
+    return leads || text.find("(" + kReserved + ")") != std::string::npos;
+}
+
+}  // namespace
+
+uint64_t unnamedBits(uint64_t bits, const NameTable &names) {
+    uint64_t unnamed = 0;
+    for (unsigned bit = 0; bit < 64; ++bit) {
+        const uint64_t mask = uint64_t{1} << bit;
+        if ((bits & mask) != 0 && names.find(bit) == nullptr) {
+            unnamed |= mask;
+        }
+    }
+    return unnamed;
+}
+
+Field &Fields::add(Label name, std::string text) {
     Field &field = fields.emplace_back();
     field.name = std::move(name.shown);
     field.key = std::move(name.key);
     field.text = std::move(text);
+    return field;
+}
+
+Field &Fields::text(Label name, std::string text) {
+    Field &field = add(std::move(name), std::move(text));
+    field.undefined = showsUndefined(field.text);
     return field;
 }
 
@@ -149,7 +183,7 @@ Field &Fields::string(Label name, const StructureView &view, std::size_t offset)
 
 Field &Fields::numberedString(Label name, const StructureView &view, uint8_t number) {
     const std::string *stored = view.string(number);
-    Field &field = text(std::move(name), stored ? shownString(*stored) : "<BAD INDEX>");
+    Field &field = add(std::move(name), stored ? shownString(*stored) : "<BAD INDEX>");
     field.kind = Kind::String;
     field.stringNumber = number;
     field.known = stored != nullptr;

@@ -136,6 +136,11 @@ struct NameTable {
     }
 };
 
+// The bits of `bits` that `names`, a table of bit names from bit 0 that
+// names every bit the standard defines, leaves unnamed (null or past its
+// end): the bits the standard reserves (Field::reservedBits).
+uint64_t unnamedBits(uint64_t bits, const NameTable &names);
+
 template <std::size_t N>
 constexpr NameTable nameTable(unsigned first, const char *const (&names)[N]) {
     return NameTable{first, names, N, {N, N, N}};
@@ -203,7 +208,9 @@ public:
         }
     }
 
-    // A field shown as "Name: text".
+    // A field shown as "Name: text". Every builder but the strings' makes
+    // its field here, which marks it undefined (Field::undefined) where the
+    // text shows a value the release does not define.
     Field &text(Label name, std::string text);
     Field &integer(Label name, uint64_t number, std::string unit, std::string text);
     // An enumeration: `names` gives the text; a value outside it shows
@@ -237,6 +244,10 @@ public:
     Field &blankLine();
 
 private:
+    // A field of `text` as given: the string builders' words are the
+    // firmware's, never a value.
+    Field &add(Label name, std::string text);
+
     std::vector<Field> &fields;
     Structure *owner = nullptr;
     Dialect words;

@@ -325,6 +325,7 @@ void decodeBaseboard(StructureView &view, Fields &fields) {
     }
     Field &features = fields.flags("Features", setBits(view.u8(0x09), nameTable(0, kBoardFeatures)));
     features.number = view.u8(0x09);
+    features.reservedBits = unnamedBits(features.number, nameTable(0, kBoardFeatures));
     if (!view.has(0x0D)) {
         return;
     }

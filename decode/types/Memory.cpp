@@ -50,6 +50,7 @@ Field &lineFlags(Fields &fields, std::string name, uint64_t bits, const NameTabl
         field.items = std::move(items);
     }
     field.number = bits;
+    field.reservedBits = unnamedBits(bits, names);
     return field;
 }
 
@@ -101,6 +102,7 @@ const char *const kErrorCorrectionBits[] = {
 Field &listFlags(Fields &fields, std::string name, uint64_t bits, const NameTable &names, const char *none = "None") {
     Field &field = fields.flags(std::move(name), bitNames(bits, names), none);
     field.number = bits;
+    field.reservedBits = unnamedBits(bits, names);
     return field;
 }
 

@@ -119,6 +119,17 @@ struct Field {
     // its range, or the structure does not carry it: programs then see the
     // raw value rather than a name.
     bool known = true;
+    // True where the value is one the release whose words the text takes
+    // does not define: an enumeration's value past its table or one it names
+    // "Reserved", a unit or position the standard leaves out of its range. In
+    // kJsonDialect, whose release knows DSP0134 3.9, a value DSP0134 does not
+    // define. Set by the builder from what the text shows (the words dmidecode
+    // shows for a value out of range, a name "Reserved"), so the two never
+    // disagree; neither text nor JSON shows it.
+    bool undefined = false;
+    // For a bit set whose decoder names every bit the standard defines: the
+    // bits set that it reserves. 0 elsewhere; neither text nor JSON shows it.
+    uint64_t reservedBits = 0;
     Shown shown = Shown::Always;
     std::vector<std::string> items;
     std::vector<uint8_t> bytes;
