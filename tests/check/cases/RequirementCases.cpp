@@ -1,6 +1,13 @@
 // The cases of the requirement rules: under dsp0134, under arm-bbr, and
-// under profiles of their own for what the built-in ones do not ask.
+// under profiles of their own for what the built-in ones do not ask; and
+// the profiles' JSON form, which names what it refuses.
 #include "tests/check/CheckCases.h"
+
+#include <gtest/gtest.h>
+
+#include "check/Check.h"
+#include "check/ProfileData.h"
+#include "smbios/Exception.h"
 
 #include "tests/check/cases/CaseStrings.h"
 #include "tests/support/SmbiosBuilder.h"
@@ -67,5 +74,52 @@ std::vector<RuleCase> requirementCases() {
          [](CaseTable &t) { t.set(0x0004, 0x28, 0x00B3, 2); }, kArmBbr},
     };
 }
+
+namespace {
+
+struct Refusal {
+    const char *json;
+    const char *says;  // what the message names
+};
+
+const Refusal kRefusals[] = {
+    {R"({"requried": []})", "the profile has an unknown key 'requried'"},
+    {R"({"required": [{"type": 1, "min_cout": 2}]})", "\"required\" entry 1 has an unknown key 'min_cout'"},
+    {R"({"required": [{"type": 1, "min_count": "2"}]})", "\"min_count\" is not a whole number from 0 to 65535"},
+    {R"({"required": [{"type": 256}]})", "\"type\" is not a whole number from 0 to 255"},
+    {R"({"required": [{"type": 1, "since": "three"}]})", "'three' is not a version"},
+    {R"({"allowed": [{"type": 3, "field": "type"}]})", "allows nothing"},
+    {R"({"allowed": [{"type": 3, "field": "type", "pattern": "(("}]})", "'((' is not a pattern"},
+    {R"({"references": [{"type": 4, "field": "l1_cache_handle", "to": [7, 300]}]})", "holds 300"},
+    {R"({"references": [{"type": 4, "field": "l1_cache_handle"}]})", "has no \"to\""},
+    {R"({"severities": {"walk.no-such-rule": "off"}})", "names 'walk.no-such-rule', which is no rule"},
+    {R"({"severities": {"walk.handle-reserved": "fatal"}})", "'fatal' is not a severity"},
+    {R"({"extends": "dsp9999"})", "names 'dsp9999', which is no built-in profile"},
+    {R"([1, 2])", "the profile is not a JSON object"},
+};
+
+TEST(ProfileForm, RefusesWhatItDoesNotKnowNamingIt) {
+    for (const Refusal &refusal : kRefusals) {
+        try {
+            (void)smbios::check::Profile::fromJson(refusal.json, "own.json");
+            ADD_FAILURE() << "accepted " << refusal.json;
+        } catch (const smbios::ParseException &failure) {
+            EXPECT_NE(std::string(failure.what()).find(refusal.says), std::string::npos)
+                << refusal.json << ": " << failure.what();
+            EXPECT_NE(std::string(failure.what()).find("own.json"), std::string::npos) << failure.what();
+        }
+    }
+}
+
+TEST(ProfileForm, ArmBbrAddsToDsp0134) {
+    const smbios::check::Profile base = smbios::check::Profile::builtIn("dsp0134");
+    const smbios::check::Profile arm = smbios::check::Profile::builtIn("arm-bbr");
+    EXPECT_EQ(arm.name(), "arm-bbr");
+    EXPECT_EQ(arm.data().references.size(), base.data().references.size());
+    EXPECT_GT(arm.data().required.size(), base.data().required.size());
+    EXPECT_FALSE(arm.data().allowed.empty());
+}
+
+}  // namespace
 
 }  // namespace tarnwick_test
