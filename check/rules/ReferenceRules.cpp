@@ -4,6 +4,7 @@
 // the profile's "references" (check/profiles/dsp0134.json).
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
 #include "check/CheckContext.h"
 
@@ -60,14 +61,19 @@ std::string typesText(const std::vector<uint8_t> &types) {
     return text;
 }
 
+// `unresolved` holds the structure's handles found naming nothing, each
+// said once whatever number of entries name its field.
 void checkHandle(Context &context, const WalkedStructure &structure, const Profile::Data::Reference &reference,
-                 const std::string &key, const decode::Field &handle) {
+                 const std::string &key, const decode::Field &handle, std::set<const decode::Field *> &unresolved) {
     if (handle.number >= 0xFFFE) {
         return;
     }
     const WalkedStructure *named = context.byHandle(static_cast<uint16_t>(handle.number));
     const std::string expected = reference.to.empty() ? "a structure of the table" : "type " + typesText(reference.to);
     if (named == nullptr) {
+        if (!unresolved.insert(&handle).second) {
+            return;
+        }
         context.report("reference.unresolved", &structure, std::nullopt, key,
                        key + " " + hex4(handle.number) + " names no structure; " + expected + " or FFFFh expected",
                        kRules[0].severity, reference.reference);
@@ -88,6 +94,7 @@ void run(Context &context) {
         if (!structure.item) {
             continue;
         }
+        std::set<const decode::Field *> unresolved;
         for (const Profile::Data::Reference &reference : references) {
             if (reference.type != structure.type) {
                 continue;
@@ -100,7 +107,7 @@ void run(Context &context) {
                 std::vector<const decode::Field *> handles;
                 collectHandles(field, handles);
                 for (const decode::Field *handle : handles) {
-                    checkHandle(context, structure, reference, key, *handle);
+                    checkHandle(context, structure, reference, key, *handle, unresolved);
                 }
             }
         }

@@ -4,6 +4,7 @@
 // requirements for its own).
 #include <optional>
 #include <regex>
+#include <set>
 
 #include "check/CheckContext.h"
 
@@ -20,7 +21,8 @@ const Rule kRules[] = {
      "A required field is not carried: it lies beyond the structure's length, or the structure's own data leaves it "
      "out (as a firmware address of 0 does)."},
     {"required.field-unknown", Severity::Error, "DSP0134 3.9.0 6.2",
-     "A required field is carried, but says nothing: string 0 (no string), or a value the standard marks unknown."},
+     "A required field is carried, but says nothing: string 0 (no string), or a value such as Unknown that tells "
+     "nothing of it."},
     {"required.value-not-allowed", Severity::Error, "DSP0134 3.9.0 6.2",
      "A field holds a value that the profile does not allow for it."},
 };
@@ -87,14 +89,15 @@ void checkFields(Context &context, const WalkedStructure &structure, const Profi
                            key + " is string 0 (none); a string expected", requirement.severity, requirement.reference);
         } else if (!field->known && field->kind != decode::Kind::Uuid) {
             context.report("required.field-unknown", &structure, std::nullopt, key,
-                           key + " is \"" + field->text +
-                               "\", which the standard marks unknown; a known value expected",
+                           key + " is \"" + field->text + "\", which tells nothing of it; a known value expected",
                            requirement.severity, requirement.reference);
         }
     }
 }
 
-void checkRequirement(Context &context, const Profile::Data::Requirement &requirement) {
+// `counted` holds the types whose count has been found short: one finding
+// for a type, whatever number of entries require it.
+void checkRequirement(Context &context, const Profile::Data::Requirement &requirement, std::set<uint8_t> &counted) {
     if (!context.version().atLeast(requirement.since.major, requirement.since.minor)) {
         return;
     }
@@ -104,14 +107,21 @@ void checkRequirement(Context &context, const Profile::Data::Requirement &requir
             continue;
         }
         ++count;
-        checkFields(context, structure, requirement);
+        // A structure too short to decode at all carries no field: the
+        // structure rules say so, once.
+        if (!structure.decoded.fields.empty()) {
+            checkFields(context, structure, requirement);
+        }
     }
-    if (count == 0 && requirement.minCount > 0) {
+    if (count >= requirement.minCount || !counted.insert(requirement.type).second) {
+        return;
+    }
+    if (count == 0) {
         context.report("required.type-missing", nullptr, std::nullopt, {},
                        "no structure of " + typeText(requirement.type) + "; a table of SMBIOS " +
                            versionText(requirement.since) + " or later holds one",
                        requirement.severity, requirement.reference);
-    } else if (count < requirement.minCount) {
+    } else {
         context.report("required.too-few", nullptr, std::nullopt, {},
                        std::to_string(count) + " structure(s) of " + typeText(requirement.type) + "; at least " +
                            std::to_string(requirement.minCount) + " expected",
@@ -144,8 +154,9 @@ void checkAllowed(Context &context, const Profile::Data::Allowed &allowed) {
 }
 
 void run(Context &context) {
+    std::set<uint8_t> counted;
     for (const Profile::Data::Requirement &requirement : context.profile().required) {
-        checkRequirement(context, requirement);
+        checkRequirement(context, requirement, counted);
     }
     for (const Profile::Data::Allowed &allowed : context.profile().allowed) {
         checkAllowed(context, allowed);
