@@ -1,7 +1,6 @@
 // Profiles: the JSON form read into what the rules apply, and the built-in
 // profiles, written in the same form (docs/check-profiles.md).
 #include <algorithm>
-#include <cstdio>
 #include <initializer_list>
 #include <regex>
 
@@ -114,6 +113,9 @@ private:
 };
 
 std::optional<Severity> severityNamed(const Entry &entry, const char *key, const std::string &word, bool offAllowed) {
+    if (word != "error" && word != "warning" && word != "info" && (word != "off" || !offAllowed)) {
+        entry.failAt(key, "'" + word + "' is not a severity (error, warning, info" + (offAllowed ? ", off)" : ")"));
+    }
     if (word == "error") {
         return Severity::Error;
     }
@@ -123,25 +125,43 @@ std::optional<Severity> severityNamed(const Entry &entry, const char *key, const
     if (word == "info") {
         return Severity::Info;
     }
-    if (word == "off" && offAllowed) {
-        return std::nullopt;
-    }
-    entry.failAt(key, "'" + word + "' is not a severity (error, warning, info" + (offAllowed ? ", off)" : ")"));
+    return std::nullopt;  // off
 }
 
 Severity entrySeverity(const Entry &entry) {
     return *severityNamed(entry, "severity", entry.text("severity", "error"), false);
 }
 
+// The whole number of decimal digits from `at` to the next '.' or the end,
+// if there is one and it is at most 255; `at` then stands past it.
+std::optional<uint8_t> versionPart(const std::string &text, std::size_t &at) {
+    unsigned value = 0;
+    const std::size_t from = at;
+    for (; at < text.size() && text[at] != '.'; ++at) {
+        if (text[at] < '0' || text[at] > '9' || value > 25) {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<unsigned>(text[at] - '0');
+    }
+    if (at == from || value > 255) {
+        return std::nullopt;
+    }
+    return static_cast<uint8_t>(value);
+}
+
 decode::Version versionOf(const Entry &entry) {
     const std::string text = entry.text("since", "2.0");
-    unsigned major = 0;
-    unsigned minor = 0;
-    char end = 0;
-    if (std::sscanf(text.c_str(), "%u.%u%c", &major, &minor, &end) != 2 || major > 255 || minor > 255) {
+    std::size_t at = 0;
+    const std::optional<uint8_t> major = versionPart(text, at);
+    std::optional<uint8_t> minor;
+    if (major && at < text.size()) {
+        ++at;
+        minor = versionPart(text, at);
+    }
+    if (!major || !minor || at != text.size()) {
         entry.failAt("since", "'" + text + "' is not a version (such as 3.2)");
     }
-    return decode::Version{static_cast<uint8_t>(major), static_cast<uint8_t>(minor), 0};
+    return decode::Version{*major, *minor, 0};
 }
 
 const BuiltInProfile *builtInNamed(const std::string &name) {

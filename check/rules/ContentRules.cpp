@@ -42,15 +42,14 @@ const char *const kPlaceholders[] = {
     "System Product Name",
     "System Version",
     "System Serial Number",
+    "SKU",
     "Chassis Manufacture",  // ASUS's defaults of type 3
     "Chassis Version",
     "Chassis Serial Number",
-    "Asset-1234567890",  // ASUS's default asset tag
-    "OEM",
+    "Asset-1234567890",
+    "OEM",  // the maker's place, named and not filled
     "O.E.M.",
-    "Not Specified",         // written out: string 0, which says the same, is no placeholder
-    "Type1ProductConfigId",  // AMI's Aptio default SKU
-    "SKU",
+    "Not Specified",  // written out: string 0, which says the same, is no placeholder
 };
 
 // UUIDs firmware kits ship with, in DSP0134's textual form (7.2.1).

@@ -3,7 +3,6 @@
 // structure's clause for what its handles name). Which handles name what is
 // the profile's "references" (check/profiles/dsp0134.json).
 #include <algorithm>
-#include <cstdio>
 #include <set>
 
 #include "check/CheckContext.h"
@@ -47,9 +46,12 @@ void collectHandles(const decode::Field &field, std::vector<const decode::Field 
 }
 
 std::string hex4(uint64_t value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%04llXh", static_cast<unsigned long long>(value & 0xFFFF));
-    return text;
+    const char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (int shift = 12; shift >= 0; shift -= 4) {
+        text += digits[(value >> shift) & 0xF];
+    }
+    return text + "h";
 }
 
 std::string typesText(const std::vector<uint8_t> &types) {
