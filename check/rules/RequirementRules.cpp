@@ -74,8 +74,6 @@ std::string allowedText(const Profile::Data::Allowed &allowed) {
 }
 
 void checkFields(Context &context, const WalkedStructure &structure, const Profile::Data::Requirement &requirement) {
-    // A UUID that is not there (all 00h) or not set (all FFh) is legal: the
-    // content rules say so, as information.
     for (const std::string &key : requirement.fields) {
         const decode::Field *field = fieldByKey(structure.decoded, key);
         if (field == nullptr) {
@@ -88,6 +86,8 @@ void checkFields(Context &context, const WalkedStructure &structure, const Profi
             context.report("required.field-unknown", &structure, std::nullopt, key,
                            key + " is string 0 (none); a string expected", requirement.severity, requirement.reference);
         } else if (!field->known && field->kind != decode::Kind::Uuid) {
+            // A UUID that is not there (all 00h) or not set (all FFh) is
+            // legal: the content rules say so, as information.
             context.report("required.field-unknown", &structure, std::nullopt, key,
                            key + " is \"" + field->text + "\", which tells nothing of it; a known value expected",
                            requirement.severity, requirement.reference);
@@ -117,10 +117,12 @@ void checkRequirement(Context &context, const Profile::Data::Requirement &requir
         return;
     }
     if (count == 0) {
-        context.report("required.type-missing", nullptr, std::nullopt, {},
-                       "no structure of " + typeText(requirement.type) + "; a table of SMBIOS " +
-                           versionText(requirement.since) + " or later holds one",
-                       requirement.severity, requirement.reference);
+        context.report(
+            "required.type-missing", nullptr, std::nullopt, {},
+            "no structure of " + typeText(requirement.type) + "; a table of SMBIOS " + versionText(requirement.since) +
+                " or later holds " +
+                (requirement.minCount == 1 ? std::string("one") : "at least " + std::to_string(requirement.minCount)),
+            requirement.severity, requirement.reference);
     } else {
         context.report("required.too-few", nullptr, std::nullopt, {},
                        std::to_string(count) + " structure(s) of " + typeText(requirement.type) + "; at least " +
