@@ -106,7 +106,15 @@ void Context::report(const char *id, const WalkedStructure *structure, std::opti
     if (rule == nullptr) {
         std::terminate();  // a rule of no group: a fault of this library, caught by every test
     }
-    Severity severity = rule->severity;
+    report(id, structure, offset, field, std::move(message), rule->severity, rule->reference);
+}
+
+void Context::report(const char *id, const WalkedStructure *structure, std::optional<std::size_t> offset,
+                     const std::string &field, std::string message, Severity severity, const std::string &reference) {
+    const Rule *rule = findRule(id);
+    if (rule == nullptr) {
+        std::terminate();  // a rule of no group: a fault of this library, caught by every test
+    }
     const auto set = profileData.severities.find(id);
     if (set != profileData.severities.end()) {
         if (!set->second) {
@@ -124,7 +132,7 @@ void Context::report(const char *id, const WalkedStructure *structure, std::opti
     finding.offset = offset;
     finding.field = field;
     finding.message = std::move(message);
-    finding.reference = rule->reference;
+    finding.reference = reference.empty() ? rule->reference : reference;
     findings.push_back(std::move(finding));
     places.push_back(structure != nullptr ? structure->offset + 1 : 0);
 }

@@ -76,6 +76,11 @@ public:
     // turns the rule off; its severity is the profile's.
     void report(const char *id, const WalkedStructure *structure, std::optional<std::size_t> offset,
                 const std::string &field, std::string message);
+    // As report, for a finding that rests on an entry of the profile: its
+    // severity unless the profile sets the rule's, and its reference where
+    // it gives one.
+    void report(const char *id, const WalkedStructure *structure, std::optional<std::size_t> offset,
+                const std::string &field, std::string message, Severity severity, const std::string &reference);
 
     // The findings in table order: the table's own first, then by the
     // structure's place, each structure's in the order they were made.

@@ -21,7 +21,9 @@ struct Profile::Data {
     std::map<std::string, std::optional<Severity>> severities;
 
     // Structures of `type` a table of `since` or later must hold, at least
-    // `minCount` of them, each with `fields` present and known.
+    // `minCount` of them, each with `fields` (top-level JSON keys) carried
+    // and known. `severity` and `reference` are those of its findings where
+    // the profile does not set the rule's severity.
     struct Requirement {
         uint8_t type = 0;
         unsigned minCount = 1;
@@ -33,7 +35,8 @@ struct Profile::Data {
     std::vector<Requirement> required;
 
     // Values a field of `type` may take: one of `values` (the decoded text,
-    // or the number in decimal), or text matching `pattern` (ECMAScript).
+    // or the number in decimal), or text matching `pattern` (ECMAScript, the
+    // whole text).
     struct Allowed {
         uint8_t type = 0;
         std::string field;
@@ -45,7 +48,10 @@ struct Profile::Data {
     std::vector<Allowed> allowed;
 
     // A handle field of `type` that must name a structure of one of the
-    // types `to` where it names one (FFFFh and FFFEh name none).
+    // types `to` (of any type when `to` is empty) where it names one (FFFFh
+    // and FFFEh name none). `field` is a top-level JSON key, in which '*'
+    // stands for any run of characters (device_*_handle); a group so named
+    // stands for every handle inside it (contained_object_handles).
     struct Reference {
         uint8_t type = 0;
         std::string field;

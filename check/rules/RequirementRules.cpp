@@ -1,10 +1,174 @@
-// The requirement rules. (To be written.)
+// The requirement rules: the structures and fields a table must hold, and
+// the values a field may take, as the profile's "required" and "allowed"
+// entries say (DSP0134 6.2 for the dsp0134 profile; a platform's
+// requirements for its own).
+#include <optional>
+#include <regex>
+#include <set>
+
 #include "check/CheckContext.h"
 
 namespace smbios::check {
+namespace {
+
+const Rule kRules[] = {
+    {"required.type-missing", Severity::Error, "DSP0134 3.9.0 6.2",
+     "The table lacks a structure type its version, or the platform, requires."},
+    {"required.too-few", Severity::Error, "DSP0134 3.9.0 6.2",
+     "The table holds fewer structures of a type than are required of it (one for each processor, cache, slot or "
+     "memory device, say)."},
+    {"required.field-absent", Severity::Error, "DSP0134 3.9.0 6.2",
+     "A required field is not carried: it lies beyond the structure's length, or the structure's own data leaves it "
+     "out (as a firmware address of 0 does)."},
+    {"required.field-unknown", Severity::Error, "DSP0134 3.9.0 6.2",
+     "A required field is carried, but says nothing: string 0 (no string), or a value such as Unknown that tells "
+     "nothing of it."},
+    {"required.value-not-allowed", Severity::Error, "DSP0134 3.9.0 6.2",
+     "A field holds a value that the profile does not allow for it."},
+};
+
+std::string versionText(const decode::Version &version) {
+    return std::to_string(version.major) + "." + std::to_string(version.minor);
+}
+
+std::string hex2(unsigned value) {
+    const char digits[] = "0123456789ABCDEF";
+    return std::string{digits[(value >> 4) & 0xF], digits[value & 0xF], 'h'};
+}
+
+std::string typeText(uint8_t type) {
+    return "type " + std::to_string(type) + " (" + decode::typeName(type) + ")";
+}
+
+bool isNumeric(const decode::Field &field) {
+    return field.kind == decode::Kind::Integer || field.kind == decode::Kind::Enum ||
+           field.kind == decode::Kind::Handle;
+}
+
+// Whether the field's value is one the entry names: the decoded text, or
+// for a number the decimal number; or text that `pattern` (the entry's,
+// compiled once) matches whole.
+bool isAllowed(const decode::Field &field, const Profile::Data::Allowed &allowed, const std::regex *pattern) {
+    for (const std::string &value : allowed.values) {
+        if (value == field.text || (isNumeric(field) && value == std::to_string(field.number))) {
+            return true;
+        }
+    }
+    return pattern != nullptr && std::regex_match(field.text, *pattern);
+}
+
+// " (3)" for a field that holds a number, as "allowed" entries may name it.
+std::string numberText(const decode::Field &field) {
+    return isNumeric(field) ? " (" + std::to_string(field.number) + ")" : std::string();
+}
+
+std::string allowedText(const Profile::Data::Allowed &allowed) {
+    std::string text;
+    for (const std::string &value : allowed.values) {
+        text += (text.empty() ? "\"" : ", \"") + value + "\"";
+    }
+    if (!allowed.pattern.empty()) {
+        text += (text.empty() ? "text matching " : " or text matching ") + allowed.pattern;
+    }
+    return text;
+}
+
+void checkFields(Context &context, const WalkedStructure &structure, const Profile::Data::Requirement &requirement) {
+    for (const std::string &key : requirement.fields) {
+        const decode::Field *field = fieldByKey(structure.decoded, key);
+        if (field == nullptr) {
+            context.report("required.field-absent", &structure, std::nullopt, key,
+                           key + " is not carried by the structure, " + hex2(structure.length) +
+                               " bytes long; the profile requires it of " + typeText(requirement.type) +
+                               " from SMBIOS " + versionText(requirement.since),
+                           requirement.severity, requirement.reference);
+        } else if (field->kind == decode::Kind::String && field->stringNumber == 0) {
+            context.report("required.field-unknown", &structure, std::nullopt, key,
+                           key + " is string 0 (none); a string expected", requirement.severity, requirement.reference);
+        } else if (!field->known && field->kind != decode::Kind::Uuid) {
+            // A UUID that is not there (all 00h) or not set (all FFh) is
+            // legal: the content rules say so, as information.
+            context.report("required.field-unknown", &structure, std::nullopt, key,
+                           key + " is \"" + field->text + "\", which tells nothing of it; a known value expected",
+                           requirement.severity, requirement.reference);
+        }
+    }
+}
+
+// `counted` holds the types whose count has been found short: one finding
+// for a type, whatever number of entries require it.
+void checkRequirement(Context &context, const Profile::Data::Requirement &requirement, std::set<uint8_t> &counted) {
+    if (!context.version().atLeast(requirement.since.major, requirement.since.minor)) {
+        return;
+    }
+    unsigned count = 0;
+    for (const WalkedStructure &structure : context.structures()) {
+        if (structure.type != requirement.type || !structure.item) {
+            continue;
+        }
+        ++count;
+        // A structure too short to decode at all carries no field: the
+        // structure rules say so, once.
+        if (!structure.decoded.fields.empty()) {
+            checkFields(context, structure, requirement);
+        }
+    }
+    if (count >= requirement.minCount || !counted.insert(requirement.type).second) {
+        return;
+    }
+    if (count == 0) {
+        context.report(
+            "required.type-missing", nullptr, std::nullopt, {},
+            "no structure of " + typeText(requirement.type) + "; a table of SMBIOS " + versionText(requirement.since) +
+                " or later holds " +
+                (requirement.minCount == 1 ? std::string("one") : "at least " + std::to_string(requirement.minCount)),
+            requirement.severity, requirement.reference);
+    } else {
+        context.report("required.too-few", nullptr, std::nullopt, {},
+                       std::to_string(count) + " structure(s) of " + typeText(requirement.type) + "; at least " +
+                           std::to_string(requirement.minCount) + " expected",
+                       requirement.severity, requirement.reference);
+    }
+}
+
+void checkAllowed(Context &context, const Profile::Data::Allowed &allowed) {
+    std::optional<std::regex> pattern;
+    if (!allowed.pattern.empty()) {
+        pattern.emplace(allowed.pattern);
+    }
+    for (const WalkedStructure &structure : context.structures()) {
+        if (structure.type != allowed.type || !structure.item) {
+            continue;
+        }
+        const decode::Field *field = fieldByKey(structure.decoded, allowed.field);
+        // A field not carried, or string 0, holds no value: the "required"
+        // entries say whether it must.
+        if (field == nullptr || (field->kind == decode::Kind::String && field->stringNumber == 0)) {
+            continue;
+        }
+        if (!isAllowed(*field, allowed, pattern ? &*pattern : nullptr)) {
+            context.report("required.value-not-allowed", &structure, std::nullopt, allowed.field,
+                           allowed.field + " is \"" + field->text + "\"" + numberText(*field) + "; " +
+                               allowedText(allowed) + " expected",
+                           allowed.severity, allowed.reference);
+        }
+    }
+}
+
+void run(Context &context) {
+    std::set<uint8_t> counted;
+    for (const Profile::Data::Requirement &requirement : context.profile().required) {
+        checkRequirement(context, requirement, counted);
+    }
+    for (const Profile::Data::Allowed &allowed : context.profile().allowed) {
+        checkAllowed(context, allowed);
+    }
+}
+
+}  // namespace
 
 RuleGroup requirementRules() {
-    return RuleGroup{nullptr, 0, [](Context &) {}};
+    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], run};
 }
 
 }  // namespace smbios::check

@@ -137,7 +137,7 @@ CaseTable cleanTable() {
                                                                                                                5)(
                       0x1A, 6)(0x1B, 0x01)(0x1C, 0, 4)(0x20, 2400, 2)(0x22, 1200, 2)(0x24, 1200, 2)(0x26, 1200, 2)
                       .bytes,
-                  {"DIMM 0", "BANK 0", "Samsung", "12345678", "DIMM-AT-0", "M393A1G40EB1-CRC"}));
+                  {"DIMM 0", "BANK 0", "Samsung", "3A1B5C7D", "DIMM-AT-0", "M393A1G40EB1-CRC"}));
     // Those 8 GiB mapped from address 0.
     table.structures.push_back(structure(
         19, 0x0013,
