@@ -83,6 +83,9 @@ Context::Context(const smbios::SmbiosTableBytes &source, const Profile &profile)
         structure.type = table[at];
         structure.length = table[at + 1];
         structure.handle = static_cast<uint16_t>(fmt::readLe(table + at + 2, 2));
+        if (structure.length < structure.size) {
+            structure.stringCount = fmt::countStrings(table + at + structure.length, table + at + structure.size);
+        }
         try {
             structure.item = std::make_unique<smbios::SmbiosItem>(table + at, length - at);
             structure.decoded = decode::decodeStructure(*structure.item, tableVersion, options);

@@ -27,6 +27,7 @@ struct WalkedStructure {
     uint16_t handle = 0;
     // Whether its string set ends (a double zero) inside the table.
     bool stringsEnd = true;
+    std::size_t stringCount = 0;  // the strings its string numbers may name
     std::unique_ptr<smbios::ISmbiosItem> item;
     // Its fields as the standard lays them out (no quirks), in the words
     // programs read (decode::kJsonDialect).

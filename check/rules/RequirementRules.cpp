@@ -85,9 +85,12 @@ void checkFields(Context &context, const WalkedStructure &structure, const Profi
         } else if (field->kind == decode::Kind::String && field->stringNumber == 0) {
             context.report("required.field-unknown", &structure, std::nullopt, key,
                            key + " is string 0 (none); a string expected", requirement.severity, requirement.reference);
-        } else if (!field->known && field->kind != decode::Kind::Uuid) {
+        } else if (!field->known && field->kind != decode::Kind::Uuid && !field->undefined &&
+                   !(field->kind == decode::Kind::String && field->stringNumber > structure.stringCount)) {
             // A UUID that is not there (all 00h) or not set (all FFh) is
-            // legal: the content rules say so, as information.
+            // legal: the content rules say so, as information. A value the
+            // standard does not define, and a string number past the last
+            // string, are the value and structure rules' findings.
             context.report("required.field-unknown", &structure, std::nullopt, key,
                            key + " is \"" + field->text + "\", which tells nothing of it; a known value expected",
                            requirement.severity, requirement.reference);

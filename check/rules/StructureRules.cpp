@@ -256,7 +256,7 @@ const uint8_t *firstUnprintable(const uint8_t *begin, const uint8_t *end, bool u
 
 void checkStrings(Context &context, const WalkedStructure &structure, const uint8_t *bytes, const uint8_t *end) {
     const uint8_t *strings = bytes + structure.length;
-    const std::size_t count = fmt::countStrings(strings, end);
+    const std::size_t count = structure.stringCount;
     checkStringNumbers(context, structure, structure.decoded.fields, count);
     const bool utf8 = context.version().atLeast(3, 5);
     const uint8_t *at = strings;
