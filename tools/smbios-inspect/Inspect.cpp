@@ -117,8 +117,12 @@ auto fromFile(const std::string &path, Reader read) {
     }
 }
 
-// The table of a dump, raw table or RSMB buffer, with the record its file
-// holds in front of it.
+}  // namespace
+
+std::vector<uint8_t> fileBytes(const std::string &path) {
+    return fromFile(path, [](fmt::Bytes bytes) { return bytes; });
+}
+
 smbios::SmbiosTableBytes loadedSource(const SourceOptions &options) {
     if (!options.dump.empty()) {
         return fromFile(options.dump, fmt::parseDumpBin);
@@ -129,12 +133,12 @@ smbios::SmbiosTableBytes loadedSource(const SourceOptions &options) {
     // A raw table takes its entry point from the file beside it, as sysfs
     // publishes them; without one it has none.
     smbios::SmbiosTableBytes source;
-    source.table = fromFile(options.raw, [](fmt::Bytes bytes) { return bytes; });
+    source.table = fileBytes(options.raw);
     const std::filesystem::path entryPointFile =
         std::filesystem::path(options.raw).parent_path() / "smbios_entry_point";
     std::error_code ignored;
     if (std::filesystem::exists(entryPointFile, ignored)) {
-        fmt::Bytes entryPoint = fromFile(entryPointFile.string(), [](fmt::Bytes bytes) { return bytes; });
+        fmt::Bytes entryPoint = fileBytes(entryPointFile.string());
         const smbios::EntryPointKind kind = fmt::kindOf(entryPoint);
         if (kind == smbios::EntryPointKind::Smbios2 || kind == smbios::EntryPointKind::Smbios3) {
             source.entryPoint = std::move(entryPoint);
@@ -143,8 +147,6 @@ smbios::SmbiosTableBytes loadedSource(const SourceOptions &options) {
     return source;
 }
 
-// The structures as the firmware delivered them, without the workarounds'
-// corrections: what an export writes.
 std::vector<uint8_t> rawStructures(smbios::ISmbiosTable &table) {
     table.setInitializing(true);
     table.clearItemCache();
@@ -164,6 +166,8 @@ std::vector<uint8_t> rawStructures(smbios::ISmbiosTable &table) {
     table.clearItemCache();
     return bytes;
 }
+
+namespace {
 
 // The table as an export writes it: the structures as delivered, behind
 // an entry point made for them (3.x where the table needs one).
