@@ -26,7 +26,8 @@ using Json = nlohmann::json;
 // A fault of the profile's text, said with where it is.
 [[noreturn]] void refuse(const std::string &origin, const std::string &what) {
     smbios::ParseExceptionImpl failure;
-    smbios::setMessageWithVerbatimValues(failure, "Profile %(profile)s: %(fault)s", {{"profile", origin}, {"fault", what}});
+    smbios::setMessageWithVerbatimValues(failure, "Profile %(profile)s: %(fault)s",
+                                         {{"profile", origin}, {"fault", what}});
     throw failure;
 }
 
@@ -96,7 +97,9 @@ void readProfile(const std::string &text, const std::string &origin, Profile::Da
         }
         data.name = document.value("name", origin);
         data.description = document.value("description", std::string());
-        for (const auto &[rule, word] : document.value("severities", Json::object()).items()) {
+        // Held here: items() of a temporary would outlive it.
+        const Json severities = document.value("severities", Json::object());
+        for (const auto &[rule, word] : severities.items()) {
             if (findRule(rule) == nullptr) {
                 refuse(origin, "no rule is called '" + rule + "'");
             }
