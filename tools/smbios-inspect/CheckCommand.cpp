@@ -49,20 +49,46 @@ std::string offsetText(std::size_t offset) {
     return format("%02zXh", offset);
 }
 
-bool hasAnchor(const fmt::Bytes &image, std::size_t at, const char *anchor) {
-    const std::size_t length = std::strlen(anchor);
-    return at + length <= image.size() && std::memcmp(&image[at], anchor, length) == 0;
-}
+// An image file, read only where the check looks: the BIOS area, then the
+// table (a whole image is mostly the memory around them).
+class ImageFile {
+public:
+    explicit ImageFile(const std::string &path) : name(path), file(std::fopen(path.c_str(), "rb"), std::fclose) {
+        if (!file || std::fseek(file.get(), 0, SEEK_END) != 0 || (length = std::ftell(file.get())) < 0) {
+            fail();
+        }
+    }
 
-// The bytes at `at`, at most `count` of them, as far as the image holds them.
-fmt::Bytes bytesAt(const fmt::Bytes &image, uint64_t at, uint64_t count) {
-    if (at >= image.size()) {
+    // The `count` bytes at `at`, as far as the file holds them.
+    fmt::Bytes read(uint64_t at, uint64_t count) const {
+        const auto size = static_cast<uint64_t>(length);
+        if (at >= size) {
+            return {};
+        }
+        fmt::Bytes bytes(static_cast<std::size_t>(std::min(count, size - at)));
+        if (std::fseek(file.get(), static_cast<long>(at), SEEK_SET) != 0 ||
+            std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+            fail();
+        }
+        return bytes;
+    }
+
+private:
+    [[noreturn]] void fail() const { throw ToolError("cannot read the image " + name + ": " + std::strerror(errno)); }
+
+    std::string name;
+    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file;
+    long length = 0;
+};
+
+// The bytes of `area` (read from `base` on) at `at`, at most `count`.
+fmt::Bytes bytesAt(const fmt::Bytes &area, uint64_t base, uint64_t at, uint64_t count) {
+    if (at < base || at - base >= area.size()) {
         return {};
     }
-    const auto start = static_cast<std::size_t>(at);
-    const std::size_t end = start + static_cast<std::size_t>(std::min<uint64_t>(count, image.size() - start));
-    return fmt::Bytes(image.begin() + static_cast<std::ptrdiff_t>(start),
-                      image.begin() + static_cast<std::ptrdiff_t>(end));
+    const auto start = static_cast<std::ptrdiff_t>(at - base);
+    const auto end = start + static_cast<std::ptrdiff_t>(std::min<uint64_t>(count, area.size() - (at - base)));
+    return fmt::Bytes(area.begin() + start, area.begin() + end);
 }
 
 // The entry point of an image and the table it names. The candidates are
@@ -71,16 +97,24 @@ fmt::Bytes bytesAt(const fmt::Bytes &image, uint64_t at, uint64_t count) {
 // checks is taken before one that does not; a failing one is still taken,
 // so that its faults become findings.
 smbios::SmbiosTableBytes imageSource(const std::string &path, uint32_t offset) {
-    const fmt::Bytes image = fileBytes(path);
+    const ImageFile image(path);
+    // As the library reads a 2.x candidate: the whole record, ending below the limit.
+    constexpr std::size_t kRecord2 = sizeof(smbios::SmbiosTableEntryPoint);
+    const uint64_t base = offset != 0 ? offset : fmt::kEntryPoint2SearchStart;
+    const fmt::Bytes area =
+        image.read(base, offset != 0 ? std::max(kRecord2, fmt::kEntryPoint3Size) : fmt::kEntryPoint3SearchEnd - base);
     struct Candidate {
-        std::size_t at;
+        uint64_t at;
         bool smbios3;
     };
     std::vector<Candidate> candidates;
-    const uint64_t first2 = offset != 0 ? offset : fmt::kEntryPoint2SearchStart;
-    for (uint64_t at = first2; at + 32 < fmt::kEntryPoint2SearchLimit; at += fmt::kEntryPointSearchStep) {
-        if (hasAnchor(image, static_cast<std::size_t>(at), "_SM_")) {
-            candidates.push_back({static_cast<std::size_t>(at), false});
+    const auto hasAnchor = [&](uint64_t at, const char *anchor) {
+        const fmt::Bytes bytes = bytesAt(area, base, at, std::strlen(anchor));
+        return bytes.size() == std::strlen(anchor) && std::memcmp(bytes.data(), anchor, bytes.size()) == 0;
+    };
+    for (uint64_t at = base; at + kRecord2 < fmt::kEntryPoint2SearchLimit; at += fmt::kEntryPointSearchStep) {
+        if (hasAnchor(at, "_SM_")) {
+            candidates.push_back({at, false});
         }
         if (offset != 0) {
             break;
@@ -89,15 +123,16 @@ smbios::SmbiosTableBytes imageSource(const std::string &path, uint32_t offset) {
     const uint64_t first3 = offset != 0 ? offset : fmt::kEntryPoint3SearchStart;
     for (uint64_t at = first3; at + fmt::kEntryPoint3Size <= fmt::kEntryPoint3SearchEnd;
          at += fmt::kEntryPointSearchStep) {
-        if (hasAnchor(image, static_cast<std::size_t>(at), "_SM3_")) {
-            candidates.push_back({static_cast<std::size_t>(at), true});
+        if (hasAnchor(at, "_SM3_")) {
+            candidates.push_back({at, true});
         }
         if (offset != 0) {
             break;
         }
     }
     const auto passes = [&](const Candidate &candidate) {
-        const fmt::Bytes record = bytesAt(image, candidate.at, candidate.smbios3 ? fmt::kEntryPoint3Size : 32);
+        const fmt::Bytes record =
+            bytesAt(area, base, candidate.at, candidate.smbios3 ? fmt::kEntryPoint3Size : kRecord2);
         if (candidate.smbios3) {
             return record.size() == fmt::kEntryPoint3Size && fmt::checkEntryPoint3(record.data(), record.size()) == 0;
         }
@@ -118,19 +153,20 @@ smbios::SmbiosTableBytes imageSource(const std::string &path, uint32_t offset) {
     }
     smbios::SmbiosTableBytes source;
     if (chosen->smbios3) {
-        source.entryPoint = bytesAt(image, chosen->at, fmt::kEntryPoint3Size);
+        source.entryPoint = bytesAt(area, base, chosen->at, fmt::kEntryPoint3Size);
         if (source.entryPoint.size() == fmt::kEntryPoint3Size) {
             source.table =
-                bytesAt(image, fmt::readLe(&source.entryPoint[0x10], 8), fmt::readLe(&source.entryPoint[0x0C], 4));
+                image.read(fmt::readLe(&source.entryPoint[0x10], 8), fmt::readLe(&source.entryPoint[0x0C], 4));
         }
         return source;
     }
-    // As a dump holds it: at least 1Fh bytes, more if its length says so.
-    const std::size_t length = chosen->at + 5 < image.size() ? image[chosen->at + 5] : 0;
-    source.entryPoint = bytesAt(image, chosen->at, std::max<std::size_t>(length, fmt::kEntryPoint2Size));
+    // As a dump holds it: at least 1Fh bytes, more if its length says so;
+    // an --offset candidate's longer record is read from the file.
+    const fmt::Bytes lengthByte = bytesAt(area, base, chosen->at + 5, 1);
+    const std::size_t length = std::max<std::size_t>(lengthByte.empty() ? 0 : lengthByte[0], fmt::kEntryPoint2Size);
+    source.entryPoint = image.read(chosen->at, length);
     if (source.entryPoint.size() >= fmt::kEntryPoint2Size) {
-        source.table =
-            bytesAt(image, fmt::readLe(&source.entryPoint[0x18], 4), fmt::readLe(&source.entryPoint[0x16], 2));
+        source.table = image.read(fmt::readLe(&source.entryPoint[0x18], 4), fmt::readLe(&source.entryPoint[0x16], 2));
     }
     return source;
 }
