@@ -37,7 +37,7 @@ struct SourceOptions {
 
 // check's own options.
 struct CheckOptions {
-    std::string profile;         // a built-in profile's name, or a file; empty on the command line if not given
+    std::string profile;         // a built-in profile's name or a file: dsp0134 when not given
     bool profileIsFile = false;  // `profile` names a file
     bool sarif = false;
     bool listRules = false;
