@@ -70,6 +70,30 @@ TEST(CommandLineTest, EachCommandByName) {
     }
 }
 
+// A built-in profile by its name; anything with '.' or '/' is a file.
+TEST(CommandLineTest, CheckTakesAProfileByNameOrFile) {
+    const CommandLine byDefault = parse("check --dump d.bin");
+    ASSERT_EQ(byDefault.outcome, Outcome::Run) << byDefault.text;
+    EXPECT_EQ(byDefault.command, Command::Check);
+    EXPECT_EQ(byDefault.check.profile, "dsp0134");
+    EXPECT_FALSE(byDefault.check.profileIsFile);
+    const CommandLine named = parse("check --profile arm-bbr --sarif");
+    ASSERT_EQ(named.outcome, Outcome::Run) << named.text;
+    EXPECT_EQ(named.check.profile, "arm-bbr");
+    EXPECT_FALSE(named.check.profileIsFile);
+    EXPECT_TRUE(named.check.sarif);
+    for (const char *file : {"mine.json", "profiles/mine", "./arm-bbr"}) {
+        const CommandLine line = parse(std::string("check --json --profile ") + file);
+        ASSERT_EQ(line.outcome, Outcome::Run) << line.text;
+        EXPECT_TRUE(line.check.profileIsFile) << file;
+        EXPECT_EQ(line.check.profile, file);
+        EXPECT_TRUE(line.json);
+    }
+    const CommandLine rules = parse("check --list-rules --json");
+    ASSERT_EQ(rules.outcome, Outcome::Run) << rules.text;
+    EXPECT_TRUE(rules.check.listRules);
+}
+
 TEST(CommandLineTest, HelpIsTheToolsBeforeTheCommandAndTheCommandsAfterIt) {
     const CommandLine tool = parse("--help list");
     ASSERT_EQ(tool.outcome, Outcome::ShowText);
@@ -127,7 +151,15 @@ INSTANTIATE_TEST_SUITE_P(
                   "smbios-inspect show --help"},
         UsageCase{"ShowWithoutSelection", "show", "show needs --type or --handle", "smbios-inspect show --help"},
         UsageCase{"ShowWithBoth", "show --type 1 --handle 2", "--type excludes --handle", "smbios-inspect show --help"},
-        UsageCase{"ExportWithoutOutput", "export-dump", "--output is required", "smbios-inspect export-dump --help"}),
+        UsageCase{"ExportWithoutOutput", "export-dump", "--output is required", "smbios-inspect export-dump --help"},
+        UsageCase{"CheckJsonAndSarif", "check --json --sarif", "--json excludes --sarif",
+                  "smbios-inspect check --help"},
+        UsageCase{"CheckRulesOfAProfile", "check --list-rules --profile arm-bbr", "--list-rules excludes --profile",
+                  "smbios-inspect check --help"},
+        UsageCase{
+            "CheckUnknownProfile", "check --profile bbr",
+            "unknown profile 'bbr': the built-in ones are dsp0134 and arm-bbr, and a file's name holds '.' or '/'",
+            "smbios-inspect check --help"}),
     [](const ::testing::TestParamInfo<UsageCase> &info) { return std::string(info.param.name); });
 
 }  // namespace

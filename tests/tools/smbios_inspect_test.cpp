@@ -21,10 +21,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "check/Check.h"
 #include "decode/Decode.h"
 #include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
 #include "smbios/format/SmbiosFormat.h"
+#include "tests/check/CheckCases.h"
 #include "tests/support/Command.h"
 #include "tests/support/Dmidecode.h"
 #include "tests/support/RealTables.h"
@@ -229,6 +231,14 @@ void expectEveryDocumentValid(const std::string &source) {
     }
     check.run("get", source + " get --oem-string count --json");
     check.run("get", source + " get --oem-string 1 --json");
+    // check exits 3 where a finding is an error, with its document.
+    for (const char *profile : {"dsp0134", "arm-bbr"}) {
+        const std::string arguments = source + " check --profile " + profile;
+        const Json checked = Json::parse(inspect(arguments + " --json").out);
+        const int status = checked["summary"]["errors"].get<std::size_t>() > 0 ? 3 : 0;
+        check.run("check", arguments + " --json", status);
+        check.run("sarif", arguments + " --sarif", status);
+    }
     EXPECT_GT(check.size(), 30u);
     EXPECT_EQ(check.failures(), "");
 }
@@ -787,6 +797,216 @@ TEST(DropInHelpTest, HelpVersionAndLists) {
 }
 
 // ---------------------------------------------------------------------------
+// check: the findings of a built table in every output, exit 3 on an error,
+// and the sources that are broken or missing.
+
+namespace fmt = smbios::format;
+
+// The check's clean table, which breaks no rule; and without its
+// End-of-Table structure, which breaks walk.end-of-table-missing.
+smbios::SmbiosTableBytes cleanSource() {
+    return tarnwick_test::cleanTable().source();
+}
+
+smbios::SmbiosTableBytes withoutEndOfTable() {
+    tarnwick_test::CaseTable table = tarnwick_test::cleanTable();
+    table.structures.pop_back();
+    return table.source();
+}
+
+// An image of the table whose entry point's checksum is off by one.
+std::vector<uint8_t> imageWithBadChecksum(const smbios::SmbiosTableBytes &source) {
+    const fmt::ImageLayout layout = fmt::layoutFor(source.table.size());
+    std::vector<uint8_t> image = fmt::buildMemoryImage(source, layout);
+    ++image[layout.entryPointAddress + 5];
+    return image;
+}
+
+std::string handleName(const Json &handle) {
+    char text[8];
+    (void)std::snprintf(text, sizeof text, "0x%04X", handle.get<unsigned>());
+    return text;
+}
+
+struct CheckRun {
+    const char *name;
+    // Writes the source into `directory`; returns the arguments after "check".
+    std::string (*source)(const tarnwick_test::TempDirectory &directory);
+    const char *options;  // after "check"
+    int status;
+    const char *rule;  // a rule the output names, or the text of the one line on stderr
+};
+
+void PrintTo(const CheckRun &run, std::ostream *out) {
+    *out << run.name;
+}
+
+class CheckCommandTest : public ::testing::TestWithParam<CheckRun> {};
+
+TEST_P(CheckCommandTest, ExitsAsTheFindingsSay) {
+    const CheckRun &run = GetParam();
+    const tarnwick_test::TempDirectory files;
+    const std::string source = run.source(files);
+    const Result result = inspect("check " + source + " " + run.options);
+    EXPECT_EQ(result.status, run.status) << result.out << result.err;
+    if (run.status == 1 || run.status == 2) {
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err.rfind("smbios-inspect: ", 0), 0u) << result.err;
+        EXPECT_NE(result.err.find(run.rule), std::string::npos) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), run.status == 2 ? 2 : 1) << result.err;
+        return;
+    }
+    EXPECT_EQ(result.err, "");
+    if (run.status == 3) {
+        EXPECT_NE(result.out.find(std::string("error   ") + run.rule + " table: "), std::string::npos) << result.out;
+    } else {
+        EXPECT_EQ(result.out.rfind("0 errors, 0 warnings, 0 infos in ", 0), 0u) << result.out;
+    }
+}
+
+std::string cleanDump(const tarnwick_test::TempDirectory &directory) {
+    return "--dump " + quoted(directory.write("clean.bin", fmt::buildDumpBin(cleanSource())));
+}
+
+std::string cleanImage(const tarnwick_test::TempDirectory &directory) {
+    return "--image " + quoted(directory.write("clean.img", fmt::buildMemoryImage(cleanSource())));
+}
+
+std::string cleanSysfsPair(const tarnwick_test::TempDirectory &directory) {
+    const smbios::SmbiosTableBytes source = cleanSource();
+    directory.write("smbios_entry_point", source.entryPoint);
+    return "--raw " + quoted(directory.write("DMI", source.table));
+}
+
+std::string rawWithoutEndOfTable(const tarnwick_test::TempDirectory &directory) {
+    return "--raw " + quoted(directory.write("table.raw", withoutEndOfTable().table));
+}
+
+std::string rsmbWithoutEndOfTable(const tarnwick_test::TempDirectory &directory) {
+    const smbios::SmbiosTableBytes source = withoutEndOfTable();
+    return "--rsmb " + quoted(directory.write("table.rsmb", fmt::buildRawSmbiosData(3, 0, source.table)));
+}
+
+// The entry point fails its checksum; the table behind it is checked still.
+std::string imageWithBadEntryPoint(const tarnwick_test::TempDirectory &directory) {
+    return "--image " + quoted(directory.write("bad.img", imageWithBadChecksum(withoutEndOfTable())));
+}
+
+std::string missingDump(const tarnwick_test::TempDirectory &) {
+    return "--dump " + quoted(tarnwick_test::missingFilePath());
+}
+
+std::string blankImage(const tarnwick_test::TempDirectory &directory) {
+    return "--image " + quoted(directory.write("blank.img", std::vector<uint8_t>(0x100000, 0)));
+}
+
+std::string dumpAndMissingProfile(const tarnwick_test::TempDirectory &directory) {
+    return cleanDump(directory) + " --profile " + quoted(tarnwick_test::missingFilePath() + ".json");
+}
+
+std::string dumpAndBrokenProfile(const tarnwick_test::TempDirectory &directory) {
+    const std::string text = "{\"name\": ";
+    return cleanDump(directory) + " --profile " +
+           quoted(directory.write("broken.json", std::vector<uint8_t>(text.begin(), text.end())));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, CheckCommandTest,
+    ::testing::Values(CheckRun{"CleanDump", cleanDump, "", 0, ""}, CheckRun{"CleanImage", cleanImage, "", 0, ""},
+                      CheckRun{"CleanSysfsPair", cleanSysfsPair, "--profile dsp0134", 0, ""},
+                      CheckRun{"RawWithoutEndOfTable", rawWithoutEndOfTable, "", 3, "walk.end-of-table-missing"},
+                      CheckRun{"RsmbWithoutEndOfTable", rsmbWithoutEndOfTable, "", 3, "walk.end-of-table-missing"},
+                      CheckRun{"ImageWithBadEntryPoint", imageWithBadEntryPoint, "", 3, "walk.end-of-table-missing"},
+                      CheckRun{"MissingFile", missingDump, "", 1, "No such file or directory"},
+                      CheckRun{"ImageWithoutEntryPoint", blankImage, "", 1, "blank.img: no SMBIOS entry point"},
+                      CheckRun{"MissingProfile", dumpAndMissingProfile, "", 1, "cannot read the profile "},
+                      CheckRun{"BrokenProfile", dumpAndBrokenProfile, "", 1, "broken.json"},
+                      CheckRun{"UnknownProfile", cleanDump, "--profile dsp0135", 2,
+                               "unknown profile 'dsp0135': the built-in ones are dsp0134 and arm-bbr"}),
+    [](const ::testing::TestParamInfo<CheckRun> &info) { return std::string(info.param.name); });
+
+// The text, the JSON and the SARIF log of one broken table say the same
+// findings; both documents follow the schema.
+TEST(CheckOutputTest, TextJsonAndSarifAgree) {
+    const tarnwick_test::TempDirectory files;
+    const std::string file = files.write("no end.bin", fmt::buildDumpBin(withoutEndOfTable()));
+    const std::string source = "--dump " + quoted(file);
+    SchemaCheck check;
+    const Json document = Json::parse(check.run("check", source + " check --json", 3));
+    const Json log = Json::parse(check.run("sarif", source + " check --sarif", 3));
+    expectValidWhereCheckable(check);
+
+    EXPECT_EQ(document["profile"], "dsp0134");
+    EXPECT_EQ(document["source"], Json({{"kind", "dump"}, {"file", file}, {"entry_point", "smbios3"}}));
+    EXPECT_EQ(document["smbios_version"], Json({{"major", 3}, {"minor", 0}, {"docrev", 0}}));
+    const Json &findings = document["findings"];
+    ASSERT_FALSE(findings.empty());
+    const auto missing = std::find_if(findings.begin(), findings.end(),
+                                      [](const Json &f) { return f["rule"] == "walk.end-of-table-missing"; });
+    ASSERT_NE(missing, findings.end()) << findings.dump();
+    EXPECT_EQ((*missing)["handle"], nullptr);
+    EXPECT_EQ((*missing)["severity"], "error");
+    EXPECT_EQ((*missing)["reference"], smbios::check::findRule("walk.end-of-table-missing")->reference);
+
+    const Json &summary = document["summary"];
+    const auto plural = [](const Json &count, const std::string &word) {
+        return std::to_string(count.get<std::size_t>()) + " " + word + (count == 1 ? "" : "s");
+    };
+    const std::vector<std::string> lines = splitLines(inspect(source + " check").out);
+    ASSERT_EQ(lines.size(), findings.size() + 1);
+    EXPECT_EQ(lines.back(), plural(summary["errors"], "error") + ", " + plural(summary["warnings"], "warning") + ", " +
+                                plural(summary["infos"], "info") + " in " + plural(summary["structures"], "structure") +
+                                " (profile dsp0134)");
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        EXPECT_EQ(lines[i].rfind(findings[i]["severity"].get<std::string>(), 0), 0u) << lines[i];
+        EXPECT_NE(lines[i].find(" " + findings[i]["rule"].get<std::string>() + " "), std::string::npos) << lines[i];
+        EXPECT_NE(lines[i].find(": " + findings[i]["message"].get<std::string>() + " ["), std::string::npos)
+            << lines[i];
+    }
+
+    // SARIF: the driver lists every rule; each result points at its own
+    // by index, at a level of SARIF's, at the file read (its URI encoded).
+    ASSERT_EQ(log["version"], "2.1.0");
+    ASSERT_EQ(log["runs"].size(), 1u);
+    const Json &run = log["runs"][0];
+    const Json &rules = run["tool"]["driver"]["rules"];
+    ASSERT_EQ(rules.size(), smbios::check::rules().size());
+    const Json &results = run["results"];
+    ASSERT_EQ(results.size(), findings.size());
+    const std::map<std::string, std::string> levels = {{"error", "error"}, {"warning", "warning"}, {"info", "note"}};
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const Json &result = results[i];
+        EXPECT_EQ(result["ruleId"], findings[i]["rule"]);
+        EXPECT_EQ(rules.at(result["ruleIndex"].get<std::size_t>())["id"], result["ruleId"]);
+        EXPECT_EQ(result["level"], levels.at(findings[i]["severity"].get<std::string>()));
+        EXPECT_EQ(result["message"]["text"], findings[i]["message"]);
+        const std::string uri = result["locations"][0]["physicalLocation"]["artifactLocation"]["uri"];
+        EXPECT_EQ(uri, file.substr(0, file.rfind('/')) + "/no%20end.bin");
+        EXPECT_EQ(result["locations"][0]["logicalLocations"][0]["name"],
+                  findings[i]["handle"].is_null() ? Json("table") : Json(handleName(findings[i]["handle"])));
+    }
+}
+
+// The rules as the library has them, in both forms.
+TEST(CheckOutputTest, ListRules) {
+    SchemaCheck check;
+    const Json listed = Json::parse(check.run("check-rules", "check --list-rules --json"));
+    expectValidWhereCheckable(check);
+    const std::vector<smbios::check::Rule> &rules = smbios::check::rules();
+    ASSERT_EQ(listed["rules"].size(), rules.size());
+    for (std::size_t i = 0; i < rules.size(); ++i) {
+        EXPECT_EQ(listed["rules"][i], Json({{"id", rules[i].id},
+                                            {"severity", smbios::check::severityName(rules[i].severity)},
+                                            {"reference", rules[i].reference},
+                                            {"why", rules[i].why}}));
+    }
+    const std::vector<std::string> lines = splitLines(inspect("check --list-rules").out);
+    ASSERT_EQ(lines.size(), rules.size() + 1);
+    EXPECT_EQ(lines.back(), std::to_string(rules.size()) + " rules");
+    EXPECT_EQ(lines[0].rfind(std::string(rules[0].id) + " ", 0), 0u) << lines[0];
+}
+
+// ---------------------------------------------------------------------------
 // Failures and usage.
 
 // Named exactly as given, "%" and placeholders included.
@@ -1000,7 +1220,7 @@ TEST(SmbiosInspectHelpTest, HelpForTheToolAndEveryCommand) {
     EXPECT_EQ(tool.status, 0);
     EXPECT_NE(tool.out.find("Usage: smbios-inspect"), std::string::npos);
     for (const char *command : {"dump", "list", "show", "decode", "get", "entry-point", "system-id", "vendor",
-                                "export-image", "export-dump"}) {
+                                "export-image", "export-dump", "check"}) {
         EXPECT_NE(tool.out.find(command), std::string::npos) << command;
         const Result help = inspect(std::string(command) + " --help");
         EXPECT_EQ(help.status, 0) << command;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "check/Check.h"
 #include "decode/Summary.h"
 
 namespace smbios_inspect {
@@ -13,7 +14,8 @@ namespace {
 
 const char kVersion[] = "smbios-inspect 0.1.0 (Tarnwick)\n";
 const char kExitStatus[] =
-    "\nExit status: 0 success, 1 no table or no system ID (the reason on stderr), 2 usage error.\n";
+    "\nExit status: 0 success, 1 no table or no system ID (the reason on stderr), 2 usage error,\n"
+    "3 (check) a finding of error severity.\n";
 
 const char kToolHelp[] =
     "Usage: smbios-inspect [OPTIONS] COMMAND [COMMAND OPTIONS]\n"
@@ -42,6 +44,7 @@ const char kToolHelp[] =
     "  entry-point        the record in front of the table (entry point, RSMB header) and its checks\n"
     "  system-id          the maker's system ID, and what each source said\n"
     "  vendor             the three vendor checks\n"
+    "  check              what is wrong with the table, by DSP0134's rules and a profile\n"
     "  export-image       write a memory image of the table\n"
     "  export-dump        write the table in dmidecode's dump format\n"
     "Run 'smbios-inspect COMMAND --help' for a command's options.\n";
@@ -58,6 +61,7 @@ struct CommandInfo {
     bool takesOutput;           // -o, --output
     bool takesTypes = false;    // decode's --type (repeatable, keywords), --handle, --quiet
     bool takesKeyword = false;  // get's KEYWORD, --list, --oem-string
+    bool takesCheck = false;    // check's --profile, --sarif, --list-rules
 };
 
 const char kJsonLine[] = "  --json             one JSON document\n";
@@ -105,7 +109,29 @@ const CommandInfo kCommands[] = {
      "  -o, --output FILE  the image file (required)\n", Command::ExportImage, false, false, true},
     {"export-dump", "write the table in dmidecode's dump format", "export-dump -o FILE",
      "  -o, --output FILE  the dump file (required)\n", Command::ExportDump, false, false, true},
+    {"check", "what is wrong with the table, by DSP0134's rules and a profile",
+     "check [--profile NAME|FILE] [--json | --sarif] | check --list-rules [--json]",
+     "  --json             one JSON document of the findings (of the rules with\n"
+     "                     --list-rules)\n"
+     "  --sarif            a SARIF 2.1.0 log of the findings, for code-scanning tools\n"
+     "  --list-rules       the rules: id, severity, DSP0134 clause and why\n"
+     "  --profile P        what the table is checked against: a built-in profile, or\n"
+     "                     a JSON file of one's own (a value holding '.' or '/');\n",
+     Command::Check, true, false, false, false, false, true},
 };
+
+constexpr const char kDefaultProfile[] = "dsp0134";
+
+// The built-in profiles as the help and the usage error name them.
+std::string builtInProfileNames() {
+    std::string names;
+    const std::vector<std::string> known = smbios::check::Profile::builtInNames();
+    for (std::size_t i = 0; i < known.size(); ++i) {
+        names += i == 0 ? "" : i + 1 == known.size() ? " and " : ", ";
+        names += known[i];
+    }
+    return names;
+}
 
 const CommandInfo *findCommand(const std::string &name) {
     for (const CommandInfo &info : kCommands) {
@@ -121,6 +147,9 @@ std::string commandHelp(const CommandInfo &info) {
         std::string("Usage: smbios-inspect ") + info.synopsis + " [TOOL OPTIONS]\n" + info.summary + "\n\n";
     help += "Options:\n";
     help += info.options;
+    if (info.takesCheck) {
+        help += "                     built in: " + builtInProfileNames() + " (" + kDefaultProfile + " by default)\n";
+    }
     help += "  -h, --help         print this help and exit\n";
     help += "The tool's options (--image FILE, --offset ADDR, ...) may come before or after\n"
             "the command: see 'smbios-inspect --help'.\n";
@@ -262,7 +291,52 @@ private:
             value("--output", inlineValue, result.output);
             return true;
         }
+        if (command->takesCheck && takeCheckOption(name, inlineValue)) {
+            return true;
+        }
         return false;
+    }
+
+    bool takeCheckOption(const std::string &name, const std::optional<std::string> &inlineValue) {
+        if (name == "--profile") {
+            value(name, inlineValue, result.check.profile);
+            return true;
+        }
+        if (name == "--sarif") {
+            flag(name, inlineValue, result.check.sarif);
+            return true;
+        }
+        if (name == "--list-rules") {
+            flag(name, inlineValue, result.check.listRules);
+            return true;
+        }
+        return false;
+    }
+
+    // A profile is a built-in one by its name, or a file: a value that
+    // holds '.' or a folder separator. Any other word is a misspelt name.
+    void finishCheck() {
+        CheckOptions &check = result.check;
+        if (result.json && check.sarif) {
+            return fail("--json excludes --sarif");
+        }
+        if (check.listRules && (check.sarif || !check.profile.empty())) {
+            return fail(std::string("--list-rules excludes ") + (check.sarif ? "--sarif" : "--profile"));
+        }
+        if (check.profile.empty()) {
+            check.profile = kDefaultProfile;
+            return;
+        }
+        const std::vector<std::string> known = smbios::check::Profile::builtInNames();
+        if (std::find(known.begin(), known.end(), check.profile) != known.end()) {
+            return;
+        }
+        if (check.profile.find_first_of("./\\") != std::string::npos) {
+            check.profileIsFile = true;
+            return;
+        }
+        fail("unknown profile '" + check.profile + "': the built-in ones are " + builtInProfileNames() +
+             ", and a file's name holds '.' or '/'");
     }
 
     bool takeDecodeOption(const std::string &name, const std::optional<std::string> &inlineValue) {
@@ -429,6 +503,9 @@ private:
         }
         if (command->takesOutput && result.output.empty()) {
             return fail("--output is required");
+        }
+        if (command->takesCheck) {
+            finishCheck();
         }
     }
 

@@ -13,7 +13,7 @@
 
 namespace smbios_inspect {
 
-enum class Command { Dump, List, Show, Decode, Get, EntryPoint, SystemId, Vendor, ExportImage, ExportDump };
+enum class Command { Dump, List, Show, Decode, Get, EntryPoint, SystemId, Vendor, ExportImage, ExportDump, Check };
 
 struct CommandLine {
     enum class Outcome {
@@ -39,6 +39,7 @@ struct CommandLine {
     bool listKeywords = false;  // get --list
     std::string oemString;      // get --oem-string N|count
     std::string output;         // export-image and export-dump -o
+    CheckOptions check;         // check's own options
 };
 
 // Options before and after the command are both taken: the source options

@@ -507,7 +507,7 @@ void decodeStructures(smbios::ISmbiosTable &table, const DropInLine &line, Outpu
 
 int runDropIn(const DropInLine &line, Output &out, Output &errors) {
     SourceOptions sourceOptions;
-    sourceOptions.asDmidecode = true;
+    sourceOptions.lenient = true;
     HeadingOptions heading;
     heading.firstLine = kFirstLine;
     heading.decodeOptions.quirks = line.quirks;

@@ -143,6 +143,12 @@ fmt::Bytes wholeFile(const std::string &path) {
     return fmt::readFileBytes(path);
 }
 
+}  // namespace
+
+std::vector<uint8_t> fileBytes(const std::string &path) {
+    return fromFile(path, wholeFile);
+}
+
 // The table of a dump, raw table or RSMB buffer, with the record its file
 // holds in front of it. A file whose table holds no structure is refused:
 // an empty table is no answer.
@@ -150,12 +156,13 @@ smbios::SmbiosTableBytes loadedSource(const SourceOptions &options) {
     const std::string &path = !options.dump.empty() ? options.dump : !options.rsmb.empty() ? options.rsmb : options.raw;
     smbios::SmbiosTableBytes source;
     if (!options.dump.empty()) {
-        source =
-            options.asDmidecode
-                ? fromFile(options.dump, [](const std::string &file) { return fmt::parseDumpBin(wholeFile(file)); })
-                : fromFile(options.dump, fmt::readDumpFile);
+        source = options.lenient
+                     ? fromFile(options.dump, [](const std::string &file) { return fmt::parseDumpBin(wholeFile(file)); })
+                     : fromFile(options.dump, fmt::readDumpFile);
     } else if (!options.rsmb.empty()) {
-        source = fromFile(options.rsmb, fmt::readRawSmbiosDataFile);
+        source = options.lenient ? fromFile(options.rsmb,
+                                            [](const std::string &file) { return fmt::parseRawSmbiosData(wholeFile(file)); })
+                                 : fromFile(options.rsmb, fmt::readRawSmbiosDataFile);
     } else {
         source.table = fromFile(options.raw, wholeFile);
         // A raw table takes its entry point from the file beside it, as
@@ -172,7 +179,7 @@ smbios::SmbiosTableBytes loadedSource(const SourceOptions &options) {
             }
         }
     }
-    if (fmt::surveyTable(source.table).structures == 0 && !options.asDmidecode) {
+    if (fmt::surveyTable(source.table).structures == 0 && !options.lenient) {
         throw ToolError(path + ": holds no SMBIOS structure" +
                         (source.table.empty()
                              ? std::string(" (its table is empty)")
@@ -181,8 +188,6 @@ smbios::SmbiosTableBytes loadedSource(const SourceOptions &options) {
     return source;
 }
 
-// The structures as the firmware delivered them, without the workarounds'
-// corrections: what an export writes.
 std::vector<uint8_t> rawStructures(smbios::ISmbiosTable &table) {
     table.setInitializing(true);
     table.clearItemCache();
@@ -202,6 +207,8 @@ std::vector<uint8_t> rawStructures(smbios::ISmbiosTable &table) {
     table.clearItemCache();
     return bytes;
 }
+
+namespace {
 
 // The table as an export writes it: the structures as delivered, behind
 // an entry point made for them (3.x where the table needs one).

@@ -13,6 +13,7 @@
 
 #include "decode/Decode.h"
 #include "smbios/SmbiosItem.h"
+#include "smbios/SmbiosStrategy.h"
 #include "smbios/SmbiosTable.h"
 
 namespace smbios_inspect {
@@ -32,10 +33,26 @@ struct SourceOptions {
     std::string rsmb;   // a Windows firmware-table 'RSMB' buffer
     uint32_t offset = 0;
     bool strict = false;
-    // As dmidecode takes them: a file's table that is cut short or holds no
-    // structure is read as far as it goes, rather than refused.
-    bool asDmidecode = false;
+    // A file's table that is cut short or holds no structure is read as far
+    // as it goes rather than refused: as dmidecode reads it, and as `check`
+    // does, which says what is wrong with it.
+    bool lenient = false;
 };
+
+// check's own options.
+struct CheckOptions {
+    std::string profile;         // a built-in profile's name or a file: dsp0134 when not given
+    bool profileIsFile = false;  // `profile` names a file
+    bool sarif = false;
+    bool listRules = false;
+};
+
+// The table of a dump, raw table or RSMB buffer, with the record its file
+// holds in front of it. Throws ToolError naming a file that cannot be read
+// or is not of its kind.
+smbios::SmbiosTableBytes loadedSource(const SourceOptions &options);
+// The bytes of a file; throws ToolError naming it.
+std::vector<uint8_t> fileBytes(const std::string &path);
 
 // Points the library's factories at the source for the lifetime of the
 // object. Dumps, raw tables and RSMB buffers are read into memory and handed
@@ -145,6 +162,14 @@ int systemIdCommand(bool json, Output &out, Output &errors);
 int vendorCommand(bool json, Output &out);
 int exportImageCommand(TableSource &source, const std::string &path, Output &out);
 int exportDumpCommand(TableSource &source, const std::string &path, Output &out);
+// Checks the source's bytes as they are, an entry point that fails its
+// checks and a table cut short included; reads no library factory. Exits 3
+// when a finding is an error.
+int checkCommand(const SourceOptions &source, const CheckOptions &options, bool json, Output &out);
+
+// The structures as the firmware delivered them, without the workarounds'
+// corrections.
+std::vector<uint8_t> rawStructures(smbios::ISmbiosTable &table);
 
 }  // namespace smbios_inspect
 

@@ -1,6 +1,6 @@
 // smbios-inspect: reads the SMBIOS table of this machine, a memory image, a
 // dmidecode dump, a raw sysfs table or a Windows RSMB buffer through the
-// Tarnwick library, and lists, shows, checks and exports it. Started as
+// Tarnwick library, and lists, shows, decodes, checks and exports it. Started as
 // smbios-dmidecode (a link to it), it is the drop-in for dmidecode 3.7.
 #include <cstdio>
 #include <exception>
@@ -32,7 +32,12 @@ std::string programName(const char *path) {
 
 int run(const smbios_inspect::CommandLine &line, smbios_inspect::Output &out, smbios_inspect::Output &errors) {
     using smbios_inspect::Command;
-    // Made for every command: it points the library's factories at the
+    // check reads its source's bytes itself, broken ones too, and sets up
+    // no factory.
+    if (line.command == Command::Check) {
+        return smbios_inspect::checkCommand(line.source, line.check, line.json, out);
+    }
+    // Made for every other command: it points the library's factories at the
     // source, which the system-ID and vendor queries read through.
     smbios_inspect::TableSource table(line.source);
     switch (line.command) {
@@ -58,6 +63,8 @@ int run(const smbios_inspect::CommandLine &line, smbios_inspect::Output &out, sm
         return smbios_inspect::exportImageCommand(table, line.output, out);
     case Command::ExportDump:
         return smbios_inspect::exportDumpCommand(table, line.output, out);
+    case Command::Check:
+        break;
     }
     return kFailure;
 }
