@@ -179,12 +179,13 @@ void readRequired(const std::string &origin, const Entry &profile, Profile::Data
     const Json &list = profile.array("required");
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Entry entry(origin, list[i], placeOf("required", i),
-                          {"type", "min_count", "since", "fields", "severity", "reference"});
+                          {"type", "min_count", "since", "fields", "known", "severity", "reference"});
         Profile::Data::Requirement requirement;
         requirement.type = entry.type();
         requirement.minCount = entry.number("min_count", 1, 0xFFFF);
         requirement.since = versionOf(entry);
         requirement.fields = entry.texts("fields");
+        requirement.known = entry.texts("known");
         requirement.severity = entrySeverity(entry);
         requirement.reference = entry.text("reference", {});
         data.required.push_back(std::move(requirement));

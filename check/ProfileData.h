@@ -29,6 +29,7 @@ struct Profile::Data {
         unsigned minCount = 1;
         decode::Version since{2, 0, 0};
         std::vector<std::string> fields;
+        std::vector<std::string> known;  // fields whose value must also be known
         Severity severity = Severity::Error;
         std::string reference;
     };

@@ -124,6 +124,12 @@ void run(Context &context) {
         if (!structure.item) {
             continue;
         }
+        // An empty memory socket identifies no part: what its strings say
+        // names nothing.
+        const decode::Field *size = structure.type == 17 ? fieldByKey(structure.decoded, "size") : nullptr;
+        if (size != nullptr && size->number == 0) {
+            continue;
+        }
         for (const IdentifyingField &identifying : kIdentifyingFields) {
             if (identifying.type != structure.type) {
                 continue;

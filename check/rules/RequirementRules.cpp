@@ -7,6 +7,7 @@
 #include <set>
 
 #include "check/CheckContext.h"
+#include "check/rules/StructureLengths.h"
 
 namespace smbios::check {
 namespace {
@@ -20,9 +21,10 @@ const Rule kRules[] = {
     {"required.field-absent", Severity::Error, "DSP0134 3.9.0 6.2",
      "A required field is not carried: it lies beyond the structure's length, or the structure's own data leaves it "
      "out (as a firmware address of 0 does)."},
+    {"required.string-absent", Severity::Warning, "DSP0134 3.9.0 6.2",
+     "A required string field is string 0: the structure names no string for data that is required of it."},
     {"required.field-unknown", Severity::Error, "DSP0134 3.9.0 6.2",
-     "A required field is carried, but says nothing: string 0 (no string), or a value such as Unknown that tells "
-     "nothing of it."},
+     "A field the profile requires a known value of says nothing: a value such as Unknown, or no string."},
     {"required.value-not-allowed", Severity::Error, "DSP0134 3.9.0 6.2",
      "A field holds a value that the profile does not allow for it."},
 };
@@ -74,8 +76,16 @@ std::string allowedText(const Profile::Data::Allowed &allowed) {
 }
 
 void checkFields(Context &context, const WalkedStructure &structure, const Profile::Data::Requirement &requirement) {
+    const uint8_t *bytes = context.source().table.data() + structure.offset;
+    const bool whole = structure.offset + structure.length <= context.source().table.size();
     for (const std::string &key : requirement.fields) {
         const decode::Field *field = fieldByKey(structure.decoded, key);
+        if (field == nullptr && whole && structure.length >= lengthOfVersion(structure, bytes, requirement.since)) {
+            // Long enough to carry it: the decoder leaves out a field whose
+            // value says there is nothing to show (a thread count of 0, for
+            // "unknown"), which `known` asks about.
+            continue;
+        }
         if (field == nullptr) {
             context.report("required.field-absent", &structure, std::nullopt, key,
                            key + " is not carried by the structure, " + hex2(structure.length) +
@@ -83,14 +93,21 @@ void checkFields(Context &context, const WalkedStructure &structure, const Profi
                                " from SMBIOS " + versionText(requirement.since),
                            requirement.severity, requirement.reference);
         } else if (field->kind == decode::Kind::String && field->stringNumber == 0) {
-            context.report("required.field-unknown", &structure, std::nullopt, key,
-                           key + " is string 0 (none); a string expected", requirement.severity, requirement.reference);
-        } else if (!field->known && field->kind != decode::Kind::Uuid && !field->undefined &&
-                   !(field->kind == decode::Kind::String && field->stringNumber > structure.stringCount)) {
-            // A UUID that is not there (all 00h) or not set (all FFh) is
-            // legal: the content rules say so, as information. A value the
-            // standard does not define, and a string number past the last
-            // string, are the value and structure rules' findings.
+            context.report("required.string-absent", &structure, std::nullopt, key,
+                           key + " is string 0 (none); a string expected", Severity::Warning, requirement.reference);
+        }
+    }
+    // Fields whose value must also be known: the profile's `known`. A value
+    // the standard does not define, and a string number past the last
+    // string, are the value and structure rules' findings; a UUID that is
+    // not there (all 00h) or not set (all FFh), the content rules'.
+    for (const std::string &key : requirement.known) {
+        const decode::Field *field = fieldByKey(structure.decoded, key);
+        if (field == nullptr || field->undefined || field->kind == decode::Kind::Uuid ||
+            (field->kind == decode::Kind::String && field->stringNumber > structure.stringCount)) {
+            continue;
+        }
+        if (!field->known || (field->kind == decode::Kind::String && field->stringNumber == 0)) {
             context.report("required.field-unknown", &structure, std::nullopt, key,
                            key + " is \"" + field->text + "\", which tells nothing of it; a known value expected",
                            requirement.severity, requirement.reference);
@@ -102,6 +119,11 @@ void checkFields(Context &context, const WalkedStructure &structure, const Profi
 // for a type, whatever number of entries require it.
 void checkRequirement(Context &context, const Profile::Data::Requirement &requirement, std::set<uint8_t> &counted) {
     if (!context.version().atLeast(requirement.since.major, requirement.since.minor)) {
+        return;
+    }
+    // A bare table claims no version (it is decoded as the last 2.x one):
+    // only what every version requires can be asked of it.
+    if (context.entryPointKind() == smbios::EntryPointKind::None && requirement.since.atLeast(2, 1)) {
         return;
     }
     unsigned count = 0;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "check/CheckContext.h"
+#include "check/rules/StructureLengths.h"
 #include "check/rules/HexText.h"
 #include "smbios/format/SmbiosFormat.h"
 
@@ -118,6 +119,20 @@ std::string itemsText(const Items &items) {
     return std::string(" with its ") + items.layout->what + " (" + std::to_string(items.count) + " of " +
            std::to_string(items.size) + " bytes)";
 }
+
+}  // namespace
+
+std::size_t lengthOfVersion(const WalkedStructure &structure, const uint8_t *bytes, decode::Version version) {
+    const LengthRow *current = nullptr;
+    for (const LengthRow &row : kLengths) {
+        if (row.type == structure.type && version.atLeast(row.major, row.minor)) {
+            current = &row;
+        }
+    }
+    return current != nullptr ? lengthWith(*current, itemsOf(structure, bytes)) : 0;
+}
+
+namespace {
 
 void checkLength(Context &context, const WalkedStructure &structure, const uint8_t *bytes) {
     const LengthRow *first = nullptr;

@@ -405,6 +405,89 @@ Bytes buildMemoryImage(const SmbiosTableBytes &source) {
 
 namespace {
 
+// The bytes of `area` (read from `base` on) at `at`, at most `count`.
+Bytes bytesAt(const Bytes &area, uint64_t base, uint64_t at, uint64_t count) {
+    if (at < base || at - base >= area.size()) {
+        return {};
+    }
+    const auto start = static_cast<std::ptrdiff_t>(at - base);
+    const auto end = start + static_cast<std::ptrdiff_t>(std::min<uint64_t>(count, area.size() - (at - base)));
+    return Bytes(area.begin() + start, area.begin() + end);
+}
+
+}  // namespace
+
+SmbiosTableBytes tableOfImage(const ImageReader &read, uint32_t offset) {
+    // As the library reads a 2.x candidate: the whole record, ending below the limit.
+    constexpr std::size_t kRecord2 = sizeof(SmbiosTableEntryPoint);
+    const uint64_t base = offset != 0 ? offset : kEntryPoint2SearchStart;
+    const Bytes area = read(base, offset != 0 ? std::max(kRecord2, kEntryPoint3Size) : kEntryPoint3SearchEnd - base);
+    struct Candidate {
+        uint64_t at;
+        bool smbios3;
+    };
+    std::vector<Candidate> candidates;
+    const auto hasAnchor = [&](uint64_t at, const char *anchor) {
+        const Bytes bytes = bytesAt(area, base, at, std::strlen(anchor));
+        return bytes.size() == std::strlen(anchor) && std::memcmp(bytes.data(), anchor, bytes.size()) == 0;
+    };
+    for (uint64_t at = base; at + kRecord2 < kEntryPoint2SearchLimit; at += kEntryPointSearchStep) {
+        if (hasAnchor(at, "_SM_")) {
+            candidates.push_back({at, false});
+        }
+        if (offset != 0) {
+            break;
+        }
+    }
+    const uint64_t first3 = offset != 0 ? offset : kEntryPoint3SearchStart;
+    for (uint64_t at = first3; at + kEntryPoint3Size <= kEntryPoint3SearchEnd; at += kEntryPointSearchStep) {
+        if (hasAnchor(at, "_SM3_")) {
+            candidates.push_back({at, true});
+        }
+        if (offset != 0) {
+            break;
+        }
+    }
+    if (candidates.empty()) {
+        char where[48] = "from E0000h to FFFFFh";
+        if (offset != 0) {
+            (void)std::snprintf(where, sizeof where, "at %02Xh", static_cast<unsigned>(offset));
+        }
+        throw ParseExceptionImpl(std::string("no SMBIOS entry point (_SM_ or _SM3_) ") + where);
+    }
+    const auto passes = [&](const Candidate &candidate) {
+        const Bytes record = bytesAt(area, base, candidate.at, candidate.smbios3 ? kEntryPoint3Size : kRecord2);
+        if (candidate.smbios3) {
+            return record.size() == kEntryPoint3Size && checkEntryPoint3(record.data(), record.size()) == 0;
+        }
+        SmbiosTableEntryPoint entryPoint{};
+        std::memcpy(&entryPoint, record.data(), std::min(record.size(), sizeof entryPoint));
+        return checkEntryPoint2(entryPoint) == 0;
+    };
+    const auto chosen = std::find_if(candidates.begin(), candidates.end(), passes);
+    const Candidate &taken = chosen != candidates.end() ? *chosen : candidates.front();
+    SmbiosTableBytes source;
+    if (taken.smbios3) {
+        source.entryPoint = bytesAt(area, base, taken.at, kEntryPoint3Size);
+        if (source.entryPoint.size() == kEntryPoint3Size) {
+            source.table = read(readLe(&source.entryPoint[0x10], 8),
+                                std::min<uint64_t>(readLe(&source.entryPoint[0x0C], 4), kLargestTable));
+        }
+        return source;
+    }
+    // As a dump holds it: at least 1Fh bytes, more if its length says so;
+    // an --offset candidate's longer record is read from the image.
+    const Bytes lengthByte = bytesAt(area, base, taken.at + 5, 1);
+    const std::size_t length = std::max<std::size_t>(lengthByte.empty() ? 0 : lengthByte[0], kEntryPoint2Size);
+    source.entryPoint = read(taken.at, length);
+    if (source.entryPoint.size() >= kEntryPoint2Size) {
+        source.table = read(readLe(&source.entryPoint[0x18], 4), readLe(&source.entryPoint[0x16], 2));
+    }
+    return source;
+}
+
+namespace {
+
 std::string mebibytes(std::size_t bytes) {
     return std::to_string(bytes >> 20) + " MiB";
 }

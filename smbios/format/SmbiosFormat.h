@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -219,6 +220,18 @@ ImageLayout layoutFor(std::size_t tableLength);
 // ParseException when they do not fit or overlap.
 Bytes buildMemoryImage(const SmbiosTableBytes &source, const ImageLayout &layout);
 Bytes buildMemoryImage(const SmbiosTableBytes &source);
+
+// Reads `count` bytes of a memory image from `at`, fewer where the image
+// ends (none past it).
+using ImageReader = std::function<Bytes(uint64_t at, uint64_t count)>;
+// The entry point of an image and the table it names, as they are: the
+// candidates of the library's search (2.x from E0000h, then 3.x in the F
+// segment, on 16-byte boundaries; only `offset` when it is given), one that
+// passes its checks taken before one that does not, and one that does not
+// taken all the same, so that what is wrong with it can be said. The table
+// is read as far as its record declares (at most kLargestTable) and the
+// image holds. Throws ParseException when there is no candidate at all.
+SmbiosTableBytes tableOfImage(const ImageReader &read, uint32_t offset = 0);
 
 // ---- Files ----------------------------------------------------------------
 

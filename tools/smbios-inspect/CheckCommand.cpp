@@ -81,101 +81,20 @@ private:
     long length = 0;
 };
 
-// The bytes of `area` (read from `base` on) at `at`, at most `count`.
-fmt::Bytes bytesAt(const fmt::Bytes &area, uint64_t base, uint64_t at, uint64_t count) {
-    if (at < base || at - base >= area.size()) {
-        return {};
-    }
-    const auto start = static_cast<std::ptrdiff_t>(at - base);
-    const auto end = start + static_cast<std::ptrdiff_t>(std::min<uint64_t>(count, area.size() - (at - base)));
-    return fmt::Bytes(area.begin() + start, area.begin() + end);
-}
-
-// The entry point of an image and the table it names. The candidates are
-// those of the library's search (2.x from E0000h, then 3.x in the F
-// segment, on 16-byte boundaries, or only `offset`), and one that passes its
-// checks is taken before one that does not; a failing one is still taken,
-// so that its faults become findings.
 smbios::SmbiosTableBytes imageSource(const std::string &path, uint32_t offset) {
+    refuseNonFile(path, true);
     const ImageFile image(path);
-    // As the library reads a 2.x candidate: the whole record, ending below the limit.
-    constexpr std::size_t kRecord2 = sizeof(smbios::SmbiosTableEntryPoint);
-    const uint64_t base = offset != 0 ? offset : fmt::kEntryPoint2SearchStart;
-    const fmt::Bytes area =
-        image.read(base, offset != 0 ? std::max(kRecord2, fmt::kEntryPoint3Size) : fmt::kEntryPoint3SearchEnd - base);
-    struct Candidate {
-        uint64_t at;
-        bool smbios3;
-    };
-    std::vector<Candidate> candidates;
-    const auto hasAnchor = [&](uint64_t at, const char *anchor) {
-        const fmt::Bytes bytes = bytesAt(area, base, at, std::strlen(anchor));
-        return bytes.size() == std::strlen(anchor) && std::memcmp(bytes.data(), anchor, bytes.size()) == 0;
-    };
-    for (uint64_t at = base; at + kRecord2 < fmt::kEntryPoint2SearchLimit; at += fmt::kEntryPointSearchStep) {
-        if (hasAnchor(at, "_SM_")) {
-            candidates.push_back({at, false});
-        }
-        if (offset != 0) {
-            break;
-        }
+    try {
+        return fmt::tableOfImage([&](uint64_t at, uint64_t count) { return image.read(at, count); }, offset);
+    } catch (const smbios::IException &error) {
+        throw ToolError(path + ": " + error.what());
     }
-    const uint64_t first3 = offset != 0 ? offset : fmt::kEntryPoint3SearchStart;
-    for (uint64_t at = first3; at + fmt::kEntryPoint3Size <= fmt::kEntryPoint3SearchEnd;
-         at += fmt::kEntryPointSearchStep) {
-        if (hasAnchor(at, "_SM3_")) {
-            candidates.push_back({at, true});
-        }
-        if (offset != 0) {
-            break;
-        }
-    }
-    const auto passes = [&](const Candidate &candidate) {
-        const fmt::Bytes record =
-            bytesAt(area, base, candidate.at, candidate.smbios3 ? fmt::kEntryPoint3Size : kRecord2);
-        if (candidate.smbios3) {
-            return record.size() == fmt::kEntryPoint3Size && fmt::checkEntryPoint3(record.data(), record.size()) == 0;
-        }
-        smbios::SmbiosTableEntryPoint entryPoint{};
-        std::memcpy(&entryPoint, record.data(), std::min(record.size(), sizeof entryPoint));
-        return fmt::checkEntryPoint2(entryPoint) == 0;
-    };
-    if (candidates.empty()) {
-        throw ToolError(path + ": no SMBIOS entry point (_SM_ or _SM3_) " +
-                        (offset != 0 ? "at " + offsetText(offset) : std::string("from E0000h to FFFFFh")));
-    }
-    const Candidate *chosen = &candidates.front();
-    for (const Candidate &candidate : candidates) {
-        if (passes(candidate)) {
-            chosen = &candidate;
-            break;
-        }
-    }
-    smbios::SmbiosTableBytes source;
-    if (chosen->smbios3) {
-        source.entryPoint = bytesAt(area, base, chosen->at, fmt::kEntryPoint3Size);
-        if (source.entryPoint.size() == fmt::kEntryPoint3Size) {
-            source.table =
-                image.read(fmt::readLe(&source.entryPoint[0x10], 8), fmt::readLe(&source.entryPoint[0x0C], 4));
-        }
-        return source;
-    }
-    // As a dump holds it: at least 1Fh bytes, more if its length says so;
-    // an --offset candidate's longer record is read from the file.
-    const fmt::Bytes lengthByte = bytesAt(area, base, chosen->at + 5, 1);
-    const std::size_t length = std::max<std::size_t>(lengthByte.empty() ? 0 : lengthByte[0], fmt::kEntryPoint2Size);
-    source.entryPoint = image.read(chosen->at, length);
-    if (source.entryPoint.size() >= fmt::kEntryPoint2Size) {
-        source.table = image.read(fmt::readLe(&source.entryPoint[0x18], 4), fmt::readLe(&source.entryPoint[0x16], 2));
-    }
-    return source;
 }
 
 // The running machine: the sysfs pair where the kernel publishes it, read
 // as it is; else the table the library reads, with the record it found.
 CheckedSource machineSource(const SourceOptions &options) {
     CheckedSource checked;
-#ifdef __linux__
     const std::string directory = fmt::kSysfsTablesDirectory;
     std::error_code ignored;
     if (std::filesystem::exists(directory + "/DMI", ignored)) {
@@ -188,7 +107,6 @@ CheckedSource machineSource(const SourceOptions &options) {
             checked = CheckedSource();  // unreadable (not root): the library tries every source
         }
     }
-#endif
     TableSource source(options);
     smbios::ISmbiosTable &table = source.table();
     checked.bytes.entryPoint = table.getSourceEntryPoint().bytes;

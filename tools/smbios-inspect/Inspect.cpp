@@ -33,6 +33,25 @@ std::string hex16(uint32_t value) {
     return text;
 }
 
+// What cannot be known here (a missing file, one that cannot be read) the
+// read says.
+void refuseNonFile(const std::string &path, bool deviceAllowed) {
+    std::error_code failed;
+    const std::filesystem::file_status status = std::filesystem::status(path, failed);
+    if (failed) {
+        return;
+    }
+    if (std::filesystem::is_directory(status)) {
+        throw ToolError(path + ": is a directory, not a file");
+    }
+    if (!deviceAllowed && (std::filesystem::is_character_file(status) || std::filesystem::is_block_file(status))) {
+        throw ToolError(path + ": is a device, not a file");
+    }
+    if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, failed) == 0 && !failed) {
+        throw ToolError(path + ": is empty");
+    }
+}
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -105,27 +124,6 @@ public:
 private:
     BlankMemory blank;
 };
-
-// Refuses a path that cannot be the source file: a directory, an empty
-// file, or a device where a file of a table is needed (`deviceAllowed`:
-// an image may be /dev/mem itself). What cannot be known here (a missing
-// file, one that cannot be read) the read says.
-void refuseNonFile(const std::string &path, bool deviceAllowed) {
-    std::error_code failed;
-    const std::filesystem::file_status status = std::filesystem::status(path, failed);
-    if (failed) {
-        return;
-    }
-    if (std::filesystem::is_directory(status)) {
-        throw ToolError(path + ": is a directory, not a file");
-    }
-    if (!deviceAllowed && (std::filesystem::is_character_file(status) || std::filesystem::is_block_file(status))) {
-        throw ToolError(path + ": is a device, not a file");
-    }
-    if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, failed) == 0 && !failed) {
-        throw ToolError(path + ": is empty");
-    }
-}
 
 // Runs `read` on the file, naming the file in a failure.
 template <class Reader>

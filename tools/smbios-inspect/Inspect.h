@@ -51,6 +51,10 @@ struct CheckOptions {
 // holds in front of it. Throws ToolError naming a file that cannot be read
 // or is not of its kind.
 smbios::SmbiosTableBytes loadedSource(const SourceOptions &options);
+// Refuses, with a ToolError naming it, a path that cannot be a source: a
+// directory, an empty file, or a device unless `deviceAllowed` (an image
+// may be /dev/mem).
+void refuseNonFile(const std::string &path, bool deviceAllowed);
 // The bytes of a file; throws ToolError naming it.
 std::vector<uint8_t> fileBytes(const std::string &path);
 

@@ -19,7 +19,10 @@ namespace {
 // at least, the firmware's legacy address (which UEFI firmware may leave
 // out), a rack mount chassis (23), a firmware version of three numbers.
 const char *const kTwoCaches = R"({"extends": "dsp0134", "required": [{"type": 7, "min_count": 2}]})";
-const char *const kAddress = R"({"extends": "dsp0134", "required": [{"type": 0, "fields": ["address"]}]})";
+// The structure rules off, so that a structure cut short says only that it
+// lacks a required field.
+const char *const kLengthsAside =
+    R"({"extends": "dsp0134", "severities": {"structure.length-of-older-version": "off"}})";
 const char *const kRackMount = R"({"extends": "dsp0134", "allowed": [{"type": 3, "field": "type", "values": [23]}]})";
 const char *const kVersionPattern = R"({"extends": "dsp0134",
   "allowed": [{"type": 0, "field": "version", "pattern": "[0-9]+\\.[0-9]+\\.[0-9]+", "severity": "warning"}]})";
@@ -50,17 +53,20 @@ std::vector<RuleCase> requirementCases() {
          [](CaseTable &t) { t.structures.erase(t.structures.end() - 2); }},
         {"required.too-few", "one cache of two required", addCache,
          [](CaseTable &t) { t.structures.erase(t.structures.end() - 2); }, kTwoCaches},
-        {"required.field-absent", "the firmware's address left out", nullptr,
-         [](CaseTable &t) { t.set(0x0000, 0x06, 0, 2); }, kAddress},
-        {"required.field-unknown", "system serial number string 0", nullptr,
+        {"required.field-absent", "the firmware's release cut off by a 2.3 length", nullptr,
+         [](CaseTable &t) {
+             Bytes &firmware = t.at(0x0000);
+             firmware[1] = 0x14;
+             firmware.erase(firmware.begin() + 0x14, firmware.begin() + 0x18);
+         },
+         kLengthsAside},
+        {"required.string-absent", "system serial number string 0", nullptr,
          [](CaseTable &t) {
              t.set(0x0001, 0x07, 0);
              t.set(0x0001, 0x19, 4);
              t.set(0x0001, 0x1A, 5);
              setStrings(t, 0x0001, {"Tarnwick", "TW-100", "A1", "TW100-SKU", "TW"});
          }},
-        {"required.field-unknown", "chassis thermal state unknown", nullptr,
-         [](CaseTable &t) { t.set(0x0003, 0x0B, 0x02); }},
         {"required.field-unknown", "arm-bbr: DIMM size unknown", armProcessor,
          [](CaseTable &t) { t.set(0x0011, 0x0C, 0xFFFF, 2); }, kArmBbr},
         {"required.value-not-allowed", "a desktop chassis", nullptr, [](CaseTable &t) { t.set(0x0003, 0x05, 0x03); },
