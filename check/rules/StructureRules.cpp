@@ -4,8 +4,8 @@
 #include <string>
 
 #include "check/CheckContext.h"
-#include "check/rules/StructureLengths.h"
 #include "check/rules/HexText.h"
+#include "check/rules/StructureLengths.h"
 #include "smbios/format/SmbiosFormat.h"
 
 namespace smbios::check {

@@ -62,8 +62,7 @@ smbios::SmbiosTableBytes CaseTable::source() const {
         made.entryPoint = fmt::makeEntryPoint3(made.table.size(), 0x10000, major, minor);
         break;
     case smbios::EntryPointKind::Smbios2:
-        made.entryPoint =
-            fmt::makeEntryPoint2(fmt::surveyTable(made.table), made.table.size(), 0x10000, major, minor);
+        made.entryPoint = fmt::makeEntryPoint2(fmt::surveyTable(made.table), made.table.size(), 0x10000, major, minor);
         break;
     case smbios::EntryPointKind::RawSmbiosData:
         made.entryPoint = fmt::buildRawSmbiosData(major, minor, {});
@@ -82,38 +81,36 @@ CaseTable cleanTable() {
     CaseTable table;
     // Firmware: 1 MiB at E800h, PCI, flash, boots from CD; ACPI, USB legacy,
     // UEFI; release 1.0, no embedded controller.
-    table.structures.push_back(structure(0, 0x0000,
-                                         Layout(0x18)(0x04, 1)(0x05, 2)(0x06, 0xE800, 2)(0x08, 3)(0x09, 0x0F)(
-                                             0x0A, 0x8880, 8)(0x12, 0x03)(0x13, 0x08)(0x14, 1)(0x15, 0)(0x16, 0xFF)(
-                                             0x17, 0xFF)
-                                             .bytes,
-                                         {"Tarnwick Firmware", "1.0.0", "12/10/2026"}));
+    table.structures.push_back(
+        structure(0, 0x0000,
+                  Layout(0x18)(0x04, 1)(0x05, 2)(0x06, 0xE800, 2)(0x08, 3)(0x09, 0x0F)(0x0A, 0x8880, 8)(0x12, 0x03)(
+                      0x13, 0x08)(0x14, 1)(0x15, 0)(0x16, 0xFF)(0x17, 0xFF)
+                      .bytes,
+                  {"Tarnwick Firmware", "1.0.0", "12/10/2026"}));
     table.structures.push_back(
         structure(1, 0x0001,
-                  Layout(0x1B)(0x04, 1)(0x05, 2)(0x06, 3)(0x07, 4)(0x08, 0x4A3B2C1D, 4)(0x0C, 0x5E4F, 2)(0x0E, 0x6071,
-                                                                                                       2)(
-                      0x10, 0x8293A4B5C6D7E8F9ULL, 8)(0x18, 0x06)(0x19, 5)(0x1A, 6)
+                  Layout(0x1B)(0x04, 1)(0x05, 2)(0x06, 3)(0x07, 4)(0x08, 0x4A3B2C1D, 4)(0x0C, 0x5E4F, 2)(
+                      0x0E, 0x6071, 2)(0x10, 0x8293A4B5C6D7E8F9ULL, 8)(0x18, 0x06)(0x19, 5)(0x1A, 6)
                       .bytes,
                   {"Tarnwick", "TW-100", "A1", "TW100-0001", "TW100-SKU", "TW"}));
     // A rack mount chassis, 1U, without contained elements; its SKU is string 5.
     table.structures.push_back(structure(3, 0x0003,
-                                         Layout(0x16)(0x04, 1)(0x05, 0x17)(0x06, 2)(0x07, 3)(0x08, 4)(0x09, 3)(
-                                             0x0A, 3)(0x0B, 3)(0x0C, 3)(0x11, 1)(0x12, 1)(0x13, 0)(0x14, 3)(0x15, 5)
+                                         Layout(0x16)(0x04, 1)(0x05, 0x17)(0x06, 2)(0x07, 3)(0x08, 4)(0x09, 3)(0x0A, 3)(
+                                             0x0B, 3)(0x0C, 3)(0x11, 1)(0x12, 1)(0x13, 0)(0x14, 3)(0x15, 5)
                                              .bytes,
                                          {"Tarnwick", "A1", "CH-0001", "ASSET-0001", "CH-SKU"}));
     // A 64 KiB unified L1 cache, write-back, 8-way, multi-bit ECC.
-    table.structures.push_back(structure(7, 0x0007,
-                                         Layout(0x13)(0x04, 1)(0x05, 0x0180, 2)(0x07, 0x0040, 2)(0x09, 0x0040, 2)(
-                                             0x0B, 0x0020, 2)(0x0D, 0x0020, 2)(0x0F, 0)(0x10, 0x06)(0x11, 0x05)(0x12,
-                                                                                                             0x07)
-                                             .bytes,
-                                         {"L1 Cache"}));
+    table.structures.push_back(
+        structure(7, 0x0007,
+                  Layout(0x13)(0x04, 1)(0x05, 0x0180, 2)(0x07, 0x0040, 2)(0x09, 0x0040, 2)(0x0B, 0x0020, 2)(
+                      0x0D, 0x0020, 2)(0x0F, 0)(0x10, 0x06)(0x11, 0x05)(0x12, 0x07)
+                      .bytes,
+                  {"L1 Cache"}));
     // A populated, enabled Xeon of 4 cores and 8 threads.
     table.structures.push_back(
         structure(4, 0x0004,
                   Layout(0x30)(0x04, 1)(0x05, 3)(0x06, 0xB3)(0x07, 2)(0x08, 0xBFEBFBFF000506E3ULL, 8)(0x10, 3)(
-                      0x11, 0x8B)(0x12, 100, 2)(0x14, 3600, 2)(0x16, 3000, 2)(0x18, 0x41)(0x19, 0x01)(0x1A, 0x0007,
-                                                                                                      2)(
+                      0x11, 0x8B)(0x12, 100, 2)(0x14, 3600, 2)(0x16, 3000, 2)(0x18, 0x41)(0x19, 0x01)(0x1A, 0x0007, 2)(
                       0x1C, 0xFFFF, 2)(0x1E, 0xFFFF, 2)(0x20, 4)(0x21, 5)(0x22, 6)(0x23, 4)(0x24, 4)(0x25, 8)(
                       0x26, 0x00FC, 2)(0x28, 0x00B3, 2)(0x2A, 4, 2)(0x2C, 4, 2)(0x2E, 8, 2)
                       .bytes,
@@ -133,8 +130,7 @@ CaseTable cleanTable() {
     table.structures.push_back(
         structure(17, 0x0011,
                   Layout(0x28)(0x04, 0x0010, 2)(0x06, 0xFFFE, 2)(0x08, 64, 2)(0x0A, 64, 2)(0x0C, 0x2000, 2)(0x0E, 0x09)(
-                      0x0F, 0)(0x10, 1)(0x11, 2)(0x12, 0x1A)(0x13, 0x0080, 2)(0x15, 2400, 2)(0x17, 3)(0x18, 4)(0x19,
-                                                                                                               5)(
+                      0x0F, 0)(0x10, 1)(0x11, 2)(0x12, 0x1A)(0x13, 0x0080, 2)(0x15, 2400, 2)(0x17, 3)(0x18, 4)(0x19, 5)(
                       0x1A, 6)(0x1B, 0x01)(0x1C, 0, 4)(0x20, 2400, 2)(0x22, 1200, 2)(0x24, 1200, 2)(0x26, 1200, 2)
                       .bytes,
                   {"DIMM 0", "BANK 0", "Samsung", "3A1B5C7D", "DIMM-AT-0", "M393A1G40EB1-CRC"}));

@@ -154,13 +154,14 @@ smbios::SmbiosTableBytes loadedSource(const SourceOptions &options) {
     const std::string &path = !options.dump.empty() ? options.dump : !options.rsmb.empty() ? options.rsmb : options.raw;
     smbios::SmbiosTableBytes source;
     if (!options.dump.empty()) {
-        source = options.lenient
-                     ? fromFile(options.dump, [](const std::string &file) { return fmt::parseDumpBin(wholeFile(file)); })
-                     : fromFile(options.dump, fmt::readDumpFile);
+        source = options.lenient ? fromFile(options.dump,
+                                            [](const std::string &file) { return fmt::parseDumpBin(wholeFile(file)); })
+                                 : fromFile(options.dump, fmt::readDumpFile);
     } else if (!options.rsmb.empty()) {
-        source = options.lenient ? fromFile(options.rsmb,
-                                            [](const std::string &file) { return fmt::parseRawSmbiosData(wholeFile(file)); })
-                                 : fromFile(options.rsmb, fmt::readRawSmbiosDataFile);
+        source = options.lenient
+                     ? fromFile(options.rsmb,
+                                [](const std::string &file) { return fmt::parseRawSmbiosData(wholeFile(file)); })
+                     : fromFile(options.rsmb, fmt::readRawSmbiosDataFile);
     } else {
         source.table = fromFile(options.raw, wholeFile);
         // A raw table takes its entry point from the file beside it, as
