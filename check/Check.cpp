@@ -3,6 +3,7 @@
 #include "check/Check.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 
 #include "check/CheckContext.h"
@@ -60,10 +61,10 @@ const Rule *findRule(const std::string &id) {
     return found == all.end() ? nullptr : &*found;
 }
 
-const decode::Field *fieldByKey(const decode::Structure &structure, const std::string &key) {
-    for (const decode::Field &field : structure.fields) {
-        if (decode::jsonKeyOf(field) == key) {
-            return &field;
+const decode::Field *fieldByKey(const WalkedStructure &structure, const std::string &key) {
+    for (std::size_t i = 0; i < structure.keys.size(); ++i) {
+        if (structure.keys[i] == key) {
+            return &structure.decoded.fields[i];
         }
     }
     return nullptr;
@@ -75,6 +76,7 @@ Context::Context(const smbios::SmbiosTableBytes &source, const Profile &profile)
     const uint8_t *table = source.table.data();
     const std::size_t length = source.table.size();
     const decode::DecodeOptions options(decode::kJsonDialect, false);
+    walked.reserve(fmt::surveyTable(table, length).structures);
     for (std::size_t at = fmt::nextStructure(table, length, fmt::kNoStructure); at != fmt::kNoStructure;
          at = fmt::nextStructure(table, length, at)) {
         WalkedStructure structure;
@@ -89,6 +91,10 @@ Context::Context(const smbios::SmbiosTableBytes &source, const Profile &profile)
         try {
             structure.item = std::make_unique<smbios::SmbiosItem>(table + at, length - at);
             structure.decoded = decode::decodeStructure(*structure.item, tableVersion, options);
+            structure.keys.reserve(structure.decoded.fields.size());
+            for (const decode::Field &field : structure.decoded.fields) {
+                structure.keys.push_back(decode::jsonKeyOf(field));
+            }
         } catch (const std::exception &) {
             structure.item.reset();  // a header the item refuses: the walk's rules say why
         }
@@ -98,6 +104,22 @@ Context::Context(const smbios::SmbiosTableBytes &source, const Profile &profile)
     }
 }
 
+namespace {
+
+// The rule `id` names, which must be one of a group's: compared as C
+// strings, so that no string is made for each finding.
+const Rule &ruleNamed(const char *id) {
+    const std::vector<Rule> &all = rules();
+    const auto found =
+        std::find_if(all.begin(), all.end(), [&](const Rule &candidate) { return std::strcmp(candidate.id, id) == 0; });
+    if (found == all.end()) {
+        std::terminate();  // a rule of no group: a fault of this library, caught by every test
+    }
+    return *found;
+}
+
+}  // namespace
+
 const WalkedStructure *Context::byHandle(uint16_t handle) const {
     const auto found = handles.find(handle);
     return found == handles.end() ? nullptr : &walked[found->second];
@@ -105,19 +127,13 @@ const WalkedStructure *Context::byHandle(uint16_t handle) const {
 
 void Context::report(const char *id, const WalkedStructure *structure, std::optional<std::size_t> offset,
                      const std::string &field, std::string message) {
-    const Rule *rule = findRule(id);
-    if (rule == nullptr) {
-        std::terminate();  // a rule of no group: a fault of this library, caught by every test
-    }
-    report(id, structure, offset, field, std::move(message), rule->severity, rule->reference);
+    const Rule &rule = ruleNamed(id);
+    report(id, structure, offset, field, std::move(message), rule.severity, rule.reference);
 }
 
 void Context::report(const char *id, const WalkedStructure *structure, std::optional<std::size_t> offset,
                      const std::string &field, std::string message, Severity severity, const std::string &reference) {
-    const Rule *rule = findRule(id);
-    if (rule == nullptr) {
-        std::terminate();  // a rule of no group: a fault of this library, caught by every test
-    }
+    const Rule &rule = ruleNamed(id);
     const auto set = profileData.severities.find(id);
     if (set != profileData.severities.end()) {
         if (!set->second) {
@@ -135,7 +151,7 @@ void Context::report(const char *id, const WalkedStructure *structure, std::opti
     finding.offset = offset;
     finding.field = field;
     finding.message = std::move(message);
-    finding.reference = reference.empty() ? rule->reference : reference;
+    finding.reference = reference.empty() ? rule.reference : reference;
     findings.push_back(std::move(finding));
     places.push_back(structure != nullptr ? structure->offset + 1 : 0);
 }

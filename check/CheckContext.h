@@ -32,6 +32,9 @@ struct WalkedStructure {
     // Its fields as the standard lays them out (no quirks), in the words
     // programs read (decode::kJsonDialect).
     decode::Structure decoded;
+    // The JSON key of each of its top-level fields, made once: the rules
+    // look fields up by key many times over.
+    std::vector<std::string> keys;
 };
 
 // A group of rules: the rules it makes findings of, and its check.
@@ -100,7 +103,7 @@ private:
 };
 
 // The top-level field of `structure` whose JSON key is `key`, or nullptr.
-const decode::Field *fieldByKey(const decode::Structure &structure, const std::string &key);
+const decode::Field *fieldByKey(const WalkedStructure &structure, const std::string &key);
 
 }  // namespace smbios::check
 

@@ -11,24 +11,47 @@
 
 namespace smbios::decode {
 
-std::string jsonKey(const std::string &words) {
-    std::string key;
+namespace {
+
+// The letters of the key of `words`, one at a time to `emit`: ASCII letters
+// and digits in lower case, each run of anything else one '_' between them.
+template <class Emit>
+void keyLetters(const std::string &words, Emit emit) {
+    bool gap = false;  // a run of other characters since the last letter
+    bool any = false;
     for (const char c : words) {
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        if (letter || (c >= 'A' && c <= 'Z')) {
-            key += letter ? c : static_cast<char>(c - 'A' + 'a');
-        } else if (!key.empty() && key.back() != '_') {
-            key += '_';
+        const bool lower = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (lower || (c >= 'A' && c <= 'Z')) {
+            if (gap && any) {
+                emit('_');
+            }
+            emit(lower ? c : static_cast<char>(c - 'A' + 'a'));
+            gap = false;
+            any = true;
+        } else {
+            gap = true;
         }
     }
-    if (!key.empty() && key.back() == '_') {
-        key.pop_back();
-    }
+}
+
+const std::string &keyWords(const Field &field) {
+    return field.key.empty() ? field.name : field.key;
+}
+
+}  // namespace
+
+std::string jsonKey(const std::string &words) {
+    // Written in place, not grown a letter at a time: a check makes the key
+    // of every field of every structure.
+    std::string key(words.size(), '\0');
+    std::size_t length = 0;
+    keyLetters(words, [&](char c) { key[length++] = c; });
+    key.resize(length);
     return key;
 }
 
 std::string jsonKeyOf(const Field &field) {
-    return field.name.empty() ? std::string() : jsonKey(field.key.empty() ? field.name : field.key);
+    return field.name.empty() ? std::string() : jsonKey(keyWords(field));
 }
 
 namespace {

@@ -48,7 +48,7 @@ std::string handleText(uint16_t handle) {
 // The number a decoded field gives, when the structure holds it and the
 // standard does not mark it unknown.
 std::optional<uint64_t> numberOf(const WalkedStructure &structure, const char *key) {
-    const decode::Field *field = fieldByKey(structure.decoded, key);
+    const decode::Field *field = fieldByKey(structure, key);
     if (field == nullptr || !field->known ||
         (field->kind != decode::Kind::Integer && field->kind != decode::Kind::Handle)) {
         return std::nullopt;
@@ -58,7 +58,7 @@ std::optional<uint64_t> numberOf(const WalkedStructure &structure, const char *k
 
 // A size field in bytes: the decoders give it in bytes or in kB.
 std::optional<uint64_t> bytesOf(const WalkedStructure &structure, const char *key) {
-    const decode::Field *field = fieldByKey(structure.decoded, key);
+    const decode::Field *field = fieldByKey(structure, key);
     const std::optional<uint64_t> number = numberOf(structure, key);
     if (!number) {
         return std::nullopt;

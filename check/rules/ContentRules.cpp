@@ -126,7 +126,7 @@ void run(Context &context) {
         }
         // An empty memory socket identifies no part: what its strings say
         // names nothing.
-        const decode::Field *size = structure.type == 17 ? fieldByKey(structure.decoded, "size") : nullptr;
+        const decode::Field *size = structure.type == 17 ? fieldByKey(structure, "size") : nullptr;
         if (size != nullptr && size->number == 0) {
             continue;
         }
@@ -134,7 +134,7 @@ void run(Context &context) {
             if (identifying.type != structure.type) {
                 continue;
             }
-            const decode::Field *field = fieldByKey(structure.decoded, identifying.key);
+            const decode::Field *field = fieldByKey(structure, identifying.key);
             if (field != nullptr && field->kind == decode::Kind::String && field->stringNumber != 0 &&
                 isPlaceholder(field->text)) {
                 context.report("content.placeholder-string", &structure, std::nullopt, identifying.key,
@@ -143,7 +143,7 @@ void run(Context &context) {
             }
         }
         if (structure.type == 1) {
-            const decode::Field *uuid = fieldByKey(structure.decoded, "uuid");
+            const decode::Field *uuid = fieldByKey(structure, "uuid");
             if (uuid != nullptr && uuid->kind == decode::Kind::Uuid) {
                 checkUuid(context, structure, *uuid);
             }

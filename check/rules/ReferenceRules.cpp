@@ -101,9 +101,11 @@ void run(Context &context) {
             if (reference.type != structure.type) {
                 continue;
             }
-            for (const decode::Field &field : structure.decoded.fields) {
-                const std::string key = decode::jsonKeyOf(field);
-                if (!matches(reference.field, 0, key, 0)) {
+            const bool pattern = reference.field.find('*') != std::string::npos;
+            for (std::size_t i = 0; i < structure.keys.size(); ++i) {
+                const decode::Field &field = structure.decoded.fields[i];
+                const std::string &key = structure.keys[i];
+                if (pattern ? !matches(reference.field, 0, key, 0) : key != reference.field) {
                     continue;
                 }
                 std::vector<const decode::Field *> handles;

@@ -79,7 +79,7 @@ void checkFields(Context &context, const WalkedStructure &structure, const Profi
     const uint8_t *bytes = context.source().table.data() + structure.offset;
     const bool whole = structure.offset + structure.length <= context.source().table.size();
     for (const std::string &key : requirement.fields) {
-        const decode::Field *field = fieldByKey(structure.decoded, key);
+        const decode::Field *field = fieldByKey(structure, key);
         if (field == nullptr && whole && structure.length >= lengthOfVersion(structure, bytes, requirement.since)) {
             // Long enough to carry it: the decoder leaves out a field whose
             // value says there is nothing to show (a thread count of 0, for
@@ -102,7 +102,7 @@ void checkFields(Context &context, const WalkedStructure &structure, const Profi
     // string, are the value and structure rules' findings; a UUID that is
     // not there (all 00h) or not set (all FFh), the content rules'.
     for (const std::string &key : requirement.known) {
-        const decode::Field *field = fieldByKey(structure.decoded, key);
+        const decode::Field *field = fieldByKey(structure, key);
         if (field == nullptr || field->undefined || field->kind == decode::Kind::Uuid ||
             (field->kind == decode::Kind::String && field->stringNumber > structure.stringCount)) {
             continue;
@@ -165,7 +165,7 @@ void checkAllowed(Context &context, const Profile::Data::Allowed &allowed) {
         if (structure.type != allowed.type || !structure.item) {
             continue;
         }
-        const decode::Field *field = fieldByKey(structure.decoded, allowed.field);
+        const decode::Field *field = fieldByKey(structure, allowed.field);
         // A field not carried, or string 0, holds no value: the "required"
         // entries say whether it must.
         if (field == nullptr || (field->kind == decode::Kind::String && field->stringNumber == 0)) {

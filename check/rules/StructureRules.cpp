@@ -56,6 +56,12 @@ const LengthRow kLengths[] = {
     {41, 2, 6, 0x0B}, {42, 3, 0, 0x06}, {43, 3, 1, 0x1F}, {44, 3, 3, 0x08}, {45, 3, 5, 0x18}, {46, 3, 5, 0x09},
 };
 
+// The rows of `type`, which lie together: the table is in type order.
+std::pair<const LengthRow *, const LengthRow *> rowsOf(uint8_t type) {
+    return std::equal_range(std::begin(kLengths), std::end(kLengths), LengthRow{type, 0, 0, 0},
+                            [](const LengthRow &a, const LengthRow &b) { return a.type < b.type; });
+}
+
 // The items of a variable-length type: `count` of them (the byte at
 // `countAt`), each `size` bytes (or the byte at `sizeAt` where that is not
 // 0), from offset `from` on, in every layout whose length reaches `from`.
@@ -124,9 +130,10 @@ std::string itemsText(const Items &items) {
 
 std::size_t lengthOfVersion(const WalkedStructure &structure, const uint8_t *bytes, decode::Version version) {
     const LengthRow *current = nullptr;
-    for (const LengthRow &row : kLengths) {
-        if (row.type == structure.type && version.atLeast(row.major, row.minor)) {
-            current = &row;
+    const auto [begin, end] = rowsOf(structure.type);
+    for (const LengthRow *row = begin; row != end; ++row) {
+        if (version.atLeast(row->major, row->minor)) {
+            current = row;
         }
     }
     return current != nullptr ? lengthWith(*current, itemsOf(structure, bytes)) : 0;
@@ -138,12 +145,11 @@ void checkLength(Context &context, const WalkedStructure &structure, const uint8
     const LengthRow *first = nullptr;
     const LengthRow *current = nullptr;  // the latest row of the table's version or before it
     const decode::Version version = context.version();
-    for (const LengthRow &row : kLengths) {
-        if (row.type == structure.type) {
-            first = first != nullptr ? first : &row;
-            if (version.atLeast(row.major, row.minor)) {
-                current = &row;
-            }
+    const auto [begin, end] = rowsOf(structure.type);
+    for (const LengthRow *row = begin; row != end; ++row) {
+        first = first != nullptr ? first : row;
+        if (version.atLeast(row->major, row->minor)) {
+            current = row;
         }
     }
     if (first == nullptr) {

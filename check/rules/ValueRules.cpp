@@ -81,28 +81,36 @@ std::string reservedBitsMessage(const decode::Field &field, const std::string &k
     return message;
 }
 
+// The key a finding on `field` names: its own, or for an unnamed item its
+// parent's. Made only for a finding: most fields have none.
+std::string keyOf(const decode::Field &field, const decode::Field *parent) {
+    std::string key = decode::jsonKeyOf(field);
+    if (key.empty() && parent != nullptr) {
+        key = decode::jsonKeyOf(*parent);
+    }
+    return key;
+}
+
 void visit(Context &context, const WalkedStructure &structure, const std::vector<decode::Field> &fields,
-           const std::string &parentKey) {
+           const decode::Field *parent) {
     for (const decode::Field &field : fields) {
-        std::string key = decode::jsonKeyOf(field);
-        if (key.empty()) {
-            key = parentKey;
-        }
         if (field.undefined && carriesValue(field)) {
+            const std::string key = keyOf(field, parent);
             context.report("value.undefined", &structure, {}, key, undefinedMessage(field, key, structure.type));
         }
         if (field.reservedBits != 0) {
+            const std::string key = keyOf(field, parent);
             context.report("value.reserved-bits-set", &structure, {}, key,
                            reservedBitsMessage(field, key, structure.type));
         }
-        visit(context, structure, field.children, key);
+        visit(context, structure, field.children, &field);
     }
 }
 
 void run(Context &context) {
     for (const WalkedStructure &structure : context.structures()) {
         if (structure.item && structure.type <= kLastStandardType) {
-            visit(context, structure, structure.decoded.fields, {});
+            visit(context, structure, structure.decoded.fields, nullptr);
         }
     }
 }
