@@ -75,7 +75,6 @@ Context::Context(const smbios::SmbiosTableBytes &source, const Profile &profile)
       kind(fmt::kindOf(source.entryPoint)) {
     const uint8_t *table = source.table.data();
     const std::size_t length = source.table.size();
-    const decode::DecodeOptions options(decode::kJsonDialect, false);
     walked.reserve(fmt::surveyTable(table, length).structures);
     for (std::size_t at = fmt::nextStructure(table, length, fmt::kNoStructure); at != fmt::kNoStructure;
          at = fmt::nextStructure(table, length, at)) {
@@ -88,20 +87,35 @@ Context::Context(const smbios::SmbiosTableBytes &source, const Profile &profile)
         if (structure.length < structure.size) {
             structure.stringCount = fmt::countStrings(table + at + structure.length, table + at + structure.size);
         }
-        try {
-            structure.item = std::make_unique<smbios::SmbiosItem>(table + at, length - at);
-            structure.decoded = decode::decodeStructure(*structure.item, tableVersion, options);
-            structure.keys.reserve(structure.decoded.fields.size());
-            for (const decode::Field &field : structure.decoded.fields) {
-                structure.keys.push_back(decode::jsonKeyOf(field));
-            }
-        } catch (const std::exception &) {
-            structure.item.reset();  // a header the item refuses: the walk's rules say why
-        }
         handles.emplace(structure.handle, walked.size());
         walkEnd = std::min(length, at + structure.size);
         walked.push_back(std::move(structure));
     }
+}
+
+WalkedStructure &Context::decode(std::size_t index) {
+    WalkedStructure &structure = walked[index];
+    const decode::DecodeOptions options(decode::kJsonDialect, false);
+    try {
+        structure.item = std::make_unique<smbios::SmbiosItem>(tableSource.table.data() + structure.offset,
+                                                              tableSource.table.size() - structure.offset);
+        structure.decodable = true;
+        structure.decoded = decode::decodeStructure(*structure.item, tableVersion, options);
+        structure.keys.reserve(structure.decoded.fields.size());
+        for (const decode::Field &field : structure.decoded.fields) {
+            structure.keys.push_back(decode::jsonKeyOf(field));
+        }
+    } catch (const std::exception &) {
+        structure.item.reset();  // a header the item refuses: the walk's rules say why
+    }
+    return structure;
+}
+
+void Context::release(std::size_t index) {
+    WalkedStructure &structure = walked[index];
+    structure.item.reset();
+    structure.decoded = decode::Structure();
+    structure.keys = std::vector<std::string>();
 }
 
 namespace {
@@ -174,8 +188,27 @@ std::vector<Finding> Context::takeFindings() {
 
 Report checkTable(const smbios::SmbiosTableBytes &source, const Profile &profile) {
     Context context(source, profile);
+    TypeSet kept;
     for (std::size_t i = 0; i < kGroups; ++i) {
-        group(i).run(context);
+        if (group(i).keep != nullptr) {
+            group(i).keep(context, kept);
+        }
+    }
+    for (std::size_t index = 0; index < context.structures().size(); ++index) {
+        const WalkedStructure &structure = context.decode(index);
+        for (std::size_t i = 0; i < kGroups; ++i) {
+            if (group(i).each != nullptr) {
+                group(i).each(context, structure);
+            }
+        }
+        if (!kept[structure.type]) {
+            context.release(index);
+        }
+    }
+    for (std::size_t i = 0; i < kGroups; ++i) {
+        if (group(i).run != nullptr) {
+            group(i).run(context);
+        }
     }
     Report report;
     report.structures = context.structures().size();

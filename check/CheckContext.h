@@ -3,6 +3,7 @@
 #ifndef TARNWICK_CHECK_CHECKCONTEXT_H
 #define TARNWICK_CHECK_CHECKCONTEXT_H
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -28,21 +29,33 @@ struct WalkedStructure {
     // Whether its string set ends (a double zero) inside the table.
     bool stringsEnd = true;
     std::size_t stringCount = 0;  // the strings its string numbers may name
+    // The structure as an item, and its fields as the standard lays them out
+    // (no quirks), in the words programs read (decode::kJsonDialect): while
+    // its own checks run, and after them for the types a group keeps. No
+    // item: a header the item refuses, which the walk's rules report.
     std::unique_ptr<smbios::ISmbiosItem> item;
-    // Its fields as the standard lays them out (no quirks), in the words
-    // programs read (decode::kJsonDialect).
+    bool decodable = false;  // whether it had an item once its turn came
     decode::Structure decoded;
     // The JSON key of each of its top-level fields, made once: the rules
     // look fields up by key many times over.
     std::vector<std::string> keys;
 };
 
-// A group of rules: the rules it makes findings of, and its check.
+// A group of rules: the rules it makes findings of, and its checks. A
+// table is walked first; then each structure in turn is decoded, checked by
+// every group's `each`, and its decoding dropped unless a group's `keep`
+// asks for its type; then every group's `run` checks the table as a whole.
+// So a check holds the decoded fields of the few structures that are
+// compared with others, not of the whole table.
 class Context;
+using TypeSet = std::bitset<256>;
 struct RuleGroup {
     const Rule *rules;
     std::size_t count;
-    void (*run)(Context &context);
+    void (*run)(Context &context) = nullptr;
+    void (*each)(Context &context, const WalkedStructure &structure) = nullptr;
+    // Adds the types whose decoded fields `run` reads.
+    void (*keep)(const Context &context, TypeSet &types) = nullptr;
 };
 
 // Each group in its own file under check/rules/, in the order they run.
@@ -73,6 +86,11 @@ public:
     std::size_t walkedLength() const { return walkEnd; }
     // The first structure with `handle`, or nullptr.
     const WalkedStructure *byHandle(uint16_t handle) const;
+
+    // Decodes structure `index` (its item, fields and keys), and drops the
+    // decoding again.
+    WalkedStructure &decode(std::size_t index);
+    void release(std::size_t index);
 
     // A finding of rule `id` (which must be one of the group's) about the
     // table, or about `structure`, at `offset` in it (or in the entry point

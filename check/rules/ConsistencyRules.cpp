@@ -204,25 +204,32 @@ bool isCount(const std::optional<uint64_t> &count) {
     return count && *count != 0 && *count != 0xFFFF;
 }
 
-void checkProcessorCounts(Context &context) {
-    for (const WalkedStructure &structure : context.structures()) {
-        if (structure.type != kProcessorType) {
-            continue;
-        }
-        const std::optional<uint64_t> cores = numberOf(structure, "core_count");
-        const std::optional<uint64_t> enabledCores = numberOf(structure, "core_enabled");
-        if (isCount(cores) && isCount(enabledCores) && *enabledCores > *cores) {
-            context.report("consistency.cores-enabled-over-count", &structure, 0x24, "core_enabled",
-                           "core enabled " + std::to_string(*enabledCores) + " is more than the core count " +
-                               std::to_string(*cores));
-        }
-        const std::optional<uint64_t> threads = numberOf(structure, "thread_count");
-        const std::optional<uint64_t> enabledThreads = numberOf(structure, "thread_enabled");
-        if (isCount(threads) && isCount(enabledThreads) && *enabledThreads > *threads) {
-            context.report("consistency.threads-enabled-over-count", &structure, 0x30, "thread_enabled",
-                           "thread enabled " + std::to_string(*enabledThreads) + " is more than the thread count " +
-                               std::to_string(*threads));
-        }
+// A processor's counts, each within its own: a check of one structure.
+void each(Context &context, const WalkedStructure &structure) {
+    if (structure.type != kProcessorType) {
+        return;
+    }
+    const std::optional<uint64_t> cores = numberOf(structure, "core_count");
+    const std::optional<uint64_t> enabledCores = numberOf(structure, "core_enabled");
+    if (isCount(cores) && isCount(enabledCores) && *enabledCores > *cores) {
+        context.report("consistency.cores-enabled-over-count", &structure, 0x24, "core_enabled",
+                       "core enabled " + std::to_string(*enabledCores) + " is more than the core count " +
+                           std::to_string(*cores));
+    }
+    const std::optional<uint64_t> threads = numberOf(structure, "thread_count");
+    const std::optional<uint64_t> enabledThreads = numberOf(structure, "thread_enabled");
+    if (isCount(threads) && isCount(enabledThreads) && *enabledThreads > *threads) {
+        context.report("consistency.threads-enabled-over-count", &structure, 0x30, "thread_enabled",
+                       "thread enabled " + std::to_string(*enabledThreads) + " is more than the thread count " +
+                           std::to_string(*threads));
+    }
+}
+
+// The types whose fields the checks of the table compare: memory arrays,
+// memory devices and the mapped ranges.
+void keep(const Context &, TypeSet &types) {
+    for (const uint8_t type : {16, 17, 19, 20}) {
+        types.set(type);
     }
 }
 
@@ -230,13 +237,12 @@ void run(Context &context) {
     checkArrayDevices(context);
     checkArrayRanges(context);
     checkDeviceRanges(context);
-    checkProcessorCounts(context);
 }
 
 }  // namespace
 
 RuleGroup consistencyRules() {
-    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], run};
+    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], run, each, keep};
 }
 
 }  // namespace smbios::check

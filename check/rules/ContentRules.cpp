@@ -119,34 +119,32 @@ void checkUuid(Context &context, const WalkedStructure &structure, const decode:
     }
 }
 
-void run(Context &context) {
-    for (const WalkedStructure &structure : context.structures()) {
-        if (!structure.item) {
+void each(Context &context, const WalkedStructure &structure) {
+    if (!structure.item) {
+        return;
+    }
+    // An empty memory socket identifies no part: what its strings say
+    // names nothing.
+    const decode::Field *size = structure.type == 17 ? fieldByKey(structure, "size") : nullptr;
+    if (size != nullptr && size->number == 0) {
+        return;
+    }
+    for (const IdentifyingField &identifying : kIdentifyingFields) {
+        if (identifying.type != structure.type) {
             continue;
         }
-        // An empty memory socket identifies no part: what its strings say
-        // names nothing.
-        const decode::Field *size = structure.type == 17 ? fieldByKey(structure, "size") : nullptr;
-        if (size != nullptr && size->number == 0) {
-            continue;
+        const decode::Field *field = fieldByKey(structure, identifying.key);
+        if (field != nullptr && field->kind == decode::Kind::String && field->stringNumber != 0 &&
+            isPlaceholder(field->text)) {
+            context.report("content.placeholder-string", &structure, std::nullopt, identifying.key,
+                           std::string(identifying.key) + " \"" + field->text +
+                               "\" is a firmware kit's placeholder; the part's own expected");
         }
-        for (const IdentifyingField &identifying : kIdentifyingFields) {
-            if (identifying.type != structure.type) {
-                continue;
-            }
-            const decode::Field *field = fieldByKey(structure, identifying.key);
-            if (field != nullptr && field->kind == decode::Kind::String && field->stringNumber != 0 &&
-                isPlaceholder(field->text)) {
-                context.report("content.placeholder-string", &structure, std::nullopt, identifying.key,
-                               std::string(identifying.key) + " \"" + field->text +
-                                   "\" is a firmware kit's placeholder; the part's own expected");
-            }
-        }
-        if (structure.type == 1) {
-            const decode::Field *uuid = fieldByKey(structure, "uuid");
-            if (uuid != nullptr && uuid->kind == decode::Kind::Uuid) {
-                checkUuid(context, structure, *uuid);
-            }
+    }
+    if (structure.type == 1) {
+        const decode::Field *uuid = fieldByKey(structure, "uuid");
+        if (uuid != nullptr && uuid->kind == decode::Kind::Uuid) {
+            checkUuid(context, structure, *uuid);
         }
     }
 }
@@ -154,7 +152,7 @@ void run(Context &context) {
 }  // namespace
 
 RuleGroup contentRules() {
-    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], run};
+    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], nullptr, each};
 }
 
 }  // namespace smbios::check

@@ -90,29 +90,26 @@ void checkHandle(Context &context, const WalkedStructure &structure, const Profi
     }
 }
 
-void run(Context &context) {
-    const std::vector<Profile::Data::Reference> &references = context.profile().references;
-    for (const WalkedStructure &structure : context.structures()) {
-        if (!structure.item) {
+void each(Context &context, const WalkedStructure &structure) {
+    if (!structure.item) {
+        return;
+    }
+    std::set<const decode::Field *> unresolved;
+    for (const Profile::Data::Reference &reference : context.profile().references) {
+        if (reference.type != structure.type) {
             continue;
         }
-        std::set<const decode::Field *> unresolved;
-        for (const Profile::Data::Reference &reference : references) {
-            if (reference.type != structure.type) {
+        const bool pattern = reference.field.find('*') != std::string::npos;
+        for (std::size_t i = 0; i < structure.keys.size(); ++i) {
+            const decode::Field &field = structure.decoded.fields[i];
+            const std::string &key = structure.keys[i];
+            if (pattern ? !matches(reference.field, 0, key, 0) : key != reference.field) {
                 continue;
             }
-            const bool pattern = reference.field.find('*') != std::string::npos;
-            for (std::size_t i = 0; i < structure.keys.size(); ++i) {
-                const decode::Field &field = structure.decoded.fields[i];
-                const std::string &key = structure.keys[i];
-                if (pattern ? !matches(reference.field, 0, key, 0) : key != reference.field) {
-                    continue;
-                }
-                std::vector<const decode::Field *> handles;
-                collectHandles(field, handles);
-                for (const decode::Field *handle : handles) {
-                    checkHandle(context, structure, reference, key, *handle, unresolved);
-                }
+            std::vector<const decode::Field *> handles;
+            collectHandles(field, handles);
+            for (const decode::Field *handle : handles) {
+                checkHandle(context, structure, reference, key, *handle, unresolved);
             }
         }
     }
@@ -121,7 +118,7 @@ void run(Context &context) {
 }  // namespace
 
 RuleGroup referenceRules() {
-    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], run};
+    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], nullptr, each};
 }
 
 }  // namespace smbios::check

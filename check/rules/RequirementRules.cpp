@@ -115,27 +115,26 @@ void checkFields(Context &context, const WalkedStructure &structure, const Profi
     }
 }
 
-// `counted` holds the types whose count has been found short: one finding
-// for a type, whatever number of entries require it.
-void checkRequirement(Context &context, const Profile::Data::Requirement &requirement, std::set<uint8_t> &counted) {
+// Whether `requirement` is asked of the table at all.
+bool applies(const Context &context, const Profile::Data::Requirement &requirement) {
     if (!context.version().atLeast(requirement.since.major, requirement.since.minor)) {
-        return;
+        return false;
     }
     // A bare table claims no version (it is decoded as the last 2.x one):
     // only what every version requires can be asked of it.
-    if (context.entryPointKind() == smbios::EntryPointKind::None && requirement.since.atLeast(2, 1)) {
+    return context.entryPointKind() != smbios::EntryPointKind::None || !requirement.since.atLeast(2, 1);
+}
+
+// `counted` holds the types whose count has been found short: one finding
+// for a type, whatever number of entries require it.
+void checkCount(Context &context, const Profile::Data::Requirement &requirement, std::set<uint8_t> &counted) {
+    if (!applies(context, requirement)) {
         return;
     }
     unsigned count = 0;
     for (const WalkedStructure &structure : context.structures()) {
-        if (structure.type != requirement.type || !structure.item) {
-            continue;
-        }
-        ++count;
-        // A structure too short to decode at all carries no field: the
-        // structure rules say so, once.
-        if (!structure.decoded.fields.empty()) {
-            checkFields(context, structure, requirement);
+        if (structure.type == requirement.type && structure.decodable) {
+            ++count;
         }
     }
     if (count >= requirement.minCount || !counted.insert(requirement.type).second) {
@@ -153,6 +152,26 @@ void checkRequirement(Context &context, const Profile::Data::Requirement &requir
                        std::to_string(count) + " structure(s) of " + typeText(requirement.type) + "; at least " +
                            std::to_string(requirement.minCount) + " expected",
                        requirement.severity, requirement.reference);
+    }
+}
+
+// The fields each structure must carry. A structure too short to decode at
+// all carries no field: the structure rules say so, once.
+void each(Context &context, const WalkedStructure &structure) {
+    if (!structure.item || structure.decoded.fields.empty()) {
+        return;
+    }
+    for (const Profile::Data::Requirement &requirement : context.profile().required) {
+        if (requirement.type == structure.type && applies(context, requirement)) {
+            checkFields(context, structure, requirement);
+        }
+    }
+}
+
+// The types whose values the allowed entries compare after the walk.
+void keep(const Context &context, TypeSet &types) {
+    for (const Profile::Data::Allowed &allowed : context.profile().allowed) {
+        types.set(allowed.type);
     }
 }
 
@@ -183,7 +202,7 @@ void checkAllowed(Context &context, const Profile::Data::Allowed &allowed) {
 void run(Context &context) {
     std::set<uint8_t> counted;
     for (const Profile::Data::Requirement &requirement : context.profile().required) {
-        checkRequirement(context, requirement, counted);
+        checkCount(context, requirement, counted);
     }
     for (const Profile::Data::Allowed &allowed : context.profile().allowed) {
         checkAllowed(context, allowed);
@@ -193,7 +212,7 @@ void run(Context &context) {
 }  // namespace
 
 RuleGroup requirementRules() {
-    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], run};
+    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], run, each, keep};
 }
 
 }  // namespace smbios::check

@@ -297,26 +297,24 @@ void checkStrings(Context &context, const WalkedStructure &structure, const uint
     }
 }
 
-void run(Context &context) {
+void each(Context &context, const WalkedStructure &structure) {
     const fmt::Bytes &table = context.source().table;
-    for (const WalkedStructure &structure : context.structures()) {
-        // A structure that runs past the table, or whose strings do, is the
-        // walk's finding alone.
-        if (!structure.stringsEnd || structure.offset + structure.length > table.size()) {
-            continue;
-        }
-        const uint8_t *bytes = &table[structure.offset];
-        if (structure.type != 126 && structure.type < 128) {
-            checkLength(context, structure, bytes);
-        }
-        checkStrings(context, structure, bytes, bytes + structure.size);
+    // A structure that runs past the table, or whose strings do, is the
+    // walk's finding alone.
+    if (!structure.stringsEnd || structure.offset + structure.length > table.size()) {
+        return;
     }
+    const uint8_t *bytes = &table[structure.offset];
+    if (structure.type != 126 && structure.type < 128) {
+        checkLength(context, structure, bytes);
+    }
+    checkStrings(context, structure, bytes, bytes + structure.size);
 }
 
 }  // namespace
 
 RuleGroup structureRules() {
-    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], run};
+    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], nullptr, each};
 }
 
 }  // namespace smbios::check

@@ -107,18 +107,16 @@ void visit(Context &context, const WalkedStructure &structure, const std::vector
     }
 }
 
-void run(Context &context) {
-    for (const WalkedStructure &structure : context.structures()) {
-        if (structure.item && structure.type <= kLastStandardType) {
-            visit(context, structure, structure.decoded.fields, nullptr);
-        }
+void each(Context &context, const WalkedStructure &structure) {
+    if (structure.item && structure.type <= kLastStandardType) {
+        visit(context, structure, structure.decoded.fields, nullptr);
     }
 }
 
 }  // namespace
 
 RuleGroup valueRules() {
-    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], run};
+    return RuleGroup{kRules, sizeof kRules / sizeof kRules[0], nullptr, each};
 }
 
 }  // namespace smbios::check
