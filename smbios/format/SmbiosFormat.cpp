@@ -562,12 +562,13 @@ void readDeclaredTable(InputFile &file, Bytes &bytes, uint64_t offset, uint64_t 
         file.read(bytes, static_cast<std::size_t>(end - bytes.size()));
     }
     if (bytes.size() < end && exact) {
+        const uint64_t missing = end - bytes.size();
         ParseExceptionImpl failure;
         setMessageWithVerbatimValues(failure,
-                                     "%(file)s ends %(missing)s bytes before the end of the table its header declares "
+                                     "%(file)s ends %(missing)s before the end of the table its header declares "
                                      "(%(length)s bytes at offset %(offset)s)",
                                      {{"file", file.path},
-                                      {"missing", std::to_string(end - bytes.size())},
+                                      {"missing", std::to_string(missing) + (missing == 1 ? " byte" : " bytes")},
                                       {"length", std::to_string(length)},
                                       {"offset", std::to_string(offset)}});
         throw failure;

@@ -144,4 +144,10 @@ CaseTable cleanTable() {
     return table;
 }
 
+void addDeviceRange(CaseTable &table) {
+    table.structures.insert(
+        table.structures.end() - 1,
+        structure(20, 0x0014, Layout(0x23)(0x08, 0x007FFFFF, 4)(0x0C, 0x0011, 2)(0x0E, 0x0013, 2)(0x10, 1).bytes));
+}
+
 }  // namespace tarnwick_test

@@ -38,6 +38,9 @@ struct CaseTable {
 // the dsp0134 profile: every structure it requires, each of its version's
 // length, every handle resolved, no placeholder.
 CaseTable cleanTable();
+// Adds a type 20 to it: the DIMM's 8 GiB mapped at address 0, first in its
+// row, in the array's range 0013h.
+void addDeviceRange(CaseTable &table);
 
 struct RuleCase {
     const char *rule;  // the one rule the broken table breaks

@@ -1161,7 +1161,7 @@ INSTANTIATE_TEST_SUITE_P(
         HostileInput{"DumpDirectory", "--dump", "directory", ": is a directory, not a file"},
         HostileInput{"DumpEmpty", "--dump", "empty", ": is empty"},
         HostileInput{"DumpOneByteShort", "--dump", "short-dump",
-                     " ends 1 bytes before the end of the table its header declares (29060 bytes at offset 32)"},
+                     " ends 1 byte before the end of the table its header declares (29060 bytes at offset 32)"},
         HostileInput{"RawOfZeros", "--raw", "/dev/zero", ": is a device, not a file"},
         HostileInput{"RawSparse", "--raw", "sparse",
                      " is larger than the largest SMBIOS table (64 MiB): 8589934592 bytes"},
@@ -1174,7 +1174,7 @@ INSTANTIATE_TEST_SUITE_P(
         HostileInput{"RsmbDirectory", "--rsmb", "directory", ": is a directory, not a file"},
         HostileInput{"RsmbEmpty", "--rsmb", "empty", ": is empty"},
         HostileInput{"RsmbOneByteShort", "--rsmb", "short-rsmb",
-                     " ends 1 bytes before the end of the table its header declares (29060 bytes at offset 8)"}),
+                     " ends 1 byte before the end of the table its header declares (29060 bytes at offset 8)"}),
     [](const ::testing::TestParamInfo<HostileInput> &info) { return std::string(info.param.name); });
 
 TEST(SmbiosInspectErrorTest, FileThatIsNoDump) {

@@ -20,18 +20,6 @@ Bytes arrayRange(uint16_t handle, uint32_t first, uint32_t last) {
     return structure(19, handle, formatted);
 }
 
-// The DIMM's 8 GiB mapped at address 0, in the array's range 0013h.
-void addDeviceRange(CaseTable &t) {
-    Bytes formatted(0x23 - 4, 0);
-    formatted[0x08 - 4] = 0xFF;
-    formatted[0x09 - 4] = 0xFF;
-    formatted[0x0A - 4] = 0x7F;
-    formatted[0x0C - 4] = 0x11;
-    formatted[0x0E - 4] = 0x13;
-    formatted[0x10 - 4] = 1;
-    t.structures.insert(t.structures.end() - 1, structure(20, 0x0014, formatted));
-}
-
 // The processor of 3.6's length, its 8 threads all enabled.
 void addThreadsEnabled(CaseTable &t) {
     Bytes &processor = t.at(0x0004);

@@ -13,18 +13,6 @@ void addPort(CaseTable &t) {
     t.structures.insert(t.structures.end() - 1, structure(8, 0x0008, Bytes{1, 0x00, 2, 0x12, 0x10}, {"J1", "USB 1"}));
 }
 
-// The DIMM's 8 GiB mapped at address 0, first in its row.
-void addDeviceRange(CaseTable &t) {
-    Bytes formatted(0x23 - 4, 0);
-    formatted[0x08 - 4] = 0xFF;
-    formatted[0x09 - 4] = 0xFF;
-    formatted[0x0A - 4] = 0x7F;
-    formatted[0x0C - 4] = 0x11;
-    formatted[0x0E - 4] = 0x13;
-    formatted[0x10 - 4] = 1;
-    t.structures.insert(t.structures.end() - 1, structure(20, 0x0014, formatted));
-}
-
 }  // namespace
 
 std::vector<RuleCase> valueCases() {
