@@ -904,6 +904,10 @@ std::string dumpAndMissingProfile(const tarnwick_test::TempDirectory &directory)
     return cleanDump(directory) + " --profile " + quoted(tarnwick_test::missingFilePath() + ".json");
 }
 
+std::string dumpAndDeviceProfile(const tarnwick_test::TempDirectory &directory) {
+    return cleanDump(directory) + " --profile /dev/zero";
+}
+
 std::string dumpAndBrokenProfile(const tarnwick_test::TempDirectory &directory) {
     const std::string text = "{\"name\": ";
     return cleanDump(directory) + " --profile " +
@@ -920,6 +924,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CheckRun{"MissingFile", missingDump, "", 1, "No such file or directory"},
                       CheckRun{"ImageWithoutEntryPoint", blankImage, "", 1, "blank.img: no SMBIOS entry point"},
                       CheckRun{"MissingProfile", dumpAndMissingProfile, "", 1, "cannot read the profile "},
+                      CheckRun{"ProfileOfADevice", dumpAndDeviceProfile, "", 1, "/dev/zero: is a device, not a file"},
                       CheckRun{"BrokenProfile", dumpAndBrokenProfile, "", 1, "broken.json"},
                       CheckRun{"UnknownProfile", cleanDump, "--profile dsp0135", 2,
                                "unknown profile 'dsp0135': the built-in ones are dsp0134 and arm-bbr"}),

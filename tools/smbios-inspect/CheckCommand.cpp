@@ -16,6 +16,7 @@
 
 #include "check/Check.h"
 #include "decode/Decode.h"
+#include "smbios-inspect/DmidecodeCommand.h"
 #include "smbios-inspect/Inspect.h"
 #include "smbios/format/SmbiosFormat.h"
 
@@ -140,18 +141,17 @@ chk::Profile loadProfile(const CheckOptions &options) {
     if (!options.profileIsFile) {
         return chk::Profile::builtIn(options.profile);
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(options.profile.c_str(), "rb"), std::fclose);
-    if (!file) {
-        throw ToolError("cannot read the profile " + options.profile + ": " + std::strerror(errno));
+    // A profile is a few KiB: the bound keeps a device or a huge file from
+    // being read whole.
+    constexpr std::size_t kLargestProfile = std::size_t{1} << 20;
+    refuseNonFile(options.profile, false);
+    fmt::Bytes bytes;
+    try {
+        bytes = fmt::readFileBytes(options.profile, kLargestProfile);
+    } catch (const std::exception &error) {
+        throw ToolError("cannot read the profile " + options.profile + ": " + oneLine(error.what()));
     }
-    std::string text;
-    char block[4096];
-    for (std::size_t got = 0; (got = std::fread(block, 1, sizeof block, file.get())) > 0;) {
-        text.append(block, got);
-    }
-    if (std::ferror(file.get()) != 0) {
-        throw ToolError("cannot read the profile " + options.profile + ": " + std::strerror(errno));
-    }
+    const std::string text(bytes.begin(), bytes.end());
     return chk::Profile::fromJson(text, options.profile);
 }
 
