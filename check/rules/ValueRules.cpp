@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "check/CheckContext.h"
+#include "decode/DecodeSupport.h"
 
 namespace smbios::check {
 namespace {
@@ -53,7 +54,8 @@ std::string undefinedMessage(const decode::Field &field, const std::string &key,
         message += " names handle ";
         message += hex(field.number);
         message += " by a structure type ";
-    } else if (field.kind == decode::Kind::Enum) {
+    } else if (field.kind == decode::Kind::Enum || field.text == decode::kOutOfRange) {
+        // The value alone: the text says no more than that it is undefined.
         message += " is ";
         message += hex(field.number);
         message += ", a value ";
