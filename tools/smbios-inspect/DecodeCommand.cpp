@@ -37,8 +37,7 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
     std::vector<smbios::decode::Structure> forJson;
     std::string text;
     std::size_t shown = 0;
-    std::size_t decodedSinceClear = 0;
-    constexpr std::size_t kStructuresKept = 64;
+    StructureCacheTrim trim(table);
     for (auto it = table.begin(); it != table.end(); ++it) {
         const smbios::ISmbiosItem &item = *it;
         if (!types.empty() && std::find(types.begin(), types.end(), item.getType()) == types.end()) {
@@ -54,13 +53,7 @@ int decodeCommand(TableSource &source, const std::vector<int> &types, std::optio
         for (const std::string &note : structure.notes) {
             errors << note << '\n';
         }
-        // The table keeps a copy of every structure it has handed out; the
-        // decoded ones are not needed again, and dropping them now and then
-        // keeps a large table's run as small as a short one's.
-        if (++decodedSinceClear == kStructuresKept) {
-            table.clearItemCache();
-            decodedSinceClear = 0;
-        }
+        trim.structureDone();
         ++shown;
         if (json) {
             forJson.push_back(std::move(structure));

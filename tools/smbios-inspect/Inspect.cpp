@@ -415,20 +415,31 @@ int dumpCommand(TableSource &source, Output &out) {
 
 int listCommand(TableSource &source, bool json, Output &out) {
     smbios::ISmbiosTable &table = source.table();
-    std::vector<StructureInfo> structures;
+    // Each row goes out as its structure is read, so that a large table is
+    // never held whole.
+    StructureCacheTrim trim(table);
+    Json document;
+    document["structures"] = Json::array();
+    std::size_t count = 0;
+    if (!json) {
+        out << "Handle  Type  Name                                  Length   Size  Strings\n";
+    }
     for (auto it = table.begin(); it != table.end(); ++it) {
-        structures.push_back(describeStructure(*it));
-    }
-    if (json) {
-        printStructuresJson(structures, false, out);
-        return 0;
-    }
-    out << "Handle  Type  Name                                  Length   Size  Strings\n";
-    for (const StructureInfo &info : structures) {
+        const StructureInfo info = describeStructure(*it);
+        ++count;
+        trim.structureDone();
+        if (json) {
+            document["structures"].push_back(structureJson(info, false));
+            continue;
+        }
         out << format("%s  %4u  %-36s  %6u  %5zu  %7zu\n", hex16(info.handle).c_str(), info.type,
                       smbios::decode::typeName(info.type), info.length, info.size, info.strings.size());
     }
-    out << structures.size() << " structures\n";
+    if (json) {
+        printJson(document, out);
+        return 0;
+    }
+    out << count << " structures\n";
     return 0;
 }
 

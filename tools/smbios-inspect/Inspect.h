@@ -98,6 +98,27 @@ struct StructureInfo {
 };
 StructureInfo describeStructure(const smbios::ISmbiosItem &item);
 
+// The table keeps a copy of every structure it has handed out. A command
+// that needs each structure only while it shows it drops the copies now and
+// then, which keeps a large table's run as small as a short one's.
+class StructureCacheTrim {
+public:
+    explicit StructureCacheTrim(smbios::ISmbiosTable &table) : table(table) {}
+    // Called once the command is done with a structure's item; an iterator
+    // holds a position in the table, not the item, and moves on from it.
+    void structureDone() {
+        if (++done == kStructuresKept) {
+            table.clearItemCache();
+            done = 0;
+        }
+    }
+
+private:
+    static constexpr std::size_t kStructuresKept = 64;
+    smbios::ISmbiosTable &table;
+    std::size_t done = 0;
+};
+
 // What JSON calls the kind of record in front of a table: "smbios2",
 // "smbios3", "rsmb" or "none".
 const char *entryPointKindName(smbios::EntryPointKind kind);
