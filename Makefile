@@ -2,7 +2,8 @@
 #   make demo          install what smbios-inspect needs, build it and read
 #                      the SMBIOS table of a captured SeaBIOS image
 #   make test          install what is missing, then build and test the dev
-#                      preset (also under valgrind, and lint the tree), the
+#                      preset (also under valgrind, and lint the tree), a
+#                      tree configured the plain way (test-plain), the
 #                      asan preset, the fuzz preset (each fuzz target for a
 #                      minute), the windows preset (the Windows tests run
 #                      under wine in a wine prefix made afresh for the run)
@@ -13,6 +14,9 @@
 #   make bench         build the bench preset, run the benchmarks and compare
 #                      smbios-inspect with dmidecode (docs/performance.md)
 #   make test-PRESET   build and test one preset
+#   make test-plain    configure build/plain with plain `cmake -S . -B`
+#                      (the default generator, Unix Makefiles, and no build
+#                      type), build it and run its tests
 #   make deps          install the Debian packages the build needs
 #   make clean         remove every build tree
 
@@ -22,7 +26,7 @@ PRESETS := dev asan fuzz release windows bench
 DEMO_IMAGE := tests/data/qemu/seabios-pc-oem-strings.img
 INSPECT := build/release/tools/smbios-inspect
 
-.PHONY: help demo test bench deps clean package test-package $(addprefix test-,$(PRESETS))
+.PHONY: help demo test bench deps clean package test-package test-plain $(addprefix test-,$(PRESETS))
 
 help:
 	@awk '!/^#/ { exit } { sub(/^# ?/, ""); print }' Makefile
@@ -40,12 +44,13 @@ test: deps
 	$(MAKE) --no-print-directory test-dev
 	scripts/lint build/dev
 	scripts/valgrind-tests build/dev
+	$(MAKE) --no-print-directory test-plain
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory test-fuzz
 	$(MAKE) --no-print-directory test-windows
 	$(MAKE) --no-print-directory test-bench
 	$(MAKE) --no-print-directory test-package
-	@echo "make test: all passed (dev, lint, valgrind, asan, fuzz, windows, bench, packages)"
+	@echo "make test: all passed (dev, lint, valgrind, plain, asan, fuzz, windows, bench, packages)"
 
 bench: deps
 	cmake --preset bench
@@ -89,6 +94,13 @@ test-$(1):
 	ctest --preset $(1)
 endef
 $(foreach preset,$(PRESETS),$(eval $(call preset_rules,$(preset))))
+
+# The tests pass however a newcomer configures the tree, not only through
+# the presets (which use Ninja).
+test-plain:
+	cmake -S . -B build/plain
+	cmake --build build/plain --parallel 2
+	cd build/plain && ctest --parallel 2 --output-on-failure --no-tests=error
 
 clean:
 	rm -rf build
